@@ -1,0 +1,14 @@
+# One settings target that every target of ours links: language level, warnings, sanitizers.
+add_library(corvane_settings INTERFACE)
+target_compile_features(corvane_settings INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(corvane_settings INTERFACE -Wall -Wextra -Werror)
+
+if(CORVANE_SANITIZE)
+  set(_corvane_sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(corvane_settings INTERFACE ${_corvane_sanitize})
+  target_link_options(corvane_settings INTERFACE ${_corvane_sanitize})
+endif()
+
+find_package(Threads REQUIRED)
+find_package(nlohmann_json 3.10 REQUIRED)

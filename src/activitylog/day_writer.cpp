@@ -1,0 +1,52 @@
+#include "activitylog/day_writer.h"
+
+#include <utility>
+
+#include "activitylog/day_file.h"
+#include "base/local_time.h"
+
+namespace corvane {
+
+DayWriter::DayWriter(std::filesystem::path data_folder) : data_folder_(std::move(data_folder)) {}
+
+DayWriter::~DayWriter() { wait_until_idle(); }
+
+WriteResult DayWriter::save_day(const std::string& file_name, DailyActivity day) {
+  std::lock_guard lock(log_write_lock_);
+  WriteResult result = write_file_atomically(data_folder_ / file_name, serialize_day(day));
+  if (!result) {
+    failed_saves_.fetch_add(1);
+    std::lock_guard error_lock(error_mutex_);
+    last_error_ = result.error;
+  }
+  return result;
+}
+
+bool DayWriter::start_save(const DaySnapshot& snapshot) {
+  bool expected = false;
+  if (!save_in_progress_.compare_exchange_strong(expected, true, std::memory_order_acq_rel)) return false;
+  join_finished_thread();
+  save_thread_ = std::thread([this, snapshot] {
+    save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record);
+    save_in_progress_.store(false, std::memory_order_release);
+  });
+  return true;
+}
+
+bool DayWriter::claim_save_slot() {
+  bool expected = false;
+  return save_in_progress_.compare_exchange_strong(expected, true, std::memory_order_acq_rel);
+}
+
+void DayWriter::wait_until_idle() { join_finished_thread(); }
+
+void DayWriter::join_finished_thread() {
+  if (save_thread_.joinable()) save_thread_.join();
+}
+
+std::string DayWriter::last_error() const {
+  std::lock_guard lock(error_mutex_);
+  return last_error_;
+}
+
+}  // namespace corvane

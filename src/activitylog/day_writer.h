@@ -1,0 +1,58 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "base/daily_activity.h"
+#include "platform/atomic_file.h"
+
+namespace corvane {
+
+// Writes day files: synchronously under one lock (`log_write_lock`), or on a short-lived save thread
+// that works on its own snapshot so the caller never waits for the disk. At most one save thread runs;
+// `save_in_progress` is set by the caller's thread and cleared by the save thread when it is done.
+class DayWriter {
+ public:
+  explicit DayWriter(std::filesystem::path data_folder);
+  ~DayWriter();  // waits for a running save thread
+  DayWriter(const DayWriter&) = delete;
+  DayWriter& operator=(const DayWriter&) = delete;
+
+  //! Writes the day's file under the write lock. The record is taken by value: the caller keeps counting.
+  WriteResult save_day(const std::string& file_name, DailyActivity day);
+
+  //! Starts a save thread on the snapshot unless one is running; returns false (and saves nothing)
+  //! when a save is still in progress.
+  bool start_save(const DaySnapshot& snapshot);
+
+  //! Claims the save slot without starting a thread: the exit path saves on its own thread and then
+  //! keeps the slot so that no later periodic save starts. False when a save is running.
+  bool claim_save_slot();
+
+  bool save_in_progress() const { return save_in_progress_.load(std::memory_order_acquire); }
+
+  //! Blocks until no save thread is running.
+  void wait_until_idle();
+
+  //! Saves that failed since start-up (the periodic save reports nothing; the next minute tries again).
+  int failed_saves() const { return failed_saves_.load(); }
+  std::string last_error() const;
+
+  const std::filesystem::path& data_folder() const { return data_folder_; }
+
+ private:
+  void join_finished_thread();
+
+  const std::filesystem::path data_folder_;
+  std::mutex log_write_lock_;
+  std::atomic<bool> save_in_progress_{false};
+  std::atomic<int> failed_saves_{0};
+  mutable std::mutex error_mutex_;
+  std::string last_error_;
+  std::thread save_thread_;
+};
+
+}  // namespace corvane

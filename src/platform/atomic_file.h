@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+struct WriteResult {
+  bool ok = false;
+  std::string error;  // what failed, for a message or a log line; empty when ok
+  explicit operator bool() const { return ok; }
+};
+
+// Replaces a file's content so that a reader (or a crash at any moment) sees either the old content or
+// the new, never a mixture: write a temporary file in the same folder, flush it to disk, rename it over
+// the old name, flush the folder. Every file the program writes goes through here.
+WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content);
+
+}  // namespace corvane
