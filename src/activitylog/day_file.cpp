@@ -10,11 +10,15 @@
 namespace corvane {
 namespace {
 
-std::string click_key(int h, int b) { return "click_h" + std::to_string(h) + "_b" + std::to_string(b); }
+std::string click_key(int h, int b) {
+  return "click_h" + std::to_string(h) + "_b" + std::to_string(b);
+}
 std::string double_click_key(int h, int b) {
   return "dbclick_h" + std::to_string(h) + "_b" + std::to_string(b);
 }
-std::string move_key(int h) { return "hour_move_pixel_h" + std::to_string(h); }
+std::string move_key(int h) {
+  return "hour_move_pixel_h" + std::to_string(h);
+}
 
 // Reads one count; false when the key is missing or its value is not an unsigned 32-bit integer.
 bool read_count(const nlohmann::json& object, const std::string& key, std::uint32_t& out) {

@@ -9,7 +9,9 @@ namespace corvane {
 
 DayWriter::DayWriter(std::filesystem::path data_folder) : data_folder_(std::move(data_folder)) {}
 
-DayWriter::~DayWriter() { wait_until_idle(); }
+DayWriter::~DayWriter() {
+  wait_until_idle();
+}
 
 WriteResult DayWriter::save_day(const std::string& file_name, DailyActivity day) {
   std::lock_guard lock(log_write_lock_);
@@ -38,7 +40,9 @@ bool DayWriter::claim_save_slot() {
   return save_in_progress_.compare_exchange_strong(expected, true, std::memory_order_acq_rel);
 }
 
-void DayWriter::wait_until_idle() { join_finished_thread(); }
+void DayWriter::wait_until_idle() {
+  join_finished_thread();
+}
 
 void DayWriter::join_finished_thread() {
   if (save_thread_.joinable()) save_thread_.join();

@@ -21,6 +21,8 @@ class Clock {
 };
 
 // The current LocalTimestamp of a clock.
-inline LocalTimestamp local_timestamp_now(const Clock& clock) { return to_local_timestamp(clock.local_now()); }
+inline LocalTimestamp local_timestamp_now(const Clock& clock) {
+  return to_local_timestamp(clock.local_now());
+}
 
 }  // namespace corvane

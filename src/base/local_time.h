@@ -42,6 +42,8 @@ LocalDateTime add_days(const LocalDateTime& t, int days);
 
 // "%04d%02d%02d.txt": the name of a day's activity file.
 std::string day_file_name(int year, int month, int day);
-inline std::string day_file_name(const LocalDateTime& t) { return day_file_name(t.year, t.month, t.day); }
+inline std::string day_file_name(const LocalDateTime& t) {
+  return day_file_name(t.year, t.month, t.day);
+}
 
 }  // namespace corvane

@@ -24,12 +24,12 @@ inline constexpr std::uint16_t kWheel = 0x0400;
 
 // One report of a pointing device, whatever the platform delivered it through.
 struct MouseReport {
-  std::string device_name;       // the platform's name of the device; the sensor mouse is told by it
+  std::string device_name;         // the platform's name of the device; the sensor mouse is told by it
   std::uint16_t button_flags = 0;  // see button_flags
-  bool absolute = false;         // absolute coordinates (tablets, remote desktops): no travel
+  bool absolute = false;           // absolute coordinates (tablets, remote desktops): no travel
   std::int32_t dx = 0;
   std::int32_t dy = 0;
-  std::int32_t cursor_x = 0;     // the cursor position when the report arrived
+  std::int32_t cursor_x = 0;  // the cursor position when the report arrived
   std::int32_t cursor_y = 0;
 };
 

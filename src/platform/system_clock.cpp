@@ -15,9 +15,13 @@ std::int64_t steady_ms() {
 
 SystemClock::SystemClock() : start_ms_(steady_ms()) {}
 
-std::uint32_t SystemClock::tick_ms() const { return static_cast<std::uint32_t>(steady_ms()); }
+std::uint32_t SystemClock::tick_ms() const {
+  return static_cast<std::uint32_t>(steady_ms());
+}
 
-std::int64_t SystemClock::process_ms() const { return steady_ms() - start_ms_; }
+std::int64_t SystemClock::process_ms() const {
+  return steady_ms() - start_ms_;
+}
 
 LocalDateTime SystemClock::local_now() const {
   using namespace std::chrono;

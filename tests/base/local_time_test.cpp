@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "base/local_time.h"
+
+#include <gtest/gtest.h>
 
 namespace corvane {
 namespace {

@@ -1,8 +1,9 @@
+#include "platform/atomic_file.h"
+
 #include <gtest/gtest.h>
 
 #include "base/file_read.h"
-#include "platform/atomic_file.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
@@ -20,9 +21,11 @@ TEST(AtomicFile, WritesNewFileAndReplacesExistingOne) {
 
 TEST(AtomicFile, LeavesNoTemporaryFilesBehind) {
   testing::TempFolder folder;
-  for (int i = 0; i < 5; ++i) ASSERT_TRUE(write_file_atomically(folder / "a.json", std::to_string(i)));
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(write_file_atomically(folder / "a.json", std::to_string(i)));
   int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    ++files;
   EXPECT_EQ(files, 1);
 }
 

@@ -25,7 +25,8 @@ std::filesystem::path documents_from_user_dirs(const std::filesystem::path& home
   while (std::getline(in, line)) {
     if (line.rfind(key, 0) != 0) continue;
     std::string value = line.substr(key.size());
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+      value = value.substr(1, value.size() - 2);
     if (value.rfind("$HOME", 0) == 0) return home / value.substr(value.size() > 5 ? 6 : 5);
     if (!value.empty() && value.front() == '/') return value;
   }
@@ -40,7 +41,9 @@ std::filesystem::path documents_folder() {
   return docs.empty() ? home / "Documents" : docs;
 }
 
-std::filesystem::path default_data_folder() { return documents_folder() / "Corvane"; }
+std::filesystem::path default_data_folder() {
+  return documents_folder() / "Corvane";
+}
 
 std::filesystem::path program_folder() {
   std::error_code ec;

@@ -8,7 +8,8 @@ namespace corvane {
 
 WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content) {
   const std::filesystem::path temp = path.wstring() + L".tmp";
-  HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {false, "cannot create " + temp.string()};
   DWORD written = 0;
   const bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&

@@ -13,7 +13,9 @@ std::filesystem::path documents_folder() {
   return docs;
 }
 
-std::filesystem::path default_data_folder() { return documents_folder() / "Corvane"; }
+std::filesystem::path default_data_folder() {
+  return documents_folder() / "Corvane";
+}
 
 std::filesystem::path program_folder() {
   wchar_t buffer[MAX_PATH];

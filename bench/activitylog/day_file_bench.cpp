@@ -1,0 +1,55 @@
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "activitylog/day_file.h"
+#include "activitylog/day_writer.h"
+
+namespace corvane {
+namespace {
+
+class SilentNotifier final : public Notifier {
+ public:
+  void show_message(const std::string&, std::function<void()> on_closed) override {
+    if (on_closed) on_closed();
+  }
+};
+
+DailyActivity busy_day() {
+  DailyActivity day;
+  for (int h = 0; h < kHoursPerDay; ++h) {
+    day.move_counts[h] = 1000000u + static_cast<std::uint32_t>(h);
+    for (int b = 0; b < kButtonKinds; ++b) {
+      day.clicks[b][h] = 500u + static_cast<std::uint32_t>(h * b);
+      day.double_clicks[b][h] = 40u + static_cast<std::uint32_t>(b);
+    }
+  }
+  return day;
+}
+
+// A full day written (atomically, fsync included) and read back: what a minute's save plus a page load cost.
+void BM_SaveAndLoadDay(benchmark::State& state) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "corvane-bench-XXXXXX").string();
+  const std::filesystem::path folder = ::mkdtemp(pattern.data());
+  DayWriter writer(folder);
+  SilentNotifier notifier;
+  const DailyActivity day = busy_day();
+  for (auto _ : state) {
+    writer.save_day("20261208.txt", day);
+    benchmark::DoNotOptimize(load_day(folder, "20261208.txt", notifier));
+  }
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SaveAndLoadDay)->Unit(benchmark::kMicrosecond);
+
+// The in-memory part alone, without the disk.
+void BM_SerializeAndParseDay(benchmark::State& state) {
+  const DailyActivity day = busy_day();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(parse_day(serialize_day(day)));
+}
+BENCHMARK(BM_SerializeAndParseDay)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace corvane

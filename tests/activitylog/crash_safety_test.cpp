@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "activitylog/day_file.h"
+#include "activitylog/day_writer.h"
+#include "base/file_read.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+// A day whose every count is k: a torn write would mix two values.
+DailyActivity uniform_day(std::uint32_t k) {
+  DailyActivity day;
+  for (int h = 0; h < kHoursPerDay; ++h) {
+    day.move_counts[h] = k;
+    for (int b = 0; b < kButtonKinds; ++b)
+      day.clicks[b][h] = day.double_clicks[b][h] = k;
+  }
+  return day;
+}
+
+bool is_uniform(const DailyActivity& day, std::uint32_t& k) {
+  k = day.move_counts[0];
+  return day == uniform_day(k);
+}
+
+// Rewrites the day file forever with k+1, k+2, ... where k is what the file holds now.
+[[noreturn]] void rewrite_forever(const std::filesystem::path& folder) {
+  DayWriter writer(folder);
+  const auto text = read_whole_file(folder / "20261208.txt");
+  std::uint32_t k = 0;
+  if (text) is_uniform(parse_day(*text).record, k);
+  for (;;)
+    writer.save_day("20261208.txt", uniform_day(++k));
+}
+
+TEST(DayFileCrashSafety, KilledWriterAlwaysLeavesTheOldOrTheNewDay) {
+  testing::TempFolder folder;
+  DayWriter(folder.path()).save_day("20261208.txt", uniform_day(0));
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> delay_us(0, 3000);
+
+  constexpr int kKills = 300;
+  std::uint32_t last = 0;
+  for (int i = 0; i < kKills; ++i) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) rewrite_forever(folder.path());
+    ::usleep(static_cast<useconds_t>(delay_us(random)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+    const auto text = read_whole_file(folder / "20261208.txt");
+    ASSERT_TRUE(text) << "kill " << i;
+    const DayParse parsed = parse_day(*text);
+    ASSERT_FALSE(parsed.error) << "kill " << i << ": the file does not parse";
+    std::uint32_t k = 0;
+    ASSERT_TRUE(is_uniform(parsed.record, k)) << "kill " << i << ": a mixture of two days";
+    ASSERT_GE(k, last) << "kill " << i << ": an older day came back";
+    last = k;
+  }
+  EXPECT_GT(last, 0u) << "the writer never completed a save";
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,59 @@
+#include "activitylog/day_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "activitylog/day_file.h"
+#include "base/file_read.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+class DayWriterTest : public ::testing::Test {
+ protected:
+  DailyActivity load(const std::string& name) { return load_day(folder.path(), name, notifier); }
+
+  testing::TempFolder folder;
+  testing::RecordingNotifier notifier;
+  DayWriter writer{folder.path()};
+};
+
+TEST_F(DayWriterTest, SaveThreadWritesTheSnapshotUnderItsOwnDateAndClearsTheFlag) {
+  DaySnapshot snapshot{2026, 1, 5, {}};
+  snapshot.record.clicks[2][7] = 3;
+  ASSERT_TRUE(writer.start_save(snapshot));
+  writer.wait_until_idle();
+  EXPECT_FALSE(writer.save_in_progress());
+  EXPECT_EQ(load("20260105.txt").clicks[2][7], 3u);
+}
+
+TEST_F(DayWriterTest, SnapshotIsACopyTheCallerMayKeepChanging) {
+  DaySnapshot snapshot{2026, 12, 8, {}};
+  snapshot.record.move_counts[4] = 10;
+  ASSERT_TRUE(writer.start_save(snapshot));
+  snapshot.record.move_counts[4] = 999;  // the live record moves on while the thread writes
+  writer.wait_until_idle();
+  EXPECT_EQ(load("20261208.txt").move_counts[4], 10u);
+}
+
+TEST_F(DayWriterTest, ClaimedSlotRefusesPeriodicSaves) {
+  ASSERT_TRUE(writer.claim_save_slot());
+  EXPECT_TRUE(writer.save_in_progress());
+  EXPECT_FALSE(writer.start_save(DaySnapshot{2026, 12, 8, {}}));
+  EXPECT_FALSE(std::filesystem::exists(folder / "20261208.txt"));
+}
+
+TEST_F(DayWriterTest, FailedSaveIsCountedAndTheOldFileStaysWhole) {
+  DailyActivity day;
+  day.clicks[0][0] = 1;
+  ASSERT_TRUE(writer.save_day("20261208.txt", day));
+  DayWriter broken(folder / "gone");
+  EXPECT_FALSE(broken.save_day("20261208.txt", day));
+  EXPECT_EQ(broken.failed_saves(), 1);
+  EXPECT_FALSE(broken.last_error().empty());
+  EXPECT_EQ(load("20261208.txt").clicks[0][0], 1u);
+}
+
+}  // namespace
+}  // namespace corvane
