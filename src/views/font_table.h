@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace corvane {
+
+inline constexpr int kFontCount = 8;
+
+// The face installed systems of the target desktop have; used as is when present.
+inline constexpr const char* kPreferredFace = "Meiryo UI";
+
+// Pixel sizes of the eight fonts. The embedded font runs a little larger than "Meiryo UI", so its
+// sixth size is 30 where an installed face uses 32.
+inline constexpr std::array<int, kFontCount> kEmbeddedPixelSizes = {10, 12, 16, 20, 28, 30, 48, 64};
+inline constexpr std::array<int, kFontCount> kInstalledPixelSizes = {10, 12, 16, 20, 28, 32, 48, 64};
+
+// What start-up decided about fonts.
+struct FontChoice {
+  QString face;           // the family every page draws with (text 2)
+  bool embedded = false;  // the face comes from the embedded font file
+  std::array<int, kFontCount> pixel_sizes = kInstalledPixelSizes;
+  QString error;  // "Font add fails" when the embedded font could not be added
+};
+
+//! True when a family of the list begins with "Meiryo UI".
+bool preferred_face_installed(const QStringList& families);
+
+//! Chooses the face: "Meiryo UI" when installed; otherwise the embedded font (added to the application's
+//! font database); without embedded font data, the system's default family. Needs a QGuiApplication.
+FontChoice choose_fonts(const QStringList& installed_families, const QByteArray& embedded_font);
+
+// The process-wide table of eight fonts that pages pick by index.
+class FontTable final {
+ public:
+  void set(const FontChoice& choice);
+  //! Font `index` (0-7) at its pixel size; out-of-range indexes give font 0.
+  const QFont& font(int index) const;
+  const QString& face() const { return face_; }
+  bool embedded() const { return embedded_; }
+
+ private:
+  std::array<QFont, kFontCount> fonts_;
+  QString face_;
+  bool embedded_ = false;
+};
+
+FontTable& ui_fonts();
+
+}  // namespace corvane
