@@ -1,0 +1,155 @@
+#include "heart/heart_monitor.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "heart/heart_session.h"
+#include "heart/sample_handler.h"
+
+namespace corvane {
+namespace {
+
+std::string latest_entry_line(const std::optional<HeartLog>& newest) {
+  if (!newest) return {};
+  char bpm[24];
+  std::snprintf(bpm, sizeof bpm, " , %dbpm", static_cast<int>(newest->bpm));
+  return newest->text + bpm;
+}
+
+}  // namespace
+
+HeartMonitor::HeartMonitor(const Clock& clock, Scheduler& scheduler, Notifier& notifier,
+                           std::filesystem::path data_folder, std::unique_ptr<OstrelBinding> binding)
+    : clock_(clock),
+      scheduler_(scheduler),
+      notifier_(notifier),
+      binding_(std::move(binding)),
+      history_(data_folder) {
+  history_.load();
+  view_.latest_entry = latest_entry_line(history_.newest());
+}
+
+void HeartMonitor::take_sample_block(std::span<const std::uint8_t, 12> block) {
+  scheduler_.start_timer(TimerId::HeartReceive, kReceiveTickMs);
+  // Loading is retried at every block while it fails; an open detector stays open.
+  const bool bound = binding_->ensure_bound();
+  {
+    std::lock_guard lock(time_mutex_);
+    state_.receive_countdown = kReceiveCountdown;
+    handle_sample_block(ring_, state_, bound ? binding_->detector() : nullptr, block, clock_.process_ms());
+    view_.library_missing = !binding_->loaded();
+    view_.library_path = view_.library_missing ? binding_->path().string() : std::string();
+  }
+  update_session();
+}
+
+void HeartMonitor::show_heart_page() {
+  if (on_show_page) on_show_page();
+}
+
+void HeartMonitor::on_receive_timer() {
+  {
+    std::lock_guard lock(time_mutex_);
+    if (state_.receive_countdown > 0) {
+      --state_.receive_countdown;
+      return;
+    }
+  }
+  scheduler_.stop_timer(TimerId::HeartReceive);
+  update_session();
+}
+
+void HeartMonitor::on_alert_timer() {
+  scheduler_.stop_timer(TimerId::HeartAlert);
+  float result = 0.0f;
+  {
+    std::lock_guard lock(time_mutex_);
+    result = state_.result;
+  }
+  if (result > kHeartAlertAbove && settings_->heart_rate_threshold() > 0)
+    notifier_.show_message(settings_->alert_text());
+}
+
+bool HeartMonitor::on_timer(TimerId id) {
+  switch (id) {
+    case TimerId::HeartReceive:
+      on_receive_timer();
+      return true;
+    case TimerId::HeartAlert:
+      on_alert_timer();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void HeartMonitor::update_session() {
+  std::optional<float> result;
+  {
+    std::lock_guard lock(time_mutex_);
+    SessionStep step = step_session(state_, clock_.process_ms());
+    view_.readout = std::move(step.readout);
+    view_.message = std::move(step.message);
+    view_.show_hint = step.show_hint;
+    view_.heart_lit = step.heart_lit;
+    result = step.new_result;
+  }
+  if (result) {
+    // The list is written outside the time lock: a slow disk must not hold up the page's painting.
+    const WriteResult saved = history_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
+    if (!saved && on_save_failed) on_save_failed(saved.error);
+    const int threshold = settings_->heart_rate_threshold();
+    if (settings_->alert_above_threshold() && threshold != 0 && *result > static_cast<float>(threshold))
+      scheduler_.start_timer(TimerId::HeartAlert, kHeartAlertDelayMs);
+  }
+  {
+    std::string line = latest_entry_line(history_.newest());
+    std::lock_guard lock(time_mutex_);
+    view_.latest_entry = std::move(line);
+  }
+  changed();
+}
+
+void HeartMonitor::changed() {
+  if (on_changed) on_changed();
+}
+
+HeartPageView HeartMonitor::view() const {
+  std::lock_guard lock(time_mutex_);
+  return view_;
+}
+
+std::vector<WaveformPoint> HeartMonitor::waveform(int count) const {
+  std::lock_guard lock(time_mutex_);
+  return ring_.recent(count);
+}
+
+MeasurementState HeartMonitor::state() const {
+  std::lock_guard lock(time_mutex_);
+  return state_;
+}
+
+void HeartMonitor::set_history_view(bool on) {
+  if (on && !history_view_) history_.load();
+  history_view_ = on;
+  {
+    std::string line = latest_entry_line(history_.newest());
+    std::lock_guard lock(time_mutex_);
+    view_.latest_entry = std::move(line);
+  }
+  changed();
+}
+
+WriteResult HeartMonitor::delete_history_entry(std::size_t index) {
+  WriteResult r = history_.remove(index);
+  {
+    std::string line = latest_entry_line(history_.newest());
+    std::lock_guard lock(time_mutex_);
+    view_.latest_entry = std::move(line);
+  }
+  changed();
+  return r;
+}
+
+}  // namespace corvane

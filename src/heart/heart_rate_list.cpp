@@ -1,0 +1,63 @@
+#include "heart/heart_rate_list.h"
+
+#include <string>
+#include <utility>
+
+#include "base/file_read.h"
+
+namespace corvane {
+
+HeartRateList::HeartRateList(const std::filesystem::path& data_folder)
+    : file_(data_folder / kHeartLogFileName) {}
+
+void HeartRateList::load() {
+  const std::optional<std::string> content = read_whole_file(file_);
+  std::vector<HeartLog> loaded = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
+  std::lock_guard lock(mutex_);
+  entries_ = std::move(loaded);
+}
+
+WriteResult HeartRateList::save() const {
+  std::lock_guard write_lock(write_mutex_);
+  std::string content;
+  {
+    std::lock_guard lock(mutex_);
+    content = serialize_heart_log(entries_);
+  }
+  return write_file_atomically(file_, content);
+}
+
+WriteResult HeartRateList::add(HeartLog entry) {
+  {
+    std::lock_guard lock(mutex_);
+    entries_.insert(entries_.begin(), std::move(entry));
+  }
+  return save();
+}
+
+WriteResult HeartRateList::remove(std::size_t index) {
+  {
+    std::lock_guard lock(mutex_);
+    if (index >= entries_.size()) return {false, "no heart-rate entry " + std::to_string(index)};
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+  }
+  return save();
+}
+
+std::vector<HeartLog> HeartRateList::entries() const {
+  std::lock_guard lock(mutex_);
+  return entries_;
+}
+
+std::optional<HeartLog> HeartRateList::newest() const {
+  std::lock_guard lock(mutex_);
+  if (entries_.empty()) return std::nullopt;
+  return entries_.front();
+}
+
+std::size_t HeartRateList::size() const {
+  std::lock_guard lock(mutex_);
+  return entries_.size();
+}
+
+}  // namespace corvane

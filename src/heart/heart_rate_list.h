@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "heart/heart_log.h"
+#include "platform/atomic_file.h"
+
+namespace corvane {
+
+// The measured heart rates, newest first, and their file "HeartRateLog.txt". Every operation takes the
+// list's own lock (the "ppg hearthistory time mutex"), so the page may read it from another thread.
+class HeartRateList final {
+ public:
+  //! A list kept in `data_folder`/HeartRateLog.txt; empty until load().
+  explicit HeartRateList(const std::filesystem::path& data_folder);
+
+  //! Replaces the list by the file's entries (every entry the file holds; none when it is missing or
+  //! unreadable).
+  void load();
+  //! Writes the whole list to the file.
+  WriteResult save() const;
+  //! Puts a new result at the front and saves the list.
+  WriteResult add(HeartLog entry);
+  //! Removes entry `index` (0 = newest) and saves the list, so the entry stays deleted after a reload.
+  //! An index past the end changes nothing and reports failure.
+  WriteResult remove(std::size_t index);
+
+  std::vector<HeartLog> entries() const;
+  std::optional<HeartLog> newest() const;
+  std::size_t size() const;
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::filesystem::path file_;
+  mutable std::mutex mutex_;        // guards entries_
+  mutable std::mutex write_mutex_;  // keeps two saves from writing the file in the wrong order
+  std::vector<HeartLog> entries_;
+};
+
+}  // namespace corvane
