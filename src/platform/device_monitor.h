@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,19 @@ namespace corvane {
 // Watches the sensor mouse's device nodes and delivers their reports. It owns no thread: the caller's
 // event loop (poll() in headless mode, QSocketNotifier in the desktop program) watches the descriptors
 // and calls on_readable() when one has data.
+//
+// Set the callbacks, then call start(). A poll() loop may simply rebuild its set from descriptors()
+// after every call into the monitor; a loop with one notifier per descriptor follows
+// on_descriptor_added / on_descriptor_removing instead (start() announces every descriptor it opens
+// through on_descriptor_added too). A descriptor can be closed inside on_readable() of another one
+// (an unplug seen by the hot-plug monitor), always after on_descriptor_removing for it.
 class DeviceMonitor {
  public:
   virtual ~DeviceMonitor() = default;
+
+  //! Starts following hot-plug and opens the devices present now. Returns why devices cannot be
+  //! watched at all, or nothing on success (no device present is a success).
+  virtual std::optional<std::string> start() = 0;
 
   //! Descriptors to watch for reading right now (device nodes and the hot-plug monitor).
   virtual std::vector<int> descriptors() const = 0;
@@ -24,7 +35,8 @@ class DeviceMonitor {
 
   //! A new descriptor to watch (a device appeared).
   std::function<void(int fd)> on_descriptor_added;
-  //! A descriptor is about to be closed (a device went away): stop watching it first.
+  //! A descriptor is about to be closed (a device went away): stop watching it first. Called from
+  //! inside on_readable(), possibly for that very descriptor.
   std::function<void(int fd)> on_descriptor_removing;
   //! Something the user must be told once (e.g. which udev rule to install when access is refused).
   std::function<void(const std::string& text)> on_warning;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <memory>
+
+#include "input/reports.h"
+#include "platform/device_monitor.h"
+
+namespace corvane {
+
+//! The Linux device layer: finds the sensor mouse through udev (its hidraw nodes carrying the vendor
+//! collections, its event node for buttons and motion), follows hot-plug, and leaves every other
+//! device closed. Nothing is opened before start().
+std::unique_ptr<DeviceMonitor> create_device_monitor(ReportSink& sink);
+
+}  // namespace corvane
