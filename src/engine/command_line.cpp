@@ -1,0 +1,108 @@
+#include "engine/command_line.h"
+
+#include <charconv>
+
+namespace corvane {
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool read_number(std::string_view text, std::size_t at, std::size_t digits, int& out) {
+  if (at + digits > text.size()) return false;
+  for (std::size_t i = at; i < at + digits; ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  std::from_chars(text.data() + at, text.data() + at + digits, out);
+  return true;
+}
+
+bool leap_year(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int days_in_month(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && leap_year(y) ? 29 : kDays[m - 1];
+}
+
+}  // namespace
+
+std::optional<LocalDateTime> parse_local_datetime(std::string_view s) {
+  // YYYY-MM-DDTHH:MM:SS
+  if (s.size() != 19 || s[4] != '-' || s[7] != '-' || (s[10] != 'T' && s[10] != 't') || s[13] != ':' ||
+      s[16] != ':')
+    return std::nullopt;
+  LocalDateTime t;
+  if (!read_number(s, 0, 4, t.year) || !read_number(s, 5, 2, t.month) || !read_number(s, 8, 2, t.day) ||
+      !read_number(s, 11, 2, t.hour) || !read_number(s, 14, 2, t.minute) || !read_number(s, 17, 2, t.second))
+    return std::nullopt;
+  if (t.year < 1970 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > days_in_month(t.year, t.month) ||
+      t.hour > 23 || t.minute > 59 || t.second > 59)
+    return std::nullopt;
+  t.weekday = from_local_timestamp(to_local_timestamp(t)).weekday;
+  return t;
+}
+
+CommandLineParse parse_command_line(std::span<const std::string_view> args) {
+  CommandLineParse result;
+  CommandLine& o = result.options;
+  auto fail = [&result](std::string message) {
+    result.error = std::move(message);
+    return result;
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    auto value = [&]() -> std::optional<std::string_view> {
+      if (i + 1 >= args.size()) return std::nullopt;
+      return args[++i];
+    };
+    const std::string folded = lower(arg);
+    if (folded == "/close") {
+      o.close = true;
+      break;  // the running instance is asked to end; nothing after this counts
+    } else if (folded == "/hide") {
+      o.hide = true;
+    } else if (arg == "--help" || arg == "-h") {
+      o.help = true;
+    } else if (arg == "--headless") {
+      o.headless = true;
+    } else if (arg == "--fast") {
+      o.fast = true;
+    } else if (arg == "--data-dir") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("--data-dir needs a folder");
+      o.data_dir = std::filesystem::path(std::string(*v));
+    } else if (arg == "--replay") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("--replay needs a capture file");
+      o.replay = std::filesystem::path(std::string(*v));
+    } else if (arg == "--start") {
+      const auto v = value();
+      if (!v) return fail("--start needs a local time YYYY-MM-DDTHH:MM:SS");
+      o.start = parse_local_datetime(*v);
+      if (!o.start) return fail("--start: not a local time YYYY-MM-DDTHH:MM:SS: " + std::string(*v));
+    } else if (arg.starts_with("--")) {
+      return fail("unknown option " + std::string(arg));
+    }
+  }
+  if (o.fast && !o.replay) return fail("--fast needs --replay (virtual time runs a capture)");
+  if (o.fast && !o.headless) return fail("--fast needs --headless");
+  return result;
+}
+
+std::string command_line_usage() {
+  return "usage: corvane --headless [--data-dir DIR] [--replay FILE [--fast]] "
+         "[--start YYYY-MM-DDTHH:MM:SS]\n"
+         "  --headless     run without windows; messages are printed to stderr\n"
+         "  --data-dir DIR keep the day files in DIR instead of the documents folder\n"
+         "  --replay FILE  take the reports from a capture instead of the devices\n"
+         "  --fast         with --replay: virtual time, as fast as possible\n"
+         "  --start TIME   the local wall clock at the capture's start (default: now)\n";
+}
+
+}  // namespace corvane

@@ -1,0 +1,139 @@
+#include "engine/headless.h"
+
+#include <memory>
+#include <system_error>
+#include <type_traits>
+#include <variant>
+
+#include "engine/composition.h"
+#include "engine/device_layer.h"
+#include "engine/realtime_loop.h"
+#include "engine/stream_notifier.h"
+#include "platform/folders.h"
+#include "platform/system_clock.h"
+
+namespace corvane {
+
+void deliver(const CaptureEntry& entry, ReportSink& sink) {
+  std::visit(
+      [&sink](const auto& report) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(report)>, MouseReport>) {
+          sink.on_mouse_report(report);
+        } else {
+          sink.on_hid_report(report);
+        }
+      },
+      entry.report);
+}
+
+WriteResult run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& timers,
+                               std::span<const CaptureEntry> entries) {
+  // Each step finishes the day-file save it may have started, so the files follow virtual time exactly.
+  auto fire_timers_up_to = [&](std::int64_t t_ms) {
+    while (const auto due = timers.pop_due(t_ms)) {
+      clock.set_elapsed_ms(due->due_ms);
+      engine.on_timer(due->id);
+      engine.wait_for_background_work();
+    }
+  };
+
+  clock.set_elapsed_ms(0);
+  engine.start();
+  engine.wait_for_background_work();
+  std::int64_t last_t = 0;
+  for (const CaptureEntry& entry : entries) {
+    fire_timers_up_to(entry.t_ms);
+    clock.set_elapsed_ms(entry.t_ms);
+    deliver(entry, engine);
+    engine.wait_for_background_work();
+    last_t = entry.t_ms;
+  }
+  fire_timers_up_to(last_t);
+  clock.set_elapsed_ms(last_t);
+  return engine.shutdown();
+}
+
+namespace {
+
+int finish(const WriteResult& final_save, Engine& engine, std::ostream& err) {
+  if (engine.day_writer().failed_saves() > 0 && final_save) {
+    err << "corvane: " << engine.day_writer().failed_saves()
+        << " periodic day-file save(s) failed; the last error: " << engine.day_writer().last_error() << '\n';
+  }
+  if (!final_save) {
+    err << "corvane: the day file could not be written: " << final_save.error << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+LocalDateTime now_to_the_second() {
+  LocalDateTime t = SystemClock().local_now();
+  t.millisecond = 0;
+  return t;
+}
+
+}  // namespace
+
+int run_headless(const CommandLine& options, std::ostream& err) {
+  const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
+  std::error_code ec;
+  std::filesystem::create_directories(data_folder, ec);
+  if (ec) {
+    err << "corvane: cannot create the data folder " << data_folder.string() << ": " << ec.message() << '\n';
+    return 2;
+  }
+
+  // A broken capture is reported before anything runs.
+  CaptureParse capture;
+  if (options.replay) {
+    capture = read_capture(*options.replay);
+    if (!capture) {
+      err << "corvane: " << capture.error << '\n';
+      return 2;
+    }
+  }
+
+  StreamNotifier notifier(err);
+  const EngineConfig config{data_folder, kHeadlessDoubleClickMs};
+  const LocalDateTime start = options.start ? *options.start : now_to_the_second();
+
+  if (options.replay && options.fast) {
+    ReplayClock clock(start, ReplayClock::Mode::Virtual);
+    TimerQueue timers(clock);
+    auto engine = make_engine(config, clock, timers, notifier);
+    const WriteResult result = run_virtual_replay(*engine, clock, timers, capture.entries);
+    return finish(result, *engine, err);
+  }
+
+  // Real time: the system clock, or a clock that starts at --start and runs at the real pace.
+  std::unique_ptr<Clock> clock;
+  if (options.start) {
+    clock = std::make_unique<ReplayClock>(*options.start, ReplayClock::Mode::RealTime);
+  } else {
+    clock = std::make_unique<SystemClock>();
+  }
+  TimerQueue timers(*clock);
+  auto engine = make_engine(config, *clock, timers, notifier);
+
+  std::unique_ptr<DeviceMonitor> monitor;
+  if (!options.replay) {
+    std::string error;
+    monitor = open_device_layer(*engine, error);
+    if (!monitor) {
+      err << "corvane: " << error << '\n';
+      return 1;
+    }
+    monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
+  }
+  // The capture's t_ms count from now, on the timers' clock.
+  std::vector<CaptureEntry> replay = std::move(capture.entries);
+  const std::int64_t offset = clock->process_ms();
+  for (CaptureEntry& e : replay)
+    e.t_ms += offset;
+
+  const WriteResult result = run_realtime_loop(*engine, timers, *clock, monitor.get(), replay, err);
+  return finish(result, *engine, err);
+}
+
+}  // namespace corvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "input/reports.h"
+
+namespace corvane {
+
+// A capture is a text file of device reports with their times:
+//
+//   corvane-capture 1
+//   # comment lines and blank lines are ignored
+//   <t_ms> mouse <flags> <rel|abs> <dx> <dy> <x> <y> <device-name>
+//   <t_ms> hid <bytes in hex, no separators>
+//
+// t_ms counts milliseconds from the start of the capture and never decreases; flags are the button
+// flags in hex ("0x0001"); the device name is the rest of the line.
+inline constexpr std::string_view kCaptureHeader = "corvane-capture 1";
+
+struct CaptureEntry {
+  std::int64_t t_ms = 0;
+  std::variant<MouseReport, HidReport> report;
+};
+
+struct CaptureParse {
+  std::vector<CaptureEntry> entries;
+  std::string error;  // "<file>:<line>: <what>"; empty when the whole capture is sound
+  explicit operator bool() const { return error.empty(); }
+};
+
+//! Parses a whole capture; on the first malformed line returns no entries and an error naming
+//! `file_name` and the line number, so nothing of a broken capture is ever applied.
+CaptureParse parse_capture(std::string_view text, std::string_view file_name);
+
+//! Reads and parses a capture file.
+CaptureParse read_capture(const std::filesystem::path& path);
+
+//! One capture line (without the line break) for a report at `t_ms`.
+std::string format_capture_line(std::int64_t t_ms, const MouseReport& report);
+std::string format_capture_line(std::int64_t t_ms, const HidReport& report);
+
+}  // namespace corvane
