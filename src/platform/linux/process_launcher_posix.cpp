@@ -1,0 +1,45 @@
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "platform/process_launcher.h"
+
+extern char** environ;
+
+namespace corvane {
+
+LaunchResult launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
+  const std::string path = program.string();
+  // access() first gives a clear message for the common case; posix_spawn below still reports the rest
+  // (glibc's posix_spawn returns the exec error of the child).
+  if (::access(path.c_str(), X_OK) != 0) {
+    return {false, "cannot start " + path + ": " + std::strerror(errno)};
+  }
+  std::vector<std::string> storage;
+  storage.reserve(args.size() + 1);
+  storage.push_back(path);
+  storage.insert(storage.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& s : storage)
+    argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int rc = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) return {false, "cannot start " + path + ": " + std::strerror(rc)};
+
+  // The program is not waited on, but its exit status must be collected or it stays a zombie for the
+  // life of our process; a detached thread does that without touching the process-wide SIGCHLD.
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return {true, {}};
+}
+
+}  // namespace corvane

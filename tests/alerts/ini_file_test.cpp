@@ -1,0 +1,124 @@
+#include "alerts/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "base/file_read.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+TEST(IniRead, NamesMatchWithoutCase) {
+  const IniFile ini = IniFile::parse("[Alert]\nAB_Count=12\n[ARG]\nid=0123\n");
+  EXPECT_EQ(ini.get_int("alert", "ab_count", -1), 12);
+  EXPECT_EQ(ini.get_int("ALERT", "AB_COUNT", -1), 12);
+  EXPECT_EQ(ini.get_string("arg", "ID", "@_NOSTR_"), "0123");
+}
+
+TEST(IniRead, MissingFileSectionOrKeyGivesDefault) {
+  testing::TempFolder folder;
+  EXPECT_EQ(read_profile_int(folder / "none.ini", "Alert", "bpm", 7), 7);
+  EXPECT_EQ(read_profile_string(folder / "none.ini", "arg", "id", "@_NOSTR_"), "@_NOSTR_");
+  const IniFile ini = IniFile::parse("[Alert]\nbpm=90\n");
+  EXPECT_EQ(ini.get_int("Other", "bpm", -1), -1);
+  EXPECT_EQ(ini.get_int("Alert", "check_bpm", 0), 0);
+  EXPECT_EQ(ini.get_string("Alert", "msg", ""), "");
+}
+
+TEST(IniRead, IntegersParseLikeProfileFunctions) {
+  EXPECT_EQ(parse_profile_int("42"), 42);
+  EXPECT_EQ(parse_profile_int("-7"), -7);
+  EXPECT_EQ(parse_profile_int("+9"), 9);
+  EXPECT_EQ(parse_profile_int("12abc"), 12);
+  EXPECT_EQ(parse_profile_int("3.9"), 3);
+  EXPECT_EQ(parse_profile_int("abc"), 0);
+  EXPECT_EQ(parse_profile_int(""), 0);
+  EXPECT_EQ(parse_profile_int("-"), 0);
+  EXPECT_EQ(parse_profile_int("0x10"), 0);
+  EXPECT_EQ(parse_profile_int("99999999999999999999"), 2147483647);
+  EXPECT_EQ(parse_profile_int("-99999999999999999999"), -2147483647 - 1);
+  // A key that is present but empty reads as 0, not as the default.
+  EXPECT_EQ(IniFile::parse("[a]\nk=\n").get_int("a", "k", 5), 0);
+}
+
+TEST(IniRead, BlanksAndOuterQuotesAreDroppedAndCommentsIgnored) {
+  const IniFile ini = IniFile::parse("[Alert]\n; msg=comment\n  msg  =  \"  hello  \"  \nbpm = 80 \n");
+  EXPECT_EQ(ini.get_string("Alert", "msg", "x"), "  hello  ");
+  EXPECT_EQ(ini.get_int("Alert", "bpm", 0), 80);
+}
+
+TEST(IniRead, FirstOccurrenceWins) {
+  const IniFile ini = IniFile::parse("[a]\nk=1\nk=2\n[A]\nk=3\n");
+  EXPECT_EQ(ini.get_int("a", "k", 0), 1);
+}
+
+TEST(IniWrite, ReplacesValueInPlaceAndKeepsEverythingElse) {
+  const std::string before =
+      "; user notes\r\n[Other]\r\nfoo = bar\r\n\r\n[alert]\r\nunknown=keep "
+      "me\r\nBPM=80\r\nmsg=hi\r\n\r\n[ARG]\r\nid=1\r\n";
+  IniFile ini = IniFile::parse(before);
+  ini.set_int("Alert", "bpm", 120);
+  EXPECT_EQ(ini.text(),
+            "; user notes\r\n[Other]\r\nfoo = bar\r\n\r\n[alert]\r\nunknown=keep "
+            "me\r\nBPM=120\r\nmsg=hi\r\n\r\n[ARG]\r\nid=1\r\n");
+}
+
+TEST(IniWrite, NewKeyGoesToTheEndOfItsSectionAndNewSectionToTheEnd) {
+  IniFile ini = IniFile::parse("[Alert]\nbpm=80\n\n[ARG]\nid=1");
+  ini.set_int("Alert", "check_bpm", 1);
+  ini.set_string("Extra", "k", "v");
+  EXPECT_EQ(ini.text(), "[Alert]\nbpm=80\ncheck_bpm=1\n\n[ARG]\nid=1\n[Extra]\nk=v\n");
+}
+
+TEST(IniWrite, NumbersAreWrittenAsSignedDecimal) {
+  IniFile ini;
+  ini.set_int("Alert", "hr_hour1", -1);
+  ini.set_int("Alert", "ab_count", 2147483647);
+  EXPECT_EQ(ini.text(), "[Alert]\nhr_hour1=-1\nab_count=2147483647\n");
+}
+
+TEST(IniWrite, ValuesReadBackExactlyAndCannotInjectKeys) {
+  IniFile ini;
+  ini.set_string("Alert", "msg", "  padded  ");
+  ini.set_string("Alert", "msg_hr", "\"quoted\"");
+  ini.set_string("Alert", "text", "line one\nbpm=999\r\n[ARG]");
+  ini.set_string("Alert", "jp", "休憩しましょう。");
+  const IniFile back = IniFile::parse(ini.text());
+  EXPECT_EQ(back.get_string("Alert", "msg", ""), "  padded  ");
+  EXPECT_EQ(back.get_string("Alert", "msg_hr", ""), "\"quoted\"");
+  EXPECT_EQ(back.get_string("Alert", "text", ""), "line one bpm=999  [ARG]");
+  EXPECT_EQ(back.get_string("Alert", "jp", ""), "休憩しましょう。");
+  EXPECT_EQ(back.get_int("Alert", "bpm", -5), -5);
+  EXPECT_FALSE(back.find("ARG", "id"));
+}
+
+TEST(IniWrite, ByteOrderMarkIsKept) {
+  IniFile ini = IniFile::parse("\xEF\xBB\xBF[arg]\nid=1\n");
+  EXPECT_EQ(ini.get_string("ARG", "id", ""), "1");
+  ini.set_string("ARG", "id", "2");
+  EXPECT_EQ(ini.text(), "\xEF\xBB\xBF[arg]\nid=2\n");
+}
+
+TEST(IniWrite, FileWritesFromManyThreadsKeepEveryKey) {
+  testing::TempFolder folder;
+  const auto file = folder / "set.ini";
+  ASSERT_TRUE(write_file_atomically(file, "; keep\n"));
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 10; ++i)
+        write_profile_string(file, "Alert", "k" + std::to_string(t * 10 + i), "v");
+    });
+  for (auto& th : threads)
+    th.join();
+  const IniFile ini = IniFile::load(file);
+  for (int k = 0; k < 40; ++k)
+    EXPECT_EQ(ini.get_string("Alert", "k" + std::to_string(k), ""), "v") << k;
+  EXPECT_EQ(read_whole_file(file)->rfind("; keep\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace corvane
