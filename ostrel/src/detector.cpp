@@ -1,0 +1,596 @@
+#include "detector.h"
+
+#include <cmath>
+
+namespace corvane::ostrel {
+namespace {
+
+// 4th-order Butterworth-like prototype s^4 + c1 s^3 + c2 s^2 + c1 s + 1, run as two sections
+// (s^2 + a s + 1)(s^2 + b s + 1) with a + b = c1 and a b = c2 - 2: the same transfer function, but a
+// cascade of two sections keeps its poles in place in single precision where one 4th-order recursion
+// would not (at 0.5 Hz of 20 Hz the poles sit close to z = 1).
+constexpr float kAdaptiveC1 = 2.6106980f;
+constexpr float kAdaptiveC2 = 3.4117999f;
+
+void prototype_sections(float& a, float& b) {
+  const float prod = kAdaptiveC2 - 2.0f;
+  const float disc = std::sqrt(kAdaptiveC1 * kAdaptiveC1 - 4.0f * prod);
+  a = 0.5f * (kAdaptiveC1 + disc);
+  b = 0.5f * (kAdaptiveC1 - disc);
+}
+
+int align8(int bytes) {
+  return (bytes + 7) & ~7;
+}
+
+int32_t to_int_clamped(float v) {
+  // Keeps products of two samples summed over the autocorrelation window inside 64 bits.
+  constexpr float kLimit = 16777216.0f;
+  if (!(v > -kLimit)) return -16777216;
+  if (!(v < kLimit)) return 16777216;
+  return static_cast<int32_t>(std::lround(v));
+}
+
+int pct_of_larger(int a, int b) {
+  const int m = a > b ? a : b;
+  if (m <= 0) return 100;
+  const int diff = a > b ? a - b : b - a;
+  return static_cast<int>(100.0f * static_cast<float>(diff) / static_cast<float>(m));
+}
+
+int pct_of(float x, float ref) {
+  if (ref <= 0.0f) return 100;
+  const float v = 100.0f * std::fabs(x - ref) / ref;
+  return v > 100000.0f ? 100000 : static_cast<int>(v);
+}
+
+}  // namespace
+
+int MedianWindow::median() const {
+  int sorted[kMaxMedianLen];
+  for (int i = 0; i < len_; ++i) {
+    int v = values_[i];
+    int j = i;
+    while (j > 0 && sorted[j - 1] > v) {
+      sorted[j] = sorted[j - 1];
+      --j;
+    }
+    sorted[j] = v;
+  }
+  return sorted[len_ / 2];
+}
+
+float IntervalAverage::mean() const {
+  if (count_ == 0) return 0.0f;
+  float sum = 0.0f, lo = values_[0], hi = values_[0];
+  for (int i = 0; i < count_; ++i) {
+    sum += values_[i];
+    if (values_[i] < lo) lo = values_[i];
+    if (values_[i] > hi) hi = values_[i];
+  }
+  if (count_ >= 4) return (sum - lo - hi) / static_cast<float>(count_ - 2);
+  return sum / static_cast<float>(count_);
+}
+
+void IntervalAverage::spread_bpm(float freq_offset, float& std_bpm, float& kurtosis) const {
+  std_bpm = 0.0f;
+  kurtosis = 0.0f;
+  if (count_ < 2) return;
+  float bpm[kMaxAverageLen];
+  float mean = 0.0f;
+  for (int i = 0; i < count_; ++i) {
+    bpm[i] = values_[i] > 0.0f ? freq_offset * 60000.0f / values_[i] : 0.0f;
+    mean += bpm[i];
+  }
+  mean /= static_cast<float>(count_);
+  float m2 = 0.0f, m4 = 0.0f;
+  for (int i = 0; i < count_; ++i) {
+    const float d = bpm[i] - mean;
+    m2 += d * d;
+    m4 += d * d * d * d;
+  }
+  m2 /= static_cast<float>(count_);
+  m4 /= static_cast<float>(count_);
+  std_bpm = std::sqrt(m2);
+  kurtosis = m2 > 0.0f ? m4 / (m2 * m2) - 3.0f : 0.0f;
+}
+
+int Detector::work_bytes(const Params& raw) {
+  Params p = raw;
+  sanitize(p);
+  int bytes = 0;
+  bytes += align8(Autocorrelator::memory_bytes(p.acf_window, p.acf_max_lag));
+  bytes += align8(Spectrum::memory_bytes());
+  bytes += align8(p.warmup_len * static_cast<int>(sizeof(float)));
+  bytes += align8(kRriCapacity * static_cast<int>(sizeof(float)));
+  return bytes + 8;  // room to align a block the caller did not align
+}
+
+void Detector::attach(void* work) {
+  sanitize(params);
+  work_ = work;
+  auto* base = static_cast<unsigned char*>(work);
+  base += (8 - reinterpret_cast<uintptr_t>(base) % 8) % 8;
+  int offset = 0;
+  acf_.attach(base + offset, params.acf_window, params.acf_min_lag, params.acf_max_lag,
+              params.acf_pick_ratio);
+  offset += align8(Autocorrelator::memory_bytes(params.acf_window, params.acf_max_lag));
+  spectrum_.attach(base + offset, params.spectrum_bin_lo, params.spectrum_bin_hi);
+  offset += align8(Spectrum::memory_bytes());
+  warmup_ = reinterpret_cast<float*>(base + offset);
+  offset += align8(params.warmup_len * static_cast<int>(sizeof(float)));
+  rri_ = reinterpret_cast<float*>(base + offset);
+  reset();
+}
+
+void Detector::reset() {
+  if (work_ == nullptr) return;
+  sanitize(params);
+  const Params& p = params;
+  has_prev_ = false;
+  prev_value_ = 0.0f;
+  diff_acc_ = 0.0f;
+  diff_n_ = 0;
+  for (int i = 0; i < p.warmup_len; ++i)
+    warmup_[i] = 0.0f;
+  warmup_fill_ = 0;
+  full_calls_ = 0;
+  warmup_stable_ = false;
+  warmup_done_ = p.warmup_on == 0;
+
+  design_lowpass_section(prefilter_, 1.4142136f, p.prefilter_hz, static_cast<float>(p.filter_rate));
+  prefilter_.clear();
+  dec_acc_ = 0.0f;
+  dec_n_ = 0;
+  const float lp[3][4] = {{0.6714972f, 0.0693087f, -0.3416432f, 0.7311781f},
+                          {0.4814143f, 0.6666667f, -0.0376946f, 0.3214659f},
+                          {0.3475834f, 1.7488731f, 0.2438572f, 0.0591888f}};
+  for (int i = 0; i < 3; ++i) {
+    lowpass_[i] = Biquad{};
+    lowpass_[i].g = lp[i][0];
+    lowpass_[i].b1 = lp[i][1];
+    lowpass_[i].b2 = 1.0f;
+    lowpass_[i].a1 = lp[i][2];
+    lowpass_[i].a2 = lp[i][3];
+  }
+  highpass2_ = Biquad{};
+  highpass2_.g = 0.9686038f;
+  highpass2_.b1 = -2.0f;
+  highpass2_.b2 = 1.0f;
+  highpass2_.a1 = -1.9352944f;
+  highpass2_.a2 = 0.9391208f;
+  highpass1_ = FirstOrder{};
+  highpass1_.g = 0.9695312f;
+  highpass1_.b1 = -1.0f;
+  highpass1_.a1 = -0.9390625f;
+  p1_ = p2_ = 0.0f;
+  adaptive_[0].clear();
+  adaptive_[1].clear();
+  cutoff_interval_ = -1.0f;
+  n_ = 0;
+
+  acf_.reset();
+  motion_detector_.configure(p.motion_short_len, p.motion_hold, p.motion_ratio, p.motion_long_tc);
+  motion_detector_.reset();
+  interp_a_.configure(p.interp_factor, p.interp_filter_on != 0);
+  interp_b_.configure(p.interp_factor, p.interp_filter_on != 0);
+  peak_a_.configure(p.peak_a);
+  peak_b_.configure(p.peak_b);
+  peak_a_.reset();
+  peak_b_.reset();
+  prev_step_a_ = prev_step_b_ = 0.0f;
+  spectrum_.reset();
+  pulse_median_.reset(p.pulse_median_len, p.median_prefill);
+  spectrum_counter_ = 0;
+
+  p_ms_ = 0;
+  a_ms_ = 0;
+  quality_ = p.autocorr_on ? 0.0f : 100.0f;
+  motion_ = true;
+  ready_ = false;
+  locked_ = false;
+  agree_ = 0;
+  lock_loss_[0] = lock_loss_[1] = lock_loss_[2] = 0;
+  second_peak_ = 0;
+  decisions_ = 0;
+  interval_median_.reset(p.interval_median_len, p.median_prefill);
+  interval_median_entries_ = 0;
+  average_.reset(p.average_len);
+  interval_ = p.initial_interval_ms;
+  hr_std_ = kurtosis_ = 0.0f;
+  dc_level_ = 0.0f;
+  beat_min_ = beat_max_ = 0.0f;
+  pi_ = 0.0f;
+  rri_count_ = rri_pos_ = 0;
+  update_cutoff();
+  trace_ = Trace{};
+}
+
+char Detector::process(char enable, float value, float level) {
+  if (work_ == nullptr) return 0;
+  if (enable != 1) {
+    reset();
+    return 0;
+  }
+  // A reading that cannot come from the sensor is dropped before it touches any state: a NaN or an
+  // infinity inside a recursive filter would stay there until the next reset.
+  if (!std::isfinite(value) || !std::isfinite(level) || value < 0.0f || value > 4294967296.0f) return 0;
+  const float d = has_prev_ ? prev_value_ - value : 0.0f;
+  prev_value_ = value;
+  has_prev_ = true;
+  if (level == 0.0f) return 0;
+
+  const float alpha = 1.0f / (2.0f * static_cast<float>(params.filter_rate));
+  dc_level_ = dc_level_ == 0.0f ? value : dc_level_ + alpha * (value - dc_level_);
+  if (value < beat_min_ || beat_min_ == 0.0f) beat_min_ = value;
+  if (value > beat_max_) beat_max_ = value;
+
+  float x = d;
+  if (params.diff_sum_count > 1) {
+    diff_acc_ += d;
+    if (++diff_n_ < params.diff_sum_count) return ready_ ? 1 : 0;
+    x = diff_acc_;
+    diff_acc_ = 0.0f;
+    diff_n_ = 0;
+  }
+  if (!warmup_done_) {
+    warmup_step(x);
+  } else {
+    filter_rate_sample(x);
+  }
+  return ready_ ? 1 : 0;
+}
+
+bool Detector::warmup_stable() const {
+  const int len = params.warmup_len;
+  const int win = len * 2 / 5;
+  const int hop = len / 10;
+  float s[6];
+  for (int w = 0; w < 6; ++w) {
+    const float* x = warmup_ + w * hop;
+    float mean = 0.0f;
+    for (int i = 0; i < win; ++i)
+      mean += x[i];
+    mean /= static_cast<float>(win);
+    float var = 0.0f;
+    for (int i = 0; i < win; ++i)
+      var += (x[i] - mean) * (x[i] - mean);
+    s[w] = std::sqrt(var / static_cast<float>(win));
+  }
+  const float m = 0.5f * (s[4] + s[5]);
+  for (int w = 0; w < 4; ++w) {
+    if (s[w] > m + 0.5f * m) return false;
+  }
+  return true;
+}
+
+void Detector::warmup_step(float d) {
+  const int len = params.warmup_len;
+  if (warmup_stable_) {
+    // The first sample after the buffer turned stable is dropped; the buffer is replayed instead,
+    // alternately backwards and forwards, so the filters start settled on this very signal.
+    const int passes = params.warmup_passes - 1;
+    for (int pass = 0; pass < passes; ++pass) {
+      if (pass % 2 == 0) {
+        for (int i = len - 1; i >= 0; --i)
+          filter_rate_sample(warmup_[i]);
+      } else {
+        for (int i = 0; i < len; ++i)
+          filter_rate_sample(warmup_[i]);
+      }
+    }
+    warmup_done_ = true;
+    trace_.warmup_done = true;
+    return;
+  }
+  for (int i = 1; i < len; ++i)
+    warmup_[i - 1] = warmup_[i];
+  warmup_[len - 1] = d;
+  if (warmup_fill_ < len) ++warmup_fill_;
+  if (warmup_fill_ < len) return;
+  ++full_calls_;
+  const int period = params.filter_rate;  // one check per second of input
+  if (params.debug_on) {
+    for (int i = 0; i < len; ++i)
+      warmup_[i] = d;
+    warmup_stable_ = true;
+  } else if ((full_calls_ - 1) % period == 0 && warmup_stable()) {
+    warmup_stable_ = true;
+  } else if (full_calls_ >= params.skip_threshold * period) {
+    warmup_stable_ = true;
+  }
+}
+
+void Detector::filter_rate_sample(float x) {
+  if (params.prefilter_on) x = prefilter_.step(x);
+  if (params.decimation > 1) {
+    dec_acc_ += x;
+    if (++dec_n_ < params.decimation) return;
+    x = dec_acc_;
+    dec_acc_ = 0.0f;
+    dec_n_ = 0;
+  }
+  detection_sample(x);
+}
+
+void Detector::update_cutoff() {
+  if (interval_ == cutoff_interval_) return;
+  cutoff_interval_ = interval_;
+  float fc = params.cutoff_factor * 1000.0f / interval_;
+  if (fc < params.cutoff_min_hz) fc = params.cutoff_min_hz;
+  if (fc > params.cutoff_max_hz) fc = params.cutoff_max_hz;
+  float a = 0.0f, b = 0.0f;
+  prototype_sections(a, b);
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  design_lowpass_section(adaptive_[0], a, fc, rate);
+  design_lowpass_section(adaptive_[1], b, fc, rate);
+}
+
+void Detector::push_rri(float ms) {
+  rri_[rri_pos_] = ms;
+  if (++rri_pos_ >= kRriCapacity) rri_pos_ = 0;
+  if (rri_count_ < kRriCapacity) ++rri_count_;
+}
+
+void Detector::copy_rri(float* out) const {
+  const int start = rri_count_ < kRriCapacity ? 0 : rri_pos_;
+  for (int i = 0; i < rri_count_; ++i)
+    out[i] = rri_[(start + i) % kRriCapacity];
+}
+
+void Detector::detection_sample(float x) {
+  if (params.lowpass_on) {
+    x = lowpass_[0].step(x);
+    x = lowpass_[1].step(x);
+    x = lowpass_[2].step(x);
+  }
+  if (params.highpass_on) {
+    x = highpass2_.step(x);
+    x = highpass1_.step(x);
+  }
+  const float p = x;
+  ++n_;
+  trace_.n = n_;
+  if (n_ <= params.settle_samples) {
+    p2_ = p1_;
+    p1_ = p;
+    return;
+  }
+
+  // Smoothing: a three-tap binomial (1 2 1)/4, unity gain at DC, 0.98 at 1 Hz, 0.79 at 3 Hz and a zero
+  // at half the rate; it takes the edge off the dicrotic wave for detector B at one sample of delay.
+  const float q = 0.25f * (p + 2.0f * p1_ + p2_);
+  p2_ = p1_;
+  p1_ = p;
+
+  if (params.autocorr_on) acf_.push(to_int_clamped(q));
+  motion_ = (params.motion_on && !params.debug_on) ? motion_detector_.step(q) : false;
+
+  update_cutoff();
+  const float o = adaptive_[1].step(adaptive_[0].step(p));
+
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const int factor = params.interp_factor;
+  const float ms_per_step = 1000.0f / (rate * static_cast<float>(factor));
+  int beat_a = 0, beat_b = 0;
+  for (int s = 0; s < factor; ++s) {
+    const float vb = interp_b_.step(q);
+    const float va = interp_a_.step(o);
+    const int rb = peak_b_.step(prev_step_b_, ms_per_step);
+    const int ra = peak_a_.step(prev_step_a_, ms_per_step);
+    prev_step_b_ = vb;
+    prev_step_a_ = va;
+    if (rb > 0 && beat_b == 0) beat_b = rb;
+    if (ra > 0 && beat_a == 0) beat_a = ra;
+  }
+  if (beat_b > 2) {
+    p_ms_ = beat_b;
+    if (beat_max_ > beat_min_ && dc_level_ > params.pi_min_level) {
+      pi_ = params.pi_scale * 100.0f * (beat_max_ - beat_min_) / dc_level_;
+    }
+    beat_min_ = beat_max_ = 0.0f;
+  }
+
+  if (n_ < params.live_samples) return;
+  if (beat_a > 2 && ready_) push_rri(static_cast<float>(beat_a) / params.freq_offset);
+  pulse_median_.push(to_int_clamped(p));
+  spectrum_.push(static_cast<float>(pulse_median_.median()));
+  if (++spectrum_counter_ >= params.spectrum_period) {
+    spectrum_counter_ = 0;
+    const Spectrum::Result spec = spectrum_.compute(rate);
+    decide(spec);
+  }
+}
+
+void Detector::enter_interval(int chosen, int repeats) {
+  for (int i = 0; i < repeats; ++i)
+    interval_median_.push(chosen);
+  interval_median_entries_ += repeats;
+  if (interval_median_entries_ * 2 > interval_median_.length()) {
+    const float m = static_cast<float>(interval_median_.median());
+    for (int i = 0; i < repeats; ++i)
+      average_.push(m);
+  }
+  if (average_.count() > 0) interval_ = average_.mean();
+  average_.spread_bpm(params.freq_offset, hr_std_, kurtosis_);
+}
+
+void Detector::clamp_not_ready() {
+  if (ready_) return;
+  const float shortest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_upper_bpm);
+  const float longest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_lower_bpm);
+  if (interval_ < shortest) interval_ = shortest;
+  if (interval_ > longest) interval_ = longest;
+}
+
+void Detector::decide(const Spectrum::Result& spec) {
+  const Params& p = params;
+  ++decisions_;
+  trace_.decisions = decisions_;
+
+  if (p.autocorr_on) {
+    const float ms_per_sample =
+        1000.0f * static_cast<float>(p.decimation) / static_cast<float>(p.filter_rate);
+    const Autocorrelator::Estimate e = acf_.estimate(ms_per_sample);
+    quality_ = e.quality;
+    if (e.interval_ms > 2.0f) a_ms_ = static_cast<int>(e.interval_ms);
+  } else {
+    a_ms_ = -1;
+    quality_ = 100.0f;
+  }
+
+  int s = -1;
+  if (spec.count > 0) {
+    if (!ready_) {
+      s = spec.interval_ms[0];
+    } else {
+      float best = 0.0f;
+      for (int c = 0; c < spec.count; ++c) {
+        const float dist = std::fabs(static_cast<float>(spec.interval_ms[c]) - interval_);
+        if (c == 0 || dist <= best) {
+          best = dist;
+          s = spec.interval_ms[c];
+        }
+      }
+    }
+  }
+  trace_.p_ms = p_ms_;
+  trace_.a_ms = a_ms_;
+  trace_.s_ms = s;
+  trace_.top_fraction = spec.top_fraction;
+  if ((p.autocorr_on && a_ms_ <= 0) || p_ms_ <= 0) return;
+
+  int a = a_ms_;
+  const int pk = p_ms_;
+  const bool s_rejected = spec.top_fraction < p.min_top_fraction || s <= 0;
+  if (s_rejected) s = -1;
+  const bool a_rejected = quality_ < p.min_quality || a <= 0;
+  if (a_rejected) a = -1;
+
+  const int d_sp = s_rejected ? 100 : pct_of_larger(s, pk);
+  const int d_sa = (s_rejected || a_rejected) ? 100 : pct_of_larger(s, a);
+  const int d_ap = a_rejected ? 100 : pct_of_larger(a, pk);
+  const int e_p = pct_of(static_cast<float>(pk), interval_);
+  const int e_s = s_rejected ? 100000 : pct_of(static_cast<float>(s), interval_);
+  const int e_a = a_rejected ? 100000 : pct_of(static_cast<float>(a), interval_);
+
+  if (decisions_ >= 3) {
+    if (spec.count >= 2 && spec.magnitude[1] > p.second_peak_ratio * spec.magnitude[0]) {
+      second_peak_ += 3;
+    } else if (second_peak_ > 0) {
+      --second_peak_;
+    }
+  }
+  const bool doubled = second_peak_ > 2;
+
+  const float agree = p.agree_pct, tight = p.agree_tight_pct;
+  auto smallest = [&]() {
+    int chosen = s, e = e_s;
+    if (e_p <= e) {
+      chosen = pk;
+      e = e_p;
+    }
+    if (e_a <= e) chosen = a;
+    return chosen;
+  };
+
+  int chosen = -1;
+  int repeats = 1;
+  if (!locked_) {
+    if (motion_) {
+      agree_ = 0;
+      ready_ = false;
+      trace_.agree = agree_;
+      trace_.chosen = -1;
+      clamp_not_ready();
+      return;
+    }
+    const bool agreement = (static_cast<float>(d_sp) < agree && static_cast<float>(d_sa) < agree &&
+                            static_cast<float>(d_ap) < agree) ||
+                           static_cast<float>(d_sp) < tight ||
+                           (static_cast<float>(d_sa) < tight && p.two_peak_option == 1);
+    if (agreement) {
+      ++agree_;
+      chosen = s;
+    } else {
+      if (agree_ > 0) --agree_;
+      chosen = -1;
+    }
+    if (chosen > 0) {
+      const float r = p.freq_offset * 60000.0f / static_cast<float>(chosen);
+      int need = p.ready_count[3];
+      if (r <= static_cast<float>(p.band_edge[0]))
+        need = p.ready_count[0];
+      else if (r <= static_cast<float>(p.band_edge[1]))
+        need = p.ready_count[1];
+      else if (r <= static_cast<float>(p.band_edge[2]))
+        need = p.ready_count[2];
+      if (doubled) need *= 2;
+      if (agree_ > need) {
+        ready_ = true;
+        agree_ = 0;
+      }
+      repeats = r > 50.0f ? 3 : 2;
+    }
+  } else {
+    const int holds = (static_cast<float>(d_sp) < agree) + (static_cast<float>(d_sa) < agree) +
+                      (static_cast<float>(d_ap) < agree);
+    if (holds >= 2) {
+      lock_loss_[0] = lock_loss_[0] > 4 ? lock_loss_[0] - 4 : 0;
+      lock_loss_[1] = lock_loss_[1] > 8 ? lock_loss_[1] - 8 : 0;
+      if (static_cast<float>(e_s) < p.locked_near_pct)
+        chosen = s;
+      else if (static_cast<float>(e_p) < p.locked_near_pct)
+        chosen = pk;
+      else
+        chosen = smallest();
+    } else if (holds == 1) {
+      if (static_cast<float>(e_s) <= p.locked_one_pct)
+        chosen = s;
+      else if (static_cast<float>(e_p) <= p.locked_one_pct)
+        chosen = pk;
+      else
+        chosen = smallest();
+      if (std::fabs(static_cast<float>(chosen) - interval_) > p.locked_jump_pct * 0.01f * interval_) {
+        ++lock_loss_[1];
+        chosen = -1;
+      }
+    } else {
+      if (static_cast<float>(e_s) < p.locked_near_pct)
+        chosen = s;
+      else if (static_cast<float>(e_p) < p.locked_near_pct)
+        chosen = pk;
+      else if (static_cast<float>(e_a) < p.locked_near_pct)
+        chosen = a;
+      else {
+        ++lock_loss_[0];
+        ++lock_loss_[1];
+        chosen = -1;
+      }
+    }
+    // The limit of the motion test is read in percent of the average.
+    if (motion_ && pct_of(static_cast<float>(chosen), interval_) > static_cast<int>(p.motion_jump_pct)) {
+      ++lock_loss_[2];
+      chosen = -1;
+    } else if (lock_loss_[2] > 0) {
+      --lock_loss_[2];
+    }
+    if (lock_loss_[0] > p.lock_loss_limit[0] || lock_loss_[1] > p.lock_loss_limit[1] ||
+        lock_loss_[2] > p.lock_loss_limit[2]) {
+      ready_ = false;
+      lock_loss_[0] = lock_loss_[1] = 0;
+    } else {
+      ready_ = true;
+    }
+    second_peak_ = 0;
+  }
+
+  if (chosen > 0) enter_interval(chosen, repeats);
+  clamp_not_ready();
+  locked_ = ready_;
+  trace_.chosen = chosen;
+  trace_.agree = agree_;
+  trace_.locked = locked_;
+}
+
+}  // namespace corvane::ostrel

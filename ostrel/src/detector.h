@@ -1,0 +1,179 @@
+#pragma once
+
+#include <cstdint>
+
+#include "autocorrelator.h"
+#include "filters.h"
+#include "motion_detector.h"
+#include "params.h"
+#include "peak_detector.h"
+#include "spectrum.h"
+
+namespace corvane::ostrel {
+
+// Small window of ints whose median is the upper middle of its sorted values.
+class MedianWindow final {
+ public:
+  void reset(int len, int prefill) {
+    len_ = len < 1 ? 1 : (len > kMaxMedianLen ? kMaxMedianLen : len);
+    for (int i = 0; i < len_; ++i)
+      values_[i] = prefill;
+    pos_ = 0;
+    filled_ = 0;
+  }
+  void push(int v) {
+    values_[pos_] = v;
+    if (++pos_ >= len_) pos_ = 0;
+    if (filled_ < len_) ++filled_;
+  }
+  int median() const;
+  int filled() const { return filled_; }
+  int length() const { return len_; }
+
+ private:
+  int values_[kMaxMedianLen] = {};
+  int len_ = 1, pos_ = 0, filled_ = 0;
+};
+
+// Averaging filter of the beat interval: the mean of the last entries with the largest and the smallest
+// left out once there are at least four, so one stray median cannot pull the average.
+class IntervalAverage final {
+ public:
+  void reset(int len) {
+    len_ = len < 1 ? 1 : (len > kMaxAverageLen ? kMaxAverageLen : len);
+    count_ = pos_ = 0;
+  }
+  void push(float v) {
+    values_[pos_] = v;
+    if (++pos_ >= len_) pos_ = 0;
+    if (count_ < len_) ++count_;
+  }
+  int count() const { return count_; }
+  float mean() const;
+  // Standard deviation and excess kurtosis of the entries, in bpm given the frequency offset.
+  void spread_bpm(float freq_offset, float& std_bpm, float& kurtosis) const;
+
+ private:
+  float values_[kMaxAverageLen] = {};
+  int len_ = 1, count_ = 0, pos_ = 0;
+};
+
+inline constexpr int kRriCapacity = 1024;
+
+// The detection core: one instance, buffers in caller-supplied work memory.
+class Detector final {
+ public:
+  // Bytes of work memory for the given configuration.
+  static int work_bytes(const Params& p);
+
+  Params params{};
+  bool sdnn_mode = false;
+  bool lh_mode = false;
+
+  // Lays the buffers out in `work` (work_bytes(params) bytes) and resets.
+  void attach(void* work);
+  bool attached() const { return work_ != nullptr; }
+  void reset();
+  char process(char enable, float value, float level);
+
+  // Results.
+  float average_interval() const { return interval_; }
+  bool ready() const { return ready_; }
+  bool motion() const { return motion_; }
+  float quality() const { return quality_; }
+  float hr_std() const { return hr_std_; }
+  float kurtosis() const { return kurtosis_; }
+  float perfusion_index() const { return pi_; }
+  int rri_count() const { return rri_count_; }
+  // Copies the collected intervals, oldest first, into out (rri_count() floats).
+  void copy_rri(float* out) const;
+
+  // Diagnostics for tests and the evaluator.
+  struct Trace {
+    int n = 0;
+    int decisions = 0;
+    int p_ms = 0, a_ms = 0, s_ms = 0;
+    int chosen = 0;
+    float top_fraction = 0.0f;
+    int agree = 0;
+    bool locked = false;
+    bool warmup_done = false;
+  };
+  const Trace& trace() const { return trace_; }
+
+ private:
+  void warmup_step(float d);
+  bool warmup_stable() const;
+  void filter_rate_sample(float x);
+  void detection_sample(float x);
+  void decide(const Spectrum::Result& spec);
+  void enter_interval(int chosen, int repeats);
+  void clamp_not_ready();
+  void update_cutoff();
+  void push_rri(float ms);
+
+  void* work_ = nullptr;
+  float* warmup_ = nullptr;
+  float* rri_ = nullptr;
+
+  // Input and warm-up.
+  bool has_prev_ = false;
+  float prev_value_ = 0.0f;
+  float diff_acc_ = 0.0f;
+  int diff_n_ = 0;
+  int warmup_fill_ = 0;
+  int full_calls_ = 0;
+  bool warmup_stable_ = false;
+  bool warmup_done_ = false;
+
+  // Filters.
+  Biquad prefilter_;
+  float dec_acc_ = 0.0f;
+  int dec_n_ = 0;
+  Biquad lowpass_[3];
+  Biquad highpass2_;
+  FirstOrder highpass1_;
+  float p1_ = 0.0f, p2_ = 0.0f;  // previous pulse-wave samples for the smoothing of q
+  Biquad adaptive_[2];
+  float cutoff_interval_ = -1.0f;
+  int n_ = 0;
+
+  // Stages.
+  Autocorrelator acf_;
+  MotionDetector motion_detector_;
+  Interpolator interp_a_, interp_b_;
+  PeakDetector peak_a_, peak_b_;
+  float prev_step_a_ = 0.0f, prev_step_b_ = 0.0f;
+  Spectrum spectrum_;
+  MedianWindow pulse_median_;
+  int spectrum_counter_ = 0;
+
+  // Decision.
+  int p_ms_ = 0;
+  int a_ms_ = 0;
+  float quality_ = 0.0f;
+  bool motion_ = true;
+  bool ready_ = false;
+  bool locked_ = false;
+  int agree_ = 0;
+  int lock_loss_[3] = {};
+  int second_peak_ = 0;
+  int decisions_ = 0;
+  MedianWindow interval_median_;
+  int interval_median_entries_ = 0;
+  IntervalAverage average_;
+  float interval_ = 900.0f;
+  float hr_std_ = 0.0f, kurtosis_ = 0.0f;
+
+  // Perfusion index.
+  float dc_level_ = 0.0f;
+  float beat_min_ = 0.0f, beat_max_ = 0.0f;
+  float pi_ = 0.0f;
+
+  // Collected beat-to-beat intervals (ring).
+  int rri_count_ = 0, rri_pos_ = 0;
+
+  Trace trace_;
+};
+
+}  // namespace corvane::ostrel
