@@ -1,0 +1,123 @@
+// ostrel-eval: scores the heart-rate detection library on real recordings.
+//
+//   ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--json]
+//
+// FOLDER holds NAME.ppg.csv (t_s,ppg) and NAME.ref.csv (t_s,hr_bpm); the default is the repository's
+// data/ppg. Each recording is resampled to the rate, turned into sensor readings and cut into sessions.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ostrel.h"
+#include "recording.h"
+#include "session_scorer.h"
+
+using corvane::ostrel_eval::Options;
+using corvane::ostrel_eval::Score;
+
+namespace {
+
+void usage() {
+  std::fprintf(stderr,
+               "usage: ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--json]\n"
+               "  --session  length of one measurement session (default 60)\n"
+               "  --scale    amplitude scale of the readings (default 1)\n"
+               "  --rate     rate the readings arrive at; the library's frequency offset is set to\n"
+               "             rate / 20 so that it converts intervals with the true clock (default 20)\n"
+               "  --json     print JSON instead of a table\n");
+}
+
+bool parse_double(const char* text, double& out) {
+  char* end = nullptr;
+  out = std::strtod(text, &end);
+  return end != text && *end == '\0' && out > 0.0;
+}
+
+void print_row(const Score& s) {
+  std::printf("%-16s %8d %7d %6.1f%% %8.2f %8.2f %8.2f %6d %9.1f %10.2f\n", s.name.c_str(), s.sessions,
+              s.results, 100.0 * s.result_rate(), s.mean_error(), s.p90_error(), s.max_error(), s.over(5.0),
+              s.median_time(), s.mean_ready_error());
+}
+
+void print_json_score(const Score& s, bool last) {
+  std::printf(
+      "    {\"name\":\"%s\",\"sessions\":%d,\"results\":%d,\"result_rate\":%.4f,\"mean_abs_error_bpm\":%.3f,"
+      "\"p90_abs_error_bpm\":%.3f,\"max_abs_error_bpm\":%.3f,\"results_over_5_bpm\":%d,\"unscored\":%d,"
+      "\"median_time_to_result_s\":%.2f,\"mean_abs_error_while_ready_bpm\":%.3f}%s\n",
+      s.name.c_str(), s.sessions, s.results, s.result_rate(), s.mean_error(), s.p90_error(), s.max_error(),
+      s.over(5.0), s.unscored, s.median_time(), s.mean_ready_error(), last ? "" : ",");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder = CORVANE_PPG_DIR;
+  Options options;
+  bool json = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](double& out) {
+      if (i + 1 >= argc || !parse_double(argv[i + 1], out)) return false;
+      ++i;
+      return true;
+    };
+    if (arg == "--json") {
+      json = true;
+    } else if (arg == "--session") {
+      if (!value(options.session_s)) return usage(), 2;
+    } else if (arg == "--scale") {
+      if (!value(options.scale)) return usage(), 2;
+    } else if (arg == "--rate") {
+      if (!value(options.rate_hz)) return usage(), 2;
+    } else if (arg == "--help" || arg == "-h") {
+      usage();
+      return 0;
+    } else if (!arg.empty() && arg[0] != '-') {
+      folder = arg;
+    } else {
+      usage();
+      return 2;
+    }
+  }
+
+  std::string error;
+  const auto recordings = corvane::ostrel_eval::load_recordings(folder, error);
+  if (recordings.empty()) {
+    std::fprintf(stderr, "ostrel-eval: %s\n", error.c_str());
+    return 1;
+  }
+
+  const int bytes = HRDOpen_i20Hz(nullptr);
+  std::vector<unsigned char> work(static_cast<size_t>(bytes));
+  HRDOpen_i20Hz(work.data());
+  HRD_Set_FreqOffset(static_cast<float>(options.rate_hz / 20.0));
+
+  std::vector<Score> scores;
+  Score total;
+  total.name = "TOTAL";
+  for (const auto& r : recordings) {
+    scores.push_back(corvane::ostrel_eval::score_recording(r, options));
+    total.add(scores.back());
+  }
+  HRDClose();
+
+  if (json) {
+    std::printf("{\n  \"session_s\":%.1f,\n  \"scale\":%.3f,\n  \"rate_hz\":%.3f,\n  \"recordings\":[\n",
+                options.session_s, options.scale, options.rate_hz);
+    for (size_t i = 0; i < scores.size(); ++i)
+      print_json_score(scores[i], i + 1 == scores.size());
+    std::printf("  ],\n  \"total\":\n");
+    print_json_score(total, true);
+    std::printf("}\n");
+  } else {
+    std::printf("session %.0f s, scale %.2f, rate %.2f Hz\n", options.session_s, options.scale,
+                options.rate_hz);
+    std::printf("%-16s %8s %7s %7s %8s %8s %8s %6s %9s %10s\n", "recording", "sessions", "results", "rate",
+                "mean|e|", "p90|e|", "max|e|", ">5bpm", "median_s", "ready|e|");
+    for (const Score& s : scores)
+      print_row(s);
+    print_row(total);
+  }
+  return 0;
+}
