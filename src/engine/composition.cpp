@@ -2,14 +2,35 @@
 
 #include <utility>
 
+#include "heart/heart_monitor.h"
+
 namespace corvane {
+namespace {
+
+// Hosts the heart side: the sample blocks reach it as a sensor listener, its two timers (HeartReceive,
+// HeartAlert) come back through the engine.
+class HeartComponent final : public EngineComponent {
+ public:
+  explicit HeartComponent(std::unique_ptr<HeartMonitor> monitor) : monitor_(std::move(monitor)) {}
+  HeartMonitor& monitor() { return *monitor_; }
+  bool on_timer(TimerId id) override { return monitor_->on_timer(id); }
+
+ private:
+  std::unique_ptr<HeartMonitor> monitor_;
+};
+
+}  // namespace
 
 std::unique_ptr<Engine> make_engine(EngineConfig config, Clock& clock, Scheduler& scheduler,
                                     Notifier& notifier) {
   auto engine = std::make_unique<Engine>(std::move(config), clock, scheduler, notifier);
-  // Hosted parts are added here, e.g.:
-  //   auto& heart = engine->add_component(std::make_unique<HeartSide>(*engine));
-  //   engine->add_sensor_listener(heart);
+  // Hosted parts are added here.
+  // The heart side loads the detection library from the program folder at the first sample block.
+  // Its alert threshold and text come from the alert rules: heart.monitor().set_alert_settings(rules).
+  auto& heart = engine->add_component(std::make_unique<HeartComponent>(std::make_unique<HeartMonitor>(
+      engine->clock(), engine->scheduler(), engine->notifier(), engine->config().data_folder,
+      std::make_unique<OstrelBinding>(OstrelBinding::default_path()))));
+  engine->add_sensor_listener(heart.monitor());
   return engine;
 }
 
