@@ -91,6 +91,36 @@ TEST(OstrelBindingPartial, library_without_its_open_is_loaded_but_never_fed) {
   EXPECT_EQ(counted(binding, "partial_process_calls"), 0);
 }
 
+TEST(OstrelBindingOpen, size_then_memory_and_closed_before_the_memory_goes) {
+  testing::FakeDetector::reset_instance();
+  {
+    OstrelBinding binding(testing::FakeDetector::entry_points());
+    ASSERT_TRUE(binding.ensure_bound());
+    ASSERT_TRUE(binding.ensure_bound());
+    EXPECT_EQ(testing::FakeDetector::instance().open_null_calls, 1);
+    EXPECT_EQ(testing::FakeDetector::instance().open_calls, 1);
+    EXPECT_NE(testing::FakeDetector::instance().work, nullptr);
+    EXPECT_EQ(binding.work_memory_bytes(), 4096u);
+    EXPECT_EQ(testing::FakeDetector::instance().close_calls, 0);
+  }
+  EXPECT_EQ(testing::FakeDetector::instance().close_calls, 1);
+}
+
+TEST(OstrelBindingOpen, no_work_memory_size_leaves_the_detector_unopened) {
+  testing::FakeDetector::reset_instance();
+  testing::FakeDetector::instance().work_bytes = 0;
+  {
+    OstrelBinding binding(testing::FakeDetector::entry_points());
+    EXPECT_FALSE(binding.ensure_bound());
+    EXPECT_FALSE(binding.ensure_bound());
+    EXPECT_EQ(binding.detector(), nullptr);
+    EXPECT_FALSE(binding.error().empty());
+    EXPECT_EQ(testing::FakeDetector::instance().open_null_calls, 1);
+    EXPECT_EQ(testing::FakeDetector::instance().open_calls, 0);
+  }
+  EXPECT_EQ(testing::FakeDetector::instance().close_calls, 0);
+}
+
 #ifdef CORVANE_OSTREL_LIBRARY
 TEST(OstrelBindingReal, binds_all_six_and_opens_with_its_own_work_memory) {
   OstrelBinding binding(CORVANE_OSTREL_LIBRARY);
