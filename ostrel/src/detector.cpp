@@ -115,7 +115,7 @@ void Detector::attach(void* work) {
   acf_.attach(base + offset, params.acf_window, params.acf_min_lag, params.acf_max_lag,
               params.acf_pick_ratio);
   offset += align8(Autocorrelator::memory_bytes(params.acf_window, params.acf_max_lag));
-  spectrum_.attach(base + offset, params.spectrum_bin_lo, params.spectrum_bin_hi);
+  spectrum_.attach(base + offset, params.spectrum_bin_lo, params.spectrum_bin_hi, params.spectrum_power != 0);
   offset += align8(Spectrum::memory_bytes());
   warmup_ = reinterpret_cast<float*>(base + offset);
   offset += align8(params.warmup_len * static_cast<int>(sizeof(float)));
@@ -163,7 +163,15 @@ void Detector::reset() {
   highpass1_.g = 0.9695312f;
   highpass1_.b1 = -1.0f;
   highpass1_.a1 = -0.9390625f;
-  p1_ = p2_ = 0.0f;
+  {
+    const float rate = static_cast<float>(p.filter_rate) / static_cast<float>(p.decimation);
+    float fc = p.smoothing_hz;
+    if (fc > 0.45f * rate) fc = 0.45f * rate;
+    design_lowpass_section(smoothing_[0], 1.4142136f, fc, rate);
+    design_lowpass_section(smoothing_[1], 1.4142136f, fc, rate);
+    smoothing_[0].clear();
+    smoothing_[1].clear();
+  }
   adaptive_[0].clear();
   adaptive_[1].clear();
   cutoff_interval_ = -1.0f;
@@ -351,17 +359,11 @@ void Detector::detection_sample(float x) {
   const float p = x;
   ++n_;
   trace_.n = n_;
-  if (n_ <= params.settle_samples) {
-    p2_ = p1_;
-    p1_ = p;
-    return;
-  }
+  if (n_ <= params.settle_samples) return;
 
-  // Smoothing: a three-tap binomial (1 2 1)/4, unity gain at DC, 0.98 at 1 Hz, 0.79 at 3 Hz and a zero
-  // at half the rate; it takes the edge off the dicrotic wave for detector B at one sample of delay.
-  const float q = 0.25f * (p + 2.0f * p1_ + p2_);
-  p2_ = p1_;
-  p1_ = p;
+  // Smoothing: two 2nd-order Butterworth sections at 2.5 Hz (see README): keeps the fundamental of any rate
+  // up to 150 bpm, takes most of the dicrotic wave and of the camera/sensor noise off detector B.
+  const float q = smoothing_[1].step(smoothing_[0].step(p));
 
   if (params.autocorr_on) acf_.push(to_int_clamped(q));
   motion_ = (params.motion_on && !params.debug_on) ? motion_detector_.step(q) : false;

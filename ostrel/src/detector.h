@@ -133,7 +133,7 @@ class Detector final {
   Biquad lowpass_[3];
   Biquad highpass2_;
   FirstOrder highpass1_;
-  float p1_ = 0.0f, p2_ = 0.0f;  // previous pulse-wave samples for the smoothing of q
+  Biquad smoothing_[2];  // makes q from p  // previous pulse-wave samples for the smoothing of q
   Biquad adaptive_[2];
   float cutoff_interval_ = -1.0f;
   int n_ = 0;

@@ -86,7 +86,7 @@ Params default_params(Column column) {
   p.peak_b = peak_defaults(40);
   p.pulse_median_len = 4;
   p.interval_median_len = 5;
-  p.average_len = 8;
+  p.average_len = 4;
   p.median_prefill = 415;
   p.min_top_fraction = 0.25f;
   p.second_peak_ratio = 0.5f;
@@ -106,10 +106,11 @@ Params default_params(Column column) {
   p.spectrum_period = 21;
   p.spectrum_bin_lo = 4;
   p.spectrum_bin_hi = 27;
+  p.spectrum_power = 1;
   p.acf_window = 100;
   p.acf_min_lag = 6;
   p.acf_max_lag = 40;
-  p.acf_pick_ratio = 0.85f;
+  p.acf_pick_ratio = 0.6f;
   p.motion_short_len = 20;
   p.motion_hold = 20;
   p.motion_ratio = 8.0f;
@@ -117,6 +118,7 @@ Params default_params(Column column) {
   p.pi_scale = 1.0f;
   p.pi_min_level = 1.0f;
   p.prefilter_hz = 8.0f;
+  p.smoothing_hz = 2.5f;
   p.lock_loss_limit[0] = 5;
   p.lock_loss_limit[1] = 10;
   p.lock_loss_limit[2] = 15;
@@ -146,6 +148,7 @@ void sanitize(Params& p) {
   p.cutoff_max_hz = finite_or(p.cutoff_max_hz, 4.0f, p.cutoff_min_hz, 9.5f);
   p.cutoff_factor = finite_or(p.cutoff_factor, 1.75f, 0.1f, 10.0f);
   p.motion_long_tc = finite_or(p.motion_long_tc, 100.0f, 1.0f, 1e6f);
+  p.smoothing_hz = finite_or(p.smoothing_hz, 2.5f, 0.2f, 1e4f);
   p.prefilter_hz = finite_or(p.prefilter_hz, 8.0f, 0.5f, 0.45f * static_cast<float>(p.filter_rate));
   for (PeakParams* pk : {&p.peak_a, &p.peak_b}) {
     pk->slow_decay = finite_or(pk->slow_decay, 0.95f, 0.0f, 1.0f);

@@ -45,7 +45,7 @@ struct Params {
   uint8_t display_on;            // 22
   uint8_t debug_on;              // 23
   uint8_t two_peak_option;       // 24
-  uint8_t reserved25;            // 25
+  uint8_t spectrum_power;        // 25: 1 powers, 0 magnitudes
   uint8_t warmup_on;             // 26
   uint8_t reserved27;            // 27
   uint16_t warmup_len;           // 28
@@ -94,7 +94,9 @@ struct Params {
   float pi_min_level;            // 228
   float prefilter_hz;            // 232
   uint8_t lock_loss_limit[3];    // 236
-  uint8_t reserved[OSTREL_PARAM_BYTES - 239];
+  uint8_t reserved239;           // 239
+  float smoothing_hz;            // 240: cutoff of the smoothing that makes q from p
+  uint8_t reserved[OSTREL_PARAM_BYTES - 244];
 };
 #pragma pack(pop)
 

@@ -4,7 +4,8 @@
 
 namespace corvane::ostrel {
 
-void Spectrum::attach(void* memory, int bin_lo, int bin_hi) {
+void Spectrum::attach(void* memory, int bin_lo, int bin_hi, bool power) {
+  power_ = power;
   auto* f = static_cast<float*>(memory);
   history_ = f;
   re_ = f + kFftSize;
@@ -43,8 +44,10 @@ Spectrum::Result Spectrum::compute(float rate) {
     im_[i] = 0.0f;
   }
   fft128(tables_, re_, im_);
-  for (int k = 0; k <= bin_hi_ + 1; ++k)
-    mag_[k] = std::sqrt(re_[k] * re_[k] + im_[k] * im_[k]);
+  for (int k = 0; k <= bin_hi_ + 1; ++k) {
+    const float power = re_[k] * re_[k] + im_[k] * im_[k];
+    mag_[k] = power_ ? power : std::sqrt(power);
+  }
 
   r.total = mag_[2];
   for (int k = bin_lo_; k <= bin_hi_; ++k)
@@ -66,7 +69,12 @@ Spectrum::Result Spectrum::compute(float rate) {
   }
   for (int c = 0; c < r.count; ++c) {
     const int k = r.bin[c];
-    const float ym = mag_[k - 1], y0 = mag_[k], yp = mag_[k + 1];
+    float ym = mag_[k - 1], y0 = mag_[k], yp = mag_[k + 1];
+    if (power_) {
+      ym = std::sqrt(ym);
+      y0 = std::sqrt(y0);
+      yp = std::sqrt(yp);
+    }
     const float den = 2.0f * (ym + yp - 2.0f * y0);
     const float kk = static_cast<float>(k) + (den != 0.0f ? (ym - yp) / den : 0.0f);
     const float ms = 1000.0f / (rate * kk / static_cast<float>(kFftSize));

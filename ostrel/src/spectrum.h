@@ -6,9 +6,12 @@
 
 namespace corvane::ostrel {
 
-// Magnitude spectrum of the last 128 samples of the pulse wave, Hamming-windowed, with up to three
-// candidate peaks in the pulse band. Magnitudes rather than powers: the parabola through a Hamming
-// main lobe places the peak within 0.07 bin on magnitudes against 0.14 bin on powers.
+// Spectrum of the last 128 samples of the pulse wave, Hamming-windowed, with up to three candidate peaks
+// in the pulse band. The values X are powers (or magnitudes when configured so): on powers a clean pulse
+// concentrates its share in the top peak and its harmonics stay below half the fundamental, so the
+// top-peak and second-peak tests judge the rhythm rather than the wave's shape. The vertex of each peak is
+// found on magnitudes, where the parabola through a Hamming main lobe is off by at most 0.07 bin against
+// 0.14 bin on powers.
 class Spectrum final {
  public:
   struct Result {
@@ -21,12 +24,12 @@ class Spectrum final {
   };
 
   static int memory_bytes() { return 4 * kFftSize * static_cast<int>(sizeof(float)); }
-  void attach(void* memory, int bin_lo, int bin_hi);
+  void attach(void* memory, int bin_lo, int bin_hi, bool power);
   void reset();
   void push(float x);
   // Transforms the history; rate is the sample rate of the history in Hz.
   Result compute(float rate);
-  const float* magnitudes() const { return mag_; }
+  const float* values() const { return mag_; }
 
  private:
   float* history_ = nullptr;  // ring, oldest at pos_
@@ -37,6 +40,7 @@ class Spectrum final {
   FftTables tables_{};
   int pos_ = 0;
   int bin_lo_ = 4, bin_hi_ = 27;
+  bool power_ = false;
 };
 
 }  // namespace corvane::ostrel
