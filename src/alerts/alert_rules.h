@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "base/notifier.h"
 #include "base/scheduler.h"
+#include "heart/heart_alert_settings.h"
 #include "input/hooks.h"
 
 namespace corvane {
@@ -42,8 +43,9 @@ AlertSettings interpret_alert_settings(const StoredAlertSettings& stored);
 // The rest reminders (too many clicks or too much travel within a window) and the heart-rate measurement
 // reminders. Runs on the engine's thread; the engine forwards timer RestAlert to on_rest_alert_timer() and
 // timer Reminder to on_reminder_tick(). Boxes go through the notifier; at most one is open at a time and
-// a rule that fires meanwhile is dropped.
-class AlertRules final : public ActivityListener {
+// a rule that fires meanwhile is dropped. It also answers the heart side's questions about the
+// heart-rate alert, from the same loaded settings.
+class AlertRules final : public ActivityListener, public HeartAlertSettings {
  public:
   AlertRules(const Clock& clock, Scheduler& scheduler, Notifier& notifier);
 
@@ -60,6 +62,10 @@ class AlertRules final : public ActivityListener {
   void on_rest_alert_timer();
   //! Timer Reminder fired: shows the measurement reminder when its hour has come.
   void on_reminder_tick();
+
+  int heart_rate_threshold() const override { return settings_.heart_rate_limit; }
+  bool alert_above_threshold() const override { return settings_.reminders_enabled; }
+  std::string alert_text() const override { return settings_.rest_message; }
 
   const AlertSettings& settings() const { return settings_; }
   bool rest_alert_showing() const { return rest_alert_showing_; }

@@ -87,6 +87,26 @@ TEST(InterpretAlertSettings, DaySwitches) {
   EXPECT_EQ(a.day_switches, expected);
 }
 
+TEST(HeartAlertSettingsView, AnswersFromTheLoadedSettings) {
+  testing::FakeClock clock;
+  FakeScheduler scheduler(clock);
+  RecordingNotifier notifier;
+  AlertRules rules(clock, scheduler, notifier);
+  StoredAlertSettings s;
+  s.bpm = 110;
+  s.msg = "rest now";
+  s.check_msg2 = 1;
+  s.check_alert_hr_opt = 1;
+  rules.load_alert_settings(interpret_alert_settings(s));
+  const HeartAlertSettings& heart = rules;
+  EXPECT_EQ(heart.heart_rate_threshold(), 0);  // "check_bpm" off
+  EXPECT_TRUE(heart.alert_above_threshold());
+  EXPECT_EQ(heart.alert_text(), "rest now");
+  s.check_bpm = 1;
+  rules.load_alert_settings(interpret_alert_settings(s));
+  EXPECT_EQ(heart.heart_rate_threshold(), 110);
+}
+
 class AlertRulesTest : public ::testing::Test {
  protected:
   void load(const StoredAlertSettings& s) { rules.load_alert_settings(interpret_alert_settings(s)); }

@@ -1,0 +1,71 @@
+#include "export/device_id.h"
+
+#include <cstdlib>
+#include <random>
+
+#include "alerts/ini_file.h"
+#include "alerts/settings_file.h"
+#include "platform/http_get.h"
+
+namespace corvane {
+
+std::string make_device_id() {
+  std::random_device source;
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::string id;
+  for (int i = 0; i < 16; ++i)
+    id.push_back(static_cast<char>('0' + digit(source)));
+  return id;
+}
+
+std::string registration_base_url() {
+  const char* override_url = std::getenv(kRegistrationUrlVariable);
+  std::string url = override_url && *override_url ? override_url : kRegistrationBaseUrl;
+  while (!url.empty() && url.back() == '/')
+    url.pop_back();
+  return url;
+}
+
+std::string registration_path(const std::string& id) {
+  return "/mouse/:" + percent_encode(id) + "/unique";
+}
+
+RegistrationRequest::RegistrationRequest(std::string base_url, std::string id,
+                                         std::chrono::milliseconds bound) {
+  HttpGetRequest request;
+  request.base_url = std::move(base_url);
+  request.path = registration_path(id);
+  request.total_timeout = bound;
+  thread_ = std::thread([this, request] { result_ = http_get(request); });
+}
+
+RegistrationRequest::~RegistrationRequest() {
+  if (thread_.joinable()) thread_.join();
+}
+
+const std::string& RegistrationRequest::wait() {
+  if (thread_.joinable()) thread_.join();
+  return result_;
+}
+
+DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folder) {
+  const std::filesystem::path file = data_folder / kSettingsFileName;
+  DeviceIdStartup startup;
+  startup.stored.ok = true;
+  // Read and, when needed, store under the settings lock so two starts in one process agree on one ID.
+  const WriteResult written = update_profile(file, [&](IniFile& ini) {
+    startup.id = ini.get_string(kDeviceIdSection, kDeviceIdKey, kNoDeviceId);
+    if (startup.id != kNoDeviceId) return false;
+    startup.id = make_device_id();
+    startup.created = true;
+    // A stale "arg" section is reused (names compare without case); otherwise "ARG" is appended.
+    ini.set_string(kDeviceIdSectionWritten, kDeviceIdKey, startup.id);
+    return true;
+  });
+  if (!startup.created) return startup;
+  startup.stored = written;
+  startup.registration = std::make_unique<RegistrationRequest>(registration_base_url(), startup.id);
+  return startup;
+}
+
+}  // namespace corvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/atomic_file.h"
+
+namespace corvane {
+
+// Where the registration request goes unless CORVANE_REGISTRATION_URL ("http://host:port") says otherwise.
+inline constexpr const char* kRegistrationBaseUrl = "http://register.corvane.jp:80";
+inline constexpr const char* kRegistrationUrlVariable = "CORVANE_REGISTRATION_URL";
+// The whole request (name lookup, connect, send, answer) never takes longer than this.
+inline constexpr std::chrono::milliseconds kRegistrationBound{4000};
+
+// 16 decimal digits drawn from the operating system's random source.
+std::string make_device_id();
+
+// The registration server's base URL: the environment override when set and non-empty, else the constant.
+std::string registration_base_url();
+// "/mouse/:<id>/unique" with the ID percent-encoded, so a hand-edited ID cannot change the path.
+std::string registration_path(const std::string& id);
+
+// One registration GET running on a thread of its own so start-up never waits on the network. The answer
+// is not examined; result() gives the body, "err4" or "err(len=0)" for logs. The destructor waits for the
+// request, which is bounded by kRegistrationBound.
+class RegistrationRequest final {
+ public:
+  RegistrationRequest(std::string base_url, std::string id,
+                      std::chrono::milliseconds bound = kRegistrationBound);
+  ~RegistrationRequest();
+  RegistrationRequest(const RegistrationRequest&) = delete;
+  RegistrationRequest& operator=(const RegistrationRequest&) = delete;
+
+  //! Blocks until the request has ended; returns its result text.
+  const std::string& wait();
+
+ private:
+  std::string result_;
+  std::thread thread_;
+};
+
+struct DeviceIdStartup {
+  std::string id;
+  bool created = false;
+  WriteResult stored;  // whether a new ID reached "set.ini" (ok and empty when nothing had to be stored)
+  std::unique_ptr<RegistrationRequest> registration;  // set when a new ID is being announced
+};
+
+// Reads the device ID from section "arg" of the data folder's "set.ini". When there is none yet, creates
+// one, stores it in section "ARG" first (so the request is sent once per data folder whatever happens
+// to it), then starts the registration request in the background and returns at once.
+DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folder);
+
+}  // namespace corvane

@@ -1,0 +1,24 @@
+#include "export/upload_tool.h"
+
+#include <cstdlib>
+
+#include "platform/folders.h"
+
+namespace corvane {
+
+std::filesystem::path upload_tool_path() {
+  const char* override_path = std::getenv(kUploadToolVariable);
+  if (override_path && *override_path) return override_path;
+#ifdef _WIN32
+  return program_folder() / "brallow.exe";
+#else
+  return program_folder() / "brallow";
+#endif
+}
+
+LaunchResult start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
+                               const std::filesystem::path& upload_file) {
+  return launch_detached(tool, {"_upload", device_id, upload_file.string()});
+}
+
+}  // namespace corvane

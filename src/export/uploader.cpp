@@ -1,0 +1,118 @@
+#include "export/uploader.h"
+
+#include <stdexcept>
+
+#include "export/upload_file.h"
+#include "export/upload_tool.h"
+
+namespace corvane {
+
+UploadOutcome run_upload(const UploadJob& job, const std::function<void(std::chrono::milliseconds)>& wait) {
+  UploadOutcome outcome;
+  outcome.file = write_upload_file(job.data_folder, job.counters, job.heart_log);
+  wait(std::chrono::milliseconds(500));
+  outcome.tool = start_upload_tool(job.tool, job.device_id, job.data_folder / kUploadFileName);
+  wait(std::chrono::milliseconds(2000));
+  return outcome;
+}
+
+std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outcome) {
+  std::string text;
+  if (!outcome.tool.ok) text = "アップロードツールを起動できませんでした: " + job.tool.string();
+  if (!outcome.file.ok) {
+    if (!text.empty()) text += "\n";
+    text += "アップロードファイルを書き込めませんでした: " + (job.data_folder / kUploadFileName).string();
+  }
+  return text;
+}
+
+Uploader::Uploader(const Clock& clock, Scheduler& scheduler, Notifier& notifier, Config config, Hooks hooks)
+    : clock_(clock),
+      scheduler_(scheduler),
+      notifier_(notifier),
+      config_(std::move(config)),
+      hooks_(std::move(hooks)),
+      self_(std::make_shared<Uploader*>(this)) {
+  if (!hooks_.wait) hooks_.wait = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
+  // Running the end of an upload on the worker itself would race with the engine's thread.
+  if (!hooks_.post) throw std::invalid_argument("Uploader needs a way to post to the engine's thread");
+}
+
+Uploader::~Uploader() {
+  self_.reset();
+  if (worker_.joinable()) worker_.join();
+}
+
+void Uploader::start() {
+  scheduler_.start_timer(TimerId::Upload, kFirstUploadCheckMs);
+}
+
+void Uploader::on_upload_timer() {
+  scheduler_.stop_timer(TimerId::Upload);
+  const LocalDateTime now = from_local_timestamp(local_timestamp_now(clock_));
+  if (now.minute == kUploadMinute) {
+    if (state_ == UploadState::Idle) begin(UploadState::Automatic);
+    scheduler_.start_timer(TimerId::Upload, kUploadAfterStartMs);
+  } else {
+    scheduler_.start_timer(TimerId::Upload, kUploadRecheckMs);
+  }
+}
+
+bool Uploader::request_manual_upload() {
+  if (state_ != UploadState::Idle) return false;
+  begin(UploadState::Manual);
+  return true;
+}
+
+void Uploader::set_state(UploadState s) {
+  state_ = s;
+  if (hooks_.state_changed) hooks_.state_changed();
+}
+
+void Uploader::begin(UploadState kind) {
+  // Copies taken here, on the engine's thread, are all the worker reads.
+  UploadJob job;
+  job.counters = hooks_.counters ? hooks_.counters() : DaySnapshot{};
+  if (job.counters.year == 0) {
+    // Counters without a date belong to today (the local date, as the hours they count).
+    const LocalDateTime today = clock_.local_now();
+    job.counters.year = today.year;
+    job.counters.month = today.month;
+    job.counters.day = today.day;
+  }
+  if (hooks_.heart_log) job.heart_log = hooks_.heart_log();
+  job.data_folder = config_.data_folder;
+  job.tool = config_.tool;
+  job.device_id = config_.device_id;
+
+  set_state(kind);
+  ++uploads_started_;
+  // The previous worker has posted its end already (the state was idle), so this join does not block long.
+  if (worker_.joinable()) worker_.join();
+  std::weak_ptr<Uploader*> weak = self_;
+  auto post = hooks_.post;
+  auto wait = hooks_.wait;
+  worker_ = std::thread([weak, post, wait, job = std::move(job)]() mutable {
+    UploadOutcome outcome = run_upload(job, wait);
+    post([weak, job = std::move(job), outcome = std::move(outcome)]() mutable {
+      if (auto self = weak.lock()) (*self)->finish(std::move(job), std::move(outcome));
+    });
+  });
+}
+
+void Uploader::finish(UploadJob job, UploadOutcome outcome) {
+  const bool manual = state_ == UploadState::Manual;
+  last_outcome_ = outcome;
+  state_ = UploadState::Idle;
+  if (manual) {
+    // A failed start is reported as such; "done" is only claimed when the tool was started and had a file.
+    if (outcome.tool.ok && outcome.file.ok) {
+      notifier_.show_message(kUploadDoneText);
+    } else {
+      notifier_.show_message(upload_failure_text(job, outcome));
+    }
+  }
+  set_state(UploadState::Idle);
+}
+
+}  // namespace corvane

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "alerts/ini_file.h"
+#include "export/device_id.h"
+#include "platform/http_get.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool is_device_id(const std::string& id) {
+  if (id.size() != 16) return false;
+  for (char c : id)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// A registration server on 127.0.0.1 that records every request it gets.
+class RegistrationServer {
+ public:
+  RegistrationServer() {
+    server_.Get(R"(.*)", [this](const httplib::Request& req, httplib::Response& res) {
+      std::lock_guard lock(mutex_);
+      targets_.push_back(req.target);
+      agents_.push_back(req.get_header_value("User-Agent"));
+      res.set_content("ok", "text/plain");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running())
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ~RegistrationServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  std::vector<std::string> targets() {
+    std::lock_guard lock(mutex_);
+    return targets_;
+  }
+  std::vector<std::string> agents() {
+    std::lock_guard lock(mutex_);
+    return agents_;
+  }
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<std::string> targets_, agents_;
+};
+
+// A socket that accepts connections (the kernel completes them) but never answers.
+class SilentListener {
+ public:
+  SilentListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(fd_, 16);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+  }
+  ~SilentListener() { ::close(fd_); }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// A loopback port that nobody listens on.
+std::string closed_port_url() {
+  SilentListener probe;
+  return probe.url();  // closed again when `probe` goes
+}
+
+class RegistrationTest : public ::testing::Test {
+ protected:
+  void point_at(const std::string& url) { ::setenv("CORVANE_REGISTRATION_URL", url.c_str(), 1); }
+  void TearDown() override { ::unsetenv("CORVANE_REGISTRATION_URL"); }
+  std::string stored_id() { return read_profile_string(data / "set.ini", "arg", "id", "@_NOSTR_"); }
+  testing::TempFolder data;
+};
+
+TEST_F(RegistrationTest, FirstStartSendsOneGetWithPathAndAgentSecondStartSendsNone) {
+  RegistrationServer server;
+  point_at(server.url());
+  DeviceIdStartup first = read_or_create_device_id(data.path());
+  ASSERT_TRUE(first.created);
+  ASSERT_TRUE(first.stored.ok);
+  EXPECT_TRUE(is_device_id(first.id)) << first.id;
+  ASSERT_TRUE(first.registration);
+  EXPECT_EQ(first.registration->wait(), "ok");
+  EXPECT_EQ(server.targets(), std::vector<std::string>{"/mouse/:" + first.id + "/unique"});
+  EXPECT_EQ(server.agents(), std::vector<std::string>{"User-Agent"});
+  EXPECT_EQ(stored_id(), first.id);
+  EXPECT_NE(read_profile_string(data / "set.ini", "ARG", "ID", ""), "");
+
+  DeviceIdStartup second = read_or_create_device_id(data.path());
+  EXPECT_FALSE(second.created);
+  EXPECT_FALSE(second.registration);
+  EXPECT_EQ(second.id, first.id);
+  EXPECT_EQ(server.targets().size(), 1u);
+}
+
+TEST_F(RegistrationTest, ExistingIdInALowerCaseSectionSendsNothing) {
+  RegistrationServer server;
+  point_at(server.url());
+  ASSERT_TRUE(write_file_atomically(data / "set.ini", "[Alert]\nbpm=1\n[arg]\nid=9999888877776666\n"));
+  DeviceIdStartup s = read_or_create_device_id(data.path());
+  EXPECT_EQ(s.id, "9999888877776666");
+  EXPECT_FALSE(s.registration);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(server.targets().empty());
+}
+
+TEST_F(RegistrationTest, ServerDownStillStoresTheIdAndEndsWithinTheBound) {
+  point_at(closed_port_url());
+  const auto t0 = Clock::now();
+  DeviceIdStartup s = read_or_create_device_id(data.path());
+  EXPECT_LT(Clock::now() - t0, std::chrono::seconds(1));  // start-up does not wait for the network
+  EXPECT_EQ(stored_id(), s.id);
+  EXPECT_EQ(s.registration->wait(), "err4");
+  EXPECT_LT(Clock::now() - t0, kRegistrationBound + std::chrono::seconds(3));
+}
+
+TEST_F(RegistrationTest, ServerNeverAnsweringEndsWithinTheBound) {
+  SilentListener silent;
+  point_at(silent.url());
+  const auto t0 = Clock::now();
+  DeviceIdStartup s = read_or_create_device_id(data.path());
+  EXPECT_LT(Clock::now() - t0, std::chrono::seconds(1));
+  EXPECT_EQ(stored_id(), s.id);
+  EXPECT_EQ(s.registration->wait(), "err4");
+  const auto took = Clock::now() - t0;
+  EXPECT_GE(took, kRegistrationBound - std::chrono::milliseconds(100));  // it did wait for an answer
+  EXPECT_LT(took, kRegistrationBound + std::chrono::seconds(3));
+}
+
+TEST_F(RegistrationTest, DestroyingAPendingRequestWaitsOnlyForTheBound) {
+  SilentListener silent;
+  const auto t0 = Clock::now();
+  { RegistrationRequest request(silent.url(), "1", std::chrono::milliseconds(300)); }
+  EXPECT_LT(Clock::now() - t0, std::chrono::seconds(3));
+}
+
+TEST(RegistrationPath, OddIdsArePercentEncoded) {
+  EXPECT_EQ(registration_path("0123456789012345"), "/mouse/:0123456789012345/unique");
+  EXPECT_EQ(registration_path("../x y?z#"), "/mouse/:..%2Fx%20y%3Fz%23/unique");
+  EXPECT_EQ(registration_path("休"), "/mouse/:%E4%BC%91/unique");
+}
+
+TEST(RegistrationUrl, EnvironmentOverridesTheConstant) {
+  ::unsetenv("CORVANE_REGISTRATION_URL");
+  EXPECT_EQ(registration_base_url(), kRegistrationBaseUrl);
+  ::setenv("CORVANE_REGISTRATION_URL", "http://127.0.0.1:8080/", 1);
+  EXPECT_EQ(registration_base_url(), "http://127.0.0.1:8080");
+  ::unsetenv("CORVANE_REGISTRATION_URL");
+}
+
+TEST(DeviceId, SixteenDigitsThatDoNotRepeat) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 200; ++i) {
+    const std::string id = make_device_id();
+    EXPECT_TRUE(is_device_id(id)) << id;
+    seen.insert(id);
+  }
+  EXPECT_EQ(seen.size(), 200u);
+}
+
+TEST(HttpGet, EmptyBodyAndErrorStatusAreTextsNotFailures) {
+  httplib::Server server;
+  server.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+  server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+    res.status = 404;
+    res.set_content("nope", "text/plain");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread t([&] { server.listen_after_bind(); });
+  while (!server.is_running())
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const std::string base = "http://127.0.0.1:" + std::to_string(port);
+  EXPECT_EQ(http_get({base, "/empty"}), "err(len=0)");
+  EXPECT_EQ(http_get({base, "/missing"}), "nope");
+  server.stop();
+  t.join();
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,224 @@
+#include "export/uploader.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "alerts/fake_scheduler.h"
+#include "base/file_read.h"
+#include "export/post_queue.h"
+#include "export/upload_file.h"
+#include "export/upload_tool.h"
+#include "support/fake_clock.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeScheduler;
+using testing::PostQueue;
+using testing::RecordingNotifier;
+using testing::TempFolder;
+
+constexpr const char* kDeviceId = "0123456789012345";
+
+// The argument lists the stub tool recorded, one per start; waits up to 20 s for `count` of them.
+std::vector<std::vector<std::string>> recorded_starts(const std::filesystem::path& record,
+                                                      std::size_t count) {
+  std::vector<std::vector<std::string>> starts;
+  for (int i = 0; i < 400; ++i) {
+    starts.clear();
+    std::ifstream in(record);
+    std::string line;
+    while (std::getline(in, line))
+      starts.push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
+    if (starts.size() >= count) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return starts;
+}
+
+class UploaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("BRALLOW_STUB_RECORD", record.string().c_str(), 1);
+    live.year = 2026;
+    live.month = 12;
+    live.day = 8;
+    live.record.clicks[0][10] = 42;
+  }
+  std::unique_ptr<Uploader> make(std::filesystem::path tool = BRALLOW_STUB_PATH, std::string id = kDeviceId) {
+    Uploader::Hooks hooks;
+    hooks.counters = [this] {
+      counter_reads_on.push_back(std::this_thread::get_id());
+      return live;
+    };
+    hooks.heart_log = [this] {
+      heart_reads_on.push_back(std::this_thread::get_id());
+      return heart;
+    };
+    hooks.post = queue.poster();
+    hooks.wait = [](std::chrono::milliseconds) {};
+    hooks.state_changed = [this] { ++repaints; };
+    return std::make_unique<Uploader>(clock, scheduler, notifier,
+                                      Uploader::Config{data.path(), std::move(tool), std::move(id)}, hooks);
+  }
+  void run_for(Uploader& up, std::int64_t ms) {
+    scheduler.run_for(ms, [&](TimerId id) {
+      if (id == TimerId::Upload) up.on_upload_timer();
+    });
+  }
+
+  FakeClock clock{{2026, 12, 8, 10, 0, 0, 0, 2}};
+  FakeScheduler scheduler{clock};
+  RecordingNotifier notifier;
+  PostQueue queue;
+  TempFolder data;
+  TempFolder scratch;
+  std::filesystem::path record = scratch / "starts.jsonl";
+  DaySnapshot live;
+  std::vector<HeartLog> heart{{70, 1796720400, "2026/12/08 09:00"}};
+  std::vector<std::thread::id> counter_reads_on, heart_reads_on;
+  int repaints = 0;
+};
+
+TEST_F(UploaderTest, TimerFirstChecksAfterTenSecondsThenEveryTwoSecondsOutsideMinuteThree) {
+  auto up = make();
+  up->start();
+  EXPECT_EQ(scheduler.period(TimerId::Upload), 10'000u);
+  run_for(*up, 10'000);
+  EXPECT_EQ(scheduler.period(TimerId::Upload), 2'000u);
+  EXPECT_EQ(up->uploads_started(), 0);
+  EXPECT_EQ(up->state(), UploadState::Idle);
+}
+
+TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
+  auto up = make();
+  up->start();
+  run_for(*up, 3 * 60'000 + 10'000);  // 10:03:10
+  EXPECT_EQ(up->uploads_started(), 1);
+  EXPECT_EQ(up->state(), UploadState::Automatic);
+  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_EQ(up->state(), UploadState::Idle);
+  run_for(*up, 50 * 60'000);  // 10:53: no second start inside the hour
+  EXPECT_EQ(up->uploads_started(), 1);
+  run_for(*up, 11 * 60'000);  // 11:04
+  EXPECT_EQ(up->uploads_started(), 2);
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_TRUE(notifier.messages.empty());  // automatic uploads say nothing
+  const auto starts = recorded_starts(record, 2);
+  EXPECT_EQ(starts.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
+}
+
+TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
+  auto up = make();
+  clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
+  ASSERT_TRUE(up->request_manual_upload());
+  up->start();
+  run_for(*up, 20'000);  // 10:03:15, the manual upload still runs
+  EXPECT_EQ(up->uploads_started(), 1);
+  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  ASSERT_TRUE(queue.run_one());
+  run_for(*up, 60'000);  // past minute 3: nothing more this hour
+  EXPECT_EQ(up->uploads_started(), 1);
+}
+
+TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
+  auto up = make();
+  ASSERT_TRUE(up->request_manual_upload());
+  EXPECT_EQ(up->state(), UploadState::Manual);
+  EXPECT_FALSE(up->request_manual_upload());  // a second request while it runs is ignored
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_EQ(up->state(), UploadState::Idle);
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{"アップロード完了"});
+  EXPECT_EQ(repaints, 2);  // on start and on end
+  const auto starts = recorded_starts(record, 1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", kDeviceId, (data / "upload.json").string()}));
+  EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(live, heart));
+}
+
+TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSuccess) {
+  const auto missing = scratch / "no-such-tool";
+  auto up = make(missing);
+  ASSERT_TRUE(up->request_manual_upload());
+  ASSERT_TRUE(queue.run_one());
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_NE(notifier.messages[0], "アップロード完了");
+  EXPECT_NE(notifier.messages[0].find(missing.string()), std::string::npos);
+  EXPECT_FALSE(up->last_outcome().tool.ok);
+  EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
+  EXPECT_EQ(up->state(), UploadState::Idle);
+}
+
+TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
+  auto up = make();
+  clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
+  up->on_upload_timer();
+  ASSERT_EQ(up->state(), UploadState::Automatic);
+  EXPECT_FALSE(up->request_manual_upload());
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_TRUE(notifier.messages.empty());
+  EXPECT_EQ(up->uploads_started(), 1);
+}
+
+TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
+  const std::string odd = "12 34\"; rm -rf / ; 'x' $HOME";
+  auto up = make(BRALLOW_STUB_PATH, odd);
+  ASSERT_TRUE(up->request_manual_upload());
+  ASSERT_TRUE(queue.run_one());
+  const auto starts = recorded_starts(record, 1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", odd, (data / "upload.json").string()}));
+}
+
+TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
+  auto up = make();
+  ASSERT_TRUE(up->request_manual_upload());
+  // The copies were taken inside the request, here; changes after it do not reach the file.
+  EXPECT_EQ(counter_reads_on, std::vector<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_EQ(heart_reads_on, std::vector<std::thread::id>{std::this_thread::get_id()});
+  const DaySnapshot copied = live;
+  const auto copied_heart = heart;
+  live.record.clicks[0][10] = 999;
+  heart.clear();
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(copied, copied_heart));
+}
+
+TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
+  // 00:30 local on the 9th is still the 8th in UTC; the hours must carry the 9th.
+  clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
+  live = DaySnapshot{};
+  auto up = make();
+  ASSERT_TRUE(up->request_manual_upload());
+  ASSERT_TRUE(queue.run_one());
+  const auto json = nlohmann::json::parse(*read_whole_file(data / "upload.json"));
+  EXPECT_TRUE(json["mouse_log"].contains(std::to_string(to_local_timestamp(2026, 12, 9))));
+}
+
+TEST_F(UploaderTest, EndPostedAfterTheUploaderIsGoneDoesNothing) {
+  auto up = make();
+  ASSERT_TRUE(up->request_manual_upload());
+  up.reset();  // waits for the worker; its posted end must not touch the destroyed object
+  ASSERT_TRUE(queue.run_one());
+  EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST(UploadToolPath, EnvironmentOverridesTheProgramFolder) {
+  ::unsetenv("CORVANE_UPLOAD_TOOL");
+  EXPECT_EQ(upload_tool_path().filename(), "brallow");
+  ::setenv("CORVANE_UPLOAD_TOOL", "/opt/x/uploader", 1);
+  EXPECT_EQ(upload_tool_path(), "/opt/x/uploader");
+  ::unsetenv("CORVANE_UPLOAD_TOOL");
+}
+
+}  // namespace
+}  // namespace corvane
