@@ -1,0 +1,340 @@
+#include "app/corvane_dlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "app/artwork.h"
+#include "app/autostart.h"
+#include "engine/engine.h"
+#include "views/font_table.h"
+#include "views/heart_dlg.h"
+#include "views/history_dlg.h"
+#include "views/palette.h"
+#include "views/status_dlg.h"
+#include "views/ui_texts.h"
+
+namespace corvane {
+namespace {
+
+constexpr const char* kProductName = "TOVAK Corvane";
+namespace colour = palette_colour;
+
+}  // namespace
+
+CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent)
+    : QWidget(parent),
+      engine_(engine),
+      scheduler_(scheduler),
+      options_(std::move(options)),
+      tray_clicks_(scheduler, [this] { restore_window(); }) {
+  setObjectName(QStringLiteral("CCorvaneDlg"));
+  setWindowIcon(app_icon());
+  setFixedSize(kWindowWidth, kWindowHeight);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+
+  ask_quit = [this] {
+    QMessageBox box(QMessageBox::NoIcon, QString(), ui_display_text(text::kQuitQuestion),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+  };
+
+  if (options_.tray_available) build_tray();
+
+  // The three pages live from here to the end of the program, hidden until a button makes one current.
+  status_ = new StatusDlg(this);
+  heart_ = new HeartDlg(this);
+  history_ = new HistoryDlg(this);
+  for (QWidget* p :
+       {static_cast<QWidget*>(status_), static_cast<QWidget*>(heart_), static_cast<QWidget*>(history_)}) {
+    p->setGeometry(kPageArea);
+    p->hide();
+  }
+
+  engine_.on_day_started = [this] { update(); };
+
+  if (options_.start_hidden) scheduler_.start_timer(TimerId::MainWindow20, 2);
+
+  setWindowTitle(QStringLiteral("%1 (ID: %2)").arg(QLatin1String(kProductName), options_.device_id));
+  apply_layout();
+}
+
+CCorvaneDlg::~CCorvaneDlg() {
+  engine_.on_day_started = nullptr;
+  if (tray_) tray_->hide();
+}
+
+QWidget* CCorvaneDlg::page(int index) const {
+  switch (index) {
+    case 0:
+      return status_;
+    case 1:
+      return heart_;
+    case 2:
+      return history_;
+    default:
+      return nullptr;
+  }
+}
+
+void CCorvaneDlg::build_tray() {
+  tray_ = new QSystemTrayIcon(app_icon(), this);
+  tray_->setToolTip(QLatin1String(kProductName));
+  tray_menu_ = new QMenu(this);
+  tray_menu_->setObjectName(QStringLiteral("tray-menu"));
+  QAction* open = tray_menu_->addAction(QStringLiteral("Open Application"));
+  connect(open, &QAction::triggered, this, &CCorvaneDlg::restore_window);
+  if (!options_.program_path.isEmpty()) {
+    autostart_action_ = tray_menu_->addAction(QStringLiteral("Start at Login"));
+    autostart_action_->setCheckable(true);
+    autostart_action_->setChecked(autostart_enabled());
+    connect(autostart_action_, &QAction::toggled, this, [this](bool on) {
+      const WriteResult r = set_autostart(on, options_.program_path.toStdString());
+      if (!r) {
+        QSignalBlocker block(autostart_action_);
+        autostart_action_->setChecked(autostart_enabled());
+        QMessageBox::warning(this, QString(), QString::fromStdString(r.error));
+      }
+    });
+  }
+  tray_menu_->addSeparator();
+  QAction* quit = tray_menu_->addAction(QStringLiteral("Quit"));
+  connect(quit, &QAction::triggered, this, &CCorvaneDlg::quit_from_tray);
+
+  // No context menu is set on the icon: the menu opens from timer 10, so that the click sequence decides.
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+      case QSystemTrayIcon::Trigger:
+        tray_clicks_.on_left_release();
+        break;
+      case QSystemTrayIcon::DoubleClick:
+        tray_clicks_.on_left_double_click();
+        // Qt reports no release after the double click; that release would only set the click flag.
+        tray_clicks_.on_left_release();
+        scheduler_.stop_timer(TimerId::MainWindow10);
+        break;
+      case QSystemTrayIcon::Context:
+        tray_clicks_.on_right_release();
+        break;
+      default:
+        break;
+    }
+  });
+  tray_->show();
+}
+
+void CCorvaneDlg::on_timer(TimerId id) {
+  if (id == TimerId::MainWindow10) {
+    tray_clicks_.on_menu_timer();
+    open_tray_menu();
+  } else if (id == TimerId::MainWindow20) {
+    if (isVisible()) {
+      scheduler_.stop_timer(TimerId::MainWindow20);
+      put_away();
+    }
+  }
+}
+
+void CCorvaneDlg::open_tray_menu() {
+  if (tray_menu_) tray_menu_->popup(QCursor::pos());
+}
+
+void CCorvaneDlg::select_page(int number) {
+  const WindowAction action = layout_.select_page(number);
+  apply_layout();
+  switch (action) {
+    case WindowAction::Repaint:
+      update();
+      break;
+    case WindowAction::Hide:
+      put_away();
+      break;
+    case WindowAction::Minimise:
+      showMinimized();
+      break;
+  }
+}
+
+void CCorvaneDlg::apply_layout() {
+  for (int i = 0; i < 3; ++i)
+    page(i)->setVisible(layout_.page_visible(i));
+}
+
+void CCorvaneDlg::show_heart_page() {
+  select_page(4);
+  restore_window();
+}
+
+void CCorvaneDlg::restore_window() {
+  showNormal();
+  raise();
+  activateWindow();
+  update();
+}
+
+void CCorvaneDlg::put_away() {
+  // Without a tray there is no way back to a hidden window: minimise instead.
+  if (options_.tray_available)
+    hide();
+  else
+    showMinimized();
+}
+
+void CCorvaneDlg::quit_from_tray() {
+  exit_requested_ = true;
+  finish();
+  close();
+}
+
+void CCorvaneDlg::exit_from_outside() {
+  exit_requested_ = true;
+  close();
+}
+
+void CCorvaneDlg::finish() {
+  if (exit_done_) return;
+  exit_done_ = true;
+  scheduler_.stop_timer(TimerId::MainWindow10);
+  scheduler_.stop_timer(TimerId::MainWindow20);
+  // Drains the queued clicks, waits for a running save and writes the live day once more.
+  const WriteResult result = engine_.shutdown();
+  if (tray_) tray_->hide();
+  emit exit_finished(result.ok, QString::fromStdString(result.error));
+}
+
+void CCorvaneDlg::closeEvent(QCloseEvent* event) {
+  if (!exit_requested_) {
+    if (ask_quit && ask_quit()) {
+      exit_requested_ = true;
+    } else {
+      event->ignore();
+      put_away();
+      return;
+    }
+  }
+  finish();
+  event->accept();
+}
+
+void CCorvaneDlg::keyPressEvent(QKeyEvent* event) {
+  // The Escape key never closes the main window.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void CCorvaneDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (layout_.hover(event->position().toPoint())) update();
+  setCursor(layout_.hit_test(event->position().toPoint()) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void CCorvaneDlg::leaveEvent(QEvent*) {
+  if (layout_.hover(QPoint(-1, -1))) update();
+  unsetCursor();
+}
+
+void CCorvaneDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int hit = layout_.hit_test(event->position().toPoint());
+  if (hit >= 0) select_page(hit);
+}
+
+void CCorvaneDlg::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  p.fillRect(rect(), colour::kBackground);
+
+  if (layout_.in_main_menu()) {
+    // The product's name over the tiles, the device ID under them.
+    p.drawPixmap(QRect(25, 30, 48, 48),
+                 artwork_pixmap(artwork_id::kAppIcon, QSize(48, 48), devicePixelRatioF()));
+    p.setPen(colour::kInk);
+    p.setFont(ui_fonts().font(4));
+    p.drawText(QRect(84, 26, 600, 56), Qt::AlignLeft | Qt::AlignVCenter, QLatin1String(kProductName));
+    p.setPen(colour::kMutedInk);
+    p.setFont(ui_fonts().font(1));
+    p.drawText(QRect(25, 540, 954, 24), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("ID: %1").arg(options_.device_id));
+  } else {
+    // The page area's frame under the pages; the current tab joins it.
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(kTabArea.adjusted(0, kTabHeight, 0, 0)), 12, 12);
+    p.fillPath(frame, colour::kCard);
+  }
+  for (int n = 0; n < kDrawnButtonCount; ++n)
+    if (layout_.button(n).visible) paint_button(p, n);
+}
+
+void CCorvaneDlg::paint_button(QPainter& p, int number) const {
+  const DrawnButton& b = layout_.button(number);
+  const qreal dpr = devicePixelRatioF();
+  if (number <= 2) {
+    const bool current = number == layout_.current_page();
+    const QRectF r = QRectF(b.rect).adjusted(2, 0, -2, current ? 12 : 0);
+    QPainterPath tab;
+    tab.addRoundedRect(r, 12, 12);
+    const QColor fill =
+        current ? colour::kCard : (b.hovered ? colour::kAccentLight : QColor(0xE1, 0xE7, 0xEB));
+    p.fillPath(tab, fill);
+    if (current) {
+      p.fillRect(QRectF(r.left() + 14, r.top(), r.width() - 28, 4), colour::kAccent);
+    }
+    const int icon = 40;
+    const QRect icon_rect(b.rect.left() + 10, b.rect.top() + (b.rect.height() - icon) / 2, icon, icon);
+    p.drawPixmap(icon_rect, artwork_pixmap(b.image, QSize(icon, icon), dpr));
+    p.setPen(current ? colour::kInk : colour::kMutedInk);
+    p.setFont(ui_fonts().font(2));
+    const QRect label(icon_rect.right() + 8, b.rect.top() + 2, b.rect.right() - icon_rect.right() - 10,
+                      b.rect.height() - 4);
+    // A label too long for one line breaks after its "・" rather than anywhere.
+    QString shown = b.label;
+    const qsizetype dot = shown.indexOf(u'・');
+    if (!shown.contains(u'\n') && dot > 0 && p.fontMetrics().horizontalAdvance(shown) > label.width())
+      shown.insert(dot + 1, u'\n');
+    p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, shown);
+    return;
+  }
+  if (number <= 5) {
+    QRect r = b.rect;
+    if (b.hovered) r.translate(0, -3);
+    p.drawPixmap(r, artwork_pixmap(b.image, b.rect.size(), dpr));
+    static const int kTitles[] = {text::kClickTravelHeading, text::kHeartMeasurement, text::kHistoryTabLabel};
+    p.setPen(colour::kInk);
+    p.setFont(ui_fonts().font(3));
+    p.drawText(QRect(r.left() + 24, r.top() + 258, r.width() - 48, 64), Qt::AlignCenter | Qt::TextWordWrap,
+               ui_text(kTitles[number - 3]));
+    if (b.hovered) {
+      p.setPen(QPen(colour::kAccent, 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(QRectF(r).adjusted(9, 9, -13, -13), 22, 22);
+    }
+    return;
+  }
+  if (number == kMainMenuButton) {
+    p.setOpacity(b.hovered ? 0.85 : 1.0);
+    p.drawPixmap(b.rect, artwork_pixmap(b.image, b.rect.size(), dpr));
+    p.setOpacity(1.0);
+    p.setPen(Qt::white);
+    p.setFont(ui_fonts().font(1));
+    p.drawText(QRect(b.rect.left() + 1, b.rect.top(), 94, b.rect.height()), Qt::AlignCenter, b.label);
+    return;
+  }
+  if (b.hovered) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour::kAccentLight);
+    p.drawEllipse(QRectF(b.rect).adjusted(-3, -3, 3, 3));
+  }
+  p.drawPixmap(b.rect, artwork_pixmap(b.image, b.rect.size(), dpr));
+}
+
+}  // namespace corvane
