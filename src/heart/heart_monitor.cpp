@@ -131,7 +131,9 @@ MeasurementState HeartMonitor::state() const {
 }
 
 void HeartMonitor::set_history_view(bool on) {
-  if (on && !history_view_) history_.load();
+  // Entering the history view rereads the file, unless a change never reached it: then the list in
+  // memory is the only copy and rereading would lose the change.
+  if (on && !history_view_ && !history_.unsaved_changes()) history_.load();
   history_view_ = on;
   {
     std::string line = latest_entry_line(history_.newest());

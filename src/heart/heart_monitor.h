@@ -66,7 +66,7 @@ class HeartMonitor final : public SensorListener {
   HeartRateList& history() { return history_; }
   const HeartRateList& history() const { return history_; }
   //! The page switches between its measurement view and its history view; entering the history view
-  //! reloads the list from its file.
+  //! reloads the list from its file (unless a failed save left changes only in memory).
   void set_history_view(bool on);
   bool history_view() const { return history_view_; }
   //! Deletes entry `index` of the history view and saves the list.

@@ -15,6 +15,7 @@ void HeartRateList::load() {
   std::vector<HeartLog> loaded = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
   std::lock_guard lock(mutex_);
   entries_ = std::move(loaded);
+  unsaved_ = false;
 }
 
 WriteResult HeartRateList::save() const {
@@ -24,7 +25,15 @@ WriteResult HeartRateList::save() const {
     std::lock_guard lock(mutex_);
     content = serialize_heart_log(entries_);
   }
-  return write_file_atomically(file_, content);
+  WriteResult r = write_file_atomically(file_, content);
+  std::lock_guard lock(mutex_);
+  unsaved_ = !r.ok;
+  return r;
+}
+
+bool HeartRateList::unsaved_changes() const {
+  std::lock_guard lock(mutex_);
+  return unsaved_;
 }
 
 WriteResult HeartRateList::add(HeartLog entry) {

@@ -29,6 +29,9 @@ class HeartRateList final {
   //! An index past the end changes nothing and reports failure.
   WriteResult remove(std::size_t index);
 
+  //! A change of the list has not reached the file (its save failed): a reload would lose it.
+  bool unsaved_changes() const;
+
   std::vector<HeartLog> entries() const;
   std::optional<HeartLog> newest() const;
   std::size_t size() const;
@@ -36,9 +39,10 @@ class HeartRateList final {
 
  private:
   std::filesystem::path file_;
-  mutable std::mutex mutex_;        // guards entries_
+  mutable std::mutex mutex_;        // guards entries_ and unsaved_
   mutable std::mutex write_mutex_;  // keeps two saves from writing the file in the wrong order
   std::vector<HeartLog> entries_;
+  mutable bool unsaved_ = false;
 };
 
 }  // namespace corvane

@@ -38,7 +38,7 @@ class HeartMonitorFlow : public ::testing::Test {
   HeartMonitor& monitor() {
     if (!monitor_) {
       monitor_ =
-          std::make_unique<HeartMonitor>(clock_, scheduler_, notifier_, folder_.path(),
+          std::make_unique<HeartMonitor>(clock_, scheduler_, notifier_, data_folder_,
                                          std::make_unique<OstrelBinding>(FakeDetector::entry_points()));
       monitor_->set_alert_settings(settings_);
     }
@@ -72,6 +72,7 @@ class HeartMonitorFlow : public ::testing::Test {
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
   testing::TempFolder folder_;
+  std::filesystem::path data_folder_ = folder_.path();
   AlertSettings settings_;
   std::unique_ptr<HeartMonitor> monitor_;
 };
@@ -201,6 +202,17 @@ TEST_F(HeartMonitorFlow, history_deletion_survives_a_view_switch_and_a_restart) 
   EXPECT_EQ(monitor().history().entries()[0].bpm, 72);
   monitor_.reset();
   EXPECT_EQ(monitor().history().size(), 1u);
+}
+
+TEST_F(HeartMonitorFlow, failed_save_keeps_the_result_through_a_view_switch) {
+  data_folder_ = folder_.path() / "not-there";
+  std::vector<std::string> failures;
+  monitor().on_save_failed = [&](const std::string& why) { failures.push_back(why); };
+  measure(72);
+  ASSERT_EQ(failures.size(), 1u);
+  monitor().set_history_view(true);
+  ASSERT_EQ(monitor().history().size(), 1u) << "rereading the file would have lost the only copy";
+  EXPECT_EQ(monitor().history().entries()[0].bpm, 72);
 }
 
 TEST_F(HeartMonitorFlow, start_up_loads_the_list_and_shows_its_newest_entry) {
