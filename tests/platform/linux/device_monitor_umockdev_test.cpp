@@ -102,6 +102,17 @@ TEST_F(UmockdevDeviceLayer, vendor_reports_arrive_in_the_windows_layout) {
   EXPECT_TRUE(passes_name_rule(sink_.hid[0].device_name));
 }
 
+TEST_F(UmockdevDeviceLayer, report_descriptor_missing_in_sysfs_is_read_from_the_node) {
+  SensorNodes nodes;
+  nodes.unnumbered_descriptor_in_sysfs = false;
+  plug_sensor_mouse(nodes, "", "", "r 50 ^H^H^A^D\n");
+  ASSERT_FALSE(monitor_->start());
+
+  ASSERT_TRUE(pump_until([&] { return !sink_.hid.empty(); }));
+  EXPECT_EQ(sink_.hid[0].bytes,
+            (std::vector<std::uint8_t>{0, 8, 8, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
 TEST_F(UmockdevDeviceLayer, unplug_closes_the_nodes_and_replug_with_new_names_opens_them) {
   plug_sensor_mouse({}, "", "", "");
   ASSERT_FALSE(monitor_->start());

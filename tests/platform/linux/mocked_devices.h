@@ -57,9 +57,9 @@ inline std::string without_spaces(std::string text) {
 inline std::string hid_block(const std::string& usb, const std::string& interface,
                              const std::string& hid_name, const std::string& descriptor) {
   const std::string intf = usb + "/" + interface;
-  return "P: " + intf + "/" + hid_name +
-         "\nE: SUBSYSTEM=hid\nH: report_descriptor=" + without_spaces(descriptor) + "\n\n" + "P: " + intf +
-         "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceClass=03\n\n";
+  return "P: " + intf + "/" + hid_name + "\nE: SUBSYSTEM=hid\n" +
+         (descriptor.empty() ? std::string() : "H: report_descriptor=" + without_spaces(descriptor) + "\n") +
+         "\n" + "P: " + intf + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceClass=03\n\n";
 }
 
 inline std::string usb_block(const std::string& usb, const std::string& vendor, const std::string& product) {
@@ -157,7 +157,21 @@ struct SensorNodes {
   std::string hidraw_unnumbered = "hidraw2";
   int instance = 1;  // the kernel numbers HID devices on, even when the same mouse comes back
   std::string usb = kUsbSensor;
+  // Where the unnumbered interface's report descriptor can be read: sysfs, or only the node's ioctl.
+  bool unnumbered_descriptor_in_sysfs = true;
 };
+
+// HIDIOCGRDESCSIZE and HIDIOCGRDESC answering with `descriptor`, in umockdev's ioctl record format.
+inline std::string report_descriptor_ioctls(const std::string& devnode, const std::string& descriptor) {
+  const std::string bytes = without_spaces(descriptor);
+  const unsigned size = static_cast<unsigned>(bytes.size() / 2);
+  char size_hex[9];
+  std::snprintf(size_hex, sizeof size_hex, "%02X%02X%02X%02X", size & 0xFF, (size >> 8) & 0xFF,
+                (size >> 16) & 0xFF, size >> 24);
+  std::string value = bytes + std::string((4096 - size) * 2, '0');
+  return "@DEV " + devnode + "\nHIDIOCGRDESCSIZE 0 " + size_hex + "\nHIDIOCGRDESC 0 " + size_hex + value +
+         "\n";
+}
 
 class MockedDevicesTest : public ::testing::Test {
  protected:
@@ -217,13 +231,17 @@ class MockedDevicesTest : public ::testing::Test {
         hid_block(usb, port + ":1.1", numbered.substr(numbered.rfind('/') + 1), kNumberedVendorDescriptor) +
         hidraw_block(unnumbered, n.hidraw_unnumbered) +
         hid_block(usb, port + ":1.2", unnumbered.substr(unnumbered.rfind('/') + 1),
-                  kUnnumberedVendorDescriptor) +
+                  n.unnumbered_descriptor_in_sysfs ? kUnnumberedVendorDescriptor : "") +
         usb_block(usb, "0c45", "7e11"));
     usb_syspath_ = "/sys" + usb;
     const std::string event_node = "/dev/input/" + n.event;
     load_ioctls(event_node, mouse_ioctls(event_node));
     if (!events.empty()) load_events(event_node, events);
     if (!numbered_script.empty()) load_script("/dev/" + n.hidraw_numbered, numbered_script);
+    if (!n.unnumbered_descriptor_in_sysfs) {
+      load_ioctls("/dev/" + n.hidraw_unnumbered,
+                  report_descriptor_ioctls("/dev/" + n.hidraw_unnumbered, kUnnumberedVendorDescriptor));
+    }
     if (!unnumbered_script.empty()) load_script("/dev/" + n.hidraw_unnumbered, unnumbered_script);
     sensor_syspaths_ = {pointer + "/input/" + n.input + "/" + n.event,
                         pointer + "/hidraw/" + n.hidraw_pointer, numbered + "/hidraw/" + n.hidraw_numbered,

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
 #include <libudev.h>
+#include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <array>
@@ -89,6 +91,16 @@ std::vector<std::uint8_t> read_report_descriptor(udev_device* hidraw) {
   std::ifstream in(std::string(udev_device_get_syspath(hid)) + "/report_descriptor", std::ios::binary);
   if (!in) return {};
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The report descriptor from the node itself, where sysfs lacks it.
+std::vector<std::uint8_t> read_report_descriptor(int fd) {
+  int size = 0;
+  if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) return {};
+  hidraw_report_descriptor descriptor{};
+  descriptor.size = static_cast<std::uint32_t>(size);
+  if (::ioctl(fd, HIDIOCGRDESC, &descriptor) < 0) return {};
+  return std::vector<std::uint8_t>(descriptor.value, descriptor.value + descriptor.size);
 }
 
 bool is_pointer(const libevdev* dev) {
@@ -192,22 +204,16 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
     node->devnode = devnode;
     const std::string name = sensor_node_name(syspath, ids->vendor, ids->product);
 
-    if (hidraw) {
-      const auto layout = parse_report_descriptor(read_report_descriptor(device));
-      if (!layout) return;
-      bool wanted = false;
-      for (const auto& collection : layout->collections)
-        wanted = wanted || is_sensor_collection(collection);
-      if (!wanted) return;  // the pointing interface: its buttons and motion come through evdev
-      node->kind = Node::Kind::kHidraw;
-      node->layout = *layout;
-      node->report.device_name = name;
-    }
-
-    node->fd = ::open(devnode, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (node->fd < 0) {
-      if (errno == EACCES || errno == EPERM) warn_access_refused(node->devnode);
-      return;
+    // The report descriptor comes from sysfs, which needs no access to the node, so an interface
+    // without our collections is not even opened; the node's own ioctl is the fallback.
+    std::vector<std::uint8_t> descriptor;
+    if (hidraw) descriptor = read_report_descriptor(device);
+    if (!hidraw || !descriptor.empty()) {
+      if (hidraw && !accept_hidraw(*node, descriptor, name)) return;
+      if (!open_node(*node)) return;
+    } else {
+      if (!open_node(*node)) return;
+      if (!accept_hidraw(*node, read_report_descriptor(node->fd), name)) return;
     }
 
     if (!hidraw) {
@@ -226,6 +232,28 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
     const int fd = node->fd;
     nodes_.emplace(fd, std::move(node));
     announce(fd);
+  }
+
+  // Keeps the hidraw node's layout when the interface carries one of the sensor collections.
+  static bool accept_hidraw(Node& node, const std::vector<std::uint8_t>& descriptor,
+                            const std::string& name) {
+    const auto layout = parse_report_descriptor(descriptor);
+    if (!layout) return false;
+    bool wanted = false;
+    for (const auto& collection : layout->collections)
+      wanted = wanted || is_sensor_collection(collection);
+    if (!wanted) return false;  // the pointing interface: its buttons and motion come through evdev
+    node.kind = Node::Kind::kHidraw;
+    node.layout = *layout;
+    node.report.device_name = name;
+    return true;
+  }
+
+  bool open_node(Node& node) {
+    node.fd = ::open(node.devnode.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (node.fd >= 0) return true;
+    if (errno == EACCES || errno == EPERM) warn_access_refused(node.devnode);
+    return false;
   }
 
   void warn_access_refused(const std::string& devnode) {
