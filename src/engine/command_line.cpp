@@ -86,10 +86,16 @@ CommandLineParse parse_command_line(std::span<const std::string_view> args) {
       if (!v) return fail("--start needs a local time YYYY-MM-DDTHH:MM:SS");
       o.start = parse_local_datetime(*v);
       if (!o.start) return fail("--start: not a local time YYYY-MM-DDTHH:MM:SS: " + std::string(*v));
+    } else if (arg == "--export-csv") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("--export-csv needs an output file");
+      o.export_csv = std::filesystem::path(std::string(*v));
+      o.headless = true;  // a scripting command: it writes the file and ends, without windows
     } else if (arg.starts_with("--")) {
       return fail("unknown option " + std::string(arg));
     }
   }
+  if (o.export_csv && o.replay) return fail("--export-csv does not run a capture; drop --replay");
   if (o.fast && !o.replay) return fail("--fast needs --replay (virtual time runs a capture)");
   if (o.fast && !o.headless) return fail("--fast needs --headless");
   return result;
@@ -98,11 +104,13 @@ CommandLineParse parse_command_line(std::span<const std::string_view> args) {
 std::string command_line_usage() {
   return "usage: corvane --headless [--data-dir DIR] [--replay FILE [--fast]] "
          "[--start YYYY-MM-DDTHH:MM:SS]\n"
+         "       corvane --export-csv PATH [--data-dir DIR]\n"
          "  --headless     run without windows; messages are printed to stderr\n"
          "  --data-dir DIR keep the day files in DIR instead of the documents folder\n"
          "  --replay FILE  take the reports from a capture instead of the devices\n"
          "  --fast         with --replay: virtual time, as fast as possible\n"
-         "  --start TIME   the local wall clock at the capture's start (default: now)\n";
+         "  --start TIME   the local wall clock at the capture's start (default: now)\n"
+         "  --export-csv PATH  write the heart-rate list and 90 days of clicks to PATH as CSV, then end\n";
 }
 
 }  // namespace corvane

@@ -17,6 +17,8 @@ namespace corvane {
 //   --replay FILE         reports from a capture instead of the devices
 //   --fast                with --replay: virtual time, as fast as the machine goes
 //   --start YYYY-MM-DDTHH:MM:SS   the local wall clock at the capture's t_ms 0 (default: now)
+//   --export-csv PATH     write the CSV export (heart-rate list, 90 days of clicks) to PATH and end;
+//                         no windows, no devices; with --data-dir, of that folder; --start sets "today"
 //   /close, /hide         (any letter case) end the running instance / start hidden
 // Other arguments that do not start with "--" are ignored, as the desktop program always did.
 struct CommandLine {
@@ -28,6 +30,7 @@ struct CommandLine {
   std::optional<std::filesystem::path> data_dir;
   std::optional<std::filesystem::path> replay;
   std::optional<LocalDateTime> start;
+  std::optional<std::filesystem::path> export_csv;  // implies headless
 };
 
 struct CommandLineParse {

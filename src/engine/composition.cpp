@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/alerts_and_upload.h"
 #include "heart/heart_monitor.h"
 
 namespace corvane {
@@ -26,11 +27,13 @@ std::unique_ptr<Engine> make_engine(EngineConfig config, Clock& clock, Scheduler
   auto engine = std::make_unique<Engine>(std::move(config), clock, scheduler, notifier);
   // Hosted parts are added here.
   // The heart side loads the detection library from the program folder at the first sample block.
-  // Its alert threshold and text come from the alert rules: heart.monitor().set_alert_settings(rules).
   auto& heart = engine->add_component(std::make_unique<HeartComponent>(std::make_unique<HeartMonitor>(
       engine->clock(), engine->scheduler(), engine->notifier(), engine->config().data_folder,
       std::make_unique<OstrelBinding>(OstrelBinding::default_path()))));
   engine->add_sensor_listener(heart.monitor());
+  // The alert rules (they also give the heart side its alert threshold and text), the hourly upload and
+  // the device ID, the CSV export.
+  engine->add_component(std::make_unique<AlertsAndUpload>(*engine, heart.monitor()));
   return engine;
 }
 

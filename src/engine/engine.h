@@ -84,7 +84,19 @@ class Engine final : public ReportSink {
 
   //! Blocks until no day-file save runs. A virtual-time replay calls it after every step so that the
   //! files on disk follow virtual time exactly.
-  void wait_for_background_work() { writer_.wait_until_idle(); }
+  void wait_for_background_work() {
+    writer_.wait_until_idle();
+    for (auto& c : components_)
+      c->wait_for_background_work();
+  }
+
+  //! The hosted component of type T, or null: how the views reach the parts they drive.
+  template <typename T>
+  T* find_component() {
+    for (auto& c : components_)
+      if (auto* found = dynamic_cast<T*>(c.get())) return found;
+    return nullptr;
+  }
 
   // --- state for the views ---
   const DailyActivity& live_activity() const { return counters_.record(); }

@@ -20,6 +20,10 @@ class EngineComponent {
   //! The program is ending: stop timers, flush what must be kept. Runs after the last drain and before
   //! the final save of the day counters.
   virtual void on_exit() {}
+
+  //! Blocks until work the component runs on threads of its own has ended and been taken up (a
+  //! virtual-time replay calls this after every step).
+  virtual void wait_for_background_work() {}
 };
 
 }  // namespace corvane

@@ -9,6 +9,8 @@
 #include "engine/device_layer.h"
 #include "engine/realtime_loop.h"
 #include "engine/stream_notifier.h"
+#include "export/csv_export.h"
+#include "heart/heart_rate_list.h"
 #include "platform/folders.h"
 #include "platform/system_clock.h"
 
@@ -75,7 +77,22 @@ LocalDateTime now_to_the_second() {
 
 }  // namespace
 
+int run_export_csv(const CommandLine& options, std::ostream& err) {
+  const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
+  StreamNotifier notifier(err);  // a damaged day file prints "message: load error" and is exported as read
+  HeartRateList heart(data_folder);
+  heart.load();
+  const LocalDateTime today = options.start ? *options.start : SystemClock().local_now();
+  const WriteResult written = export_csv(heart.entries(), data_folder, today, *options.export_csv, notifier);
+  if (!written) {
+    err << "corvane: the export could not be written: " << written.error << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 int run_headless(const CommandLine& options, std::ostream& err) {
+  if (options.export_csv) return run_export_csv(options, err);
   const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
   std::error_code ec;
   std::filesystem::create_directories(data_folder, ec);

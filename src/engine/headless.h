@@ -20,6 +20,10 @@ inline constexpr std::uint32_t kHeadlessDoubleClickMs = 500;
 //! errors go to `err`.
 int run_headless(const CommandLine& options, std::ostream& err);
 
+//! Writes the CSV export of the data folder (--export-csv) and returns 0, or 1 when it could not be
+//! written. "Today" is --start when given, else the local date.
+int run_export_csv(const CommandLine& options, std::ostream& err);
+
 //! Replays a capture in virtual time: the engine starts at t_ms 0; before each report every timer due
 //! at or before its t_ms fires at its own due time; a running day-file save is finished before the next
 //! step; after the last report the timers due up to its t_ms fire and the exit path runs. Returns the

@@ -1,7 +1,5 @@
 #include "export/uploader.h"
 
-#include <stdexcept>
-
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 
@@ -31,15 +29,11 @@ Uploader::Uploader(const Clock& clock, Scheduler& scheduler, Notifier& notifier,
       scheduler_(scheduler),
       notifier_(notifier),
       config_(std::move(config)),
-      hooks_(std::move(hooks)),
-      self_(std::make_shared<Uploader*>(this)) {
+      hooks_(std::move(hooks)) {
   if (!hooks_.wait) hooks_.wait = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
-  // Running the end of an upload on the worker itself would race with the engine's thread.
-  if (!hooks_.post) throw std::invalid_argument("Uploader needs a way to post to the engine's thread");
 }
 
 Uploader::~Uploader() {
-  self_.reset();
   if (worker_.joinable()) worker_.join();
 }
 
@@ -87,20 +81,30 @@ void Uploader::begin(UploadState kind) {
 
   set_state(kind);
   ++uploads_started_;
-  // The previous worker has posted its end already (the state was idle), so this join does not block long.
+  // The previous worker has left its outcome already (the state was idle), so this join is immediate.
   if (worker_.joinable()) worker_.join();
-  std::weak_ptr<Uploader*> weak = self_;
-  auto post = hooks_.post;
-  auto wait = hooks_.wait;
-  worker_ = std::thread([weak, post, wait, job = std::move(job)]() mutable {
-    UploadOutcome outcome = run_upload(job, wait);
-    post([weak, job = std::move(job), outcome = std::move(outcome)]() mutable {
-      if (auto self = weak.lock()) (*self)->finish(std::move(job), std::move(outcome));
-    });
+  worker_ = std::thread([this, job = std::move(job)]() mutable {
+    UploadOutcome outcome = run_upload(job, hooks_.wait);
+    std::lock_guard lock(done_mutex_);
+    done_.emplace(std::move(job), std::move(outcome));
   });
 }
 
-void Uploader::finish(UploadJob job, UploadOutcome outcome) {
+void Uploader::poll() {
+  std::optional<std::pair<UploadJob, UploadOutcome>> done;
+  {
+    std::lock_guard lock(done_mutex_);
+    done.swap(done_);
+  }
+  if (done) finish(done->first, done->second);
+}
+
+void Uploader::wait_until_idle() {
+  if (worker_.joinable()) worker_.join();
+  poll();
+}
+
+void Uploader::finish(const UploadJob& job, const UploadOutcome& outcome) {
   const bool manual = state_ == UploadState::Manual;
   last_outcome_ = outcome;
   state_ = UploadState::Idle;

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -48,15 +50,14 @@ std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outco
 enum class UploadState : int { Idle = 0, Manual = 1, Automatic = 2 };
 
 // The upload state, the hourly trigger (timer Upload) and the user's upload command. Lives on the engine's
-// thread; each upload runs on a worker thread that posts its end back through `post`.
+// thread; each upload runs on a worker thread. The worker leaves its outcome behind and the engine's
+// thread takes it up in poll() (the owner calls it regularly, e.g. on every timer), so the state and the
+// messages are only ever touched on the engine's thread.
 class Uploader final {
  public:
   struct Hooks {
     std::function<DaySnapshot()> counters;             // the live counters with their date
     std::function<std::vector<HeartLog>()> heart_log;  // the in-memory heart-rate list
-    // Queues a task to run on the engine's thread (the uploader's own thread); called from the worker,
-    // so it must be thread-safe. Required.
-    std::function<void(std::function<void()>)> post;
     // The pauses before and after starting the tool; the real sleep unless a test replaces it.
     std::function<void(std::chrono::milliseconds)> wait;
     std::function<void()> state_changed;  // repaint; may be empty
@@ -78,6 +79,10 @@ class Uploader final {
   void on_upload_timer();
   //! The user's upload command; ignored (false) while an upload runs.
   bool request_manual_upload();
+  //! Ends a finished upload: back to idle, and for a manual upload its message. Cheap when none ended.
+  void poll();
+  //! Waits for a running upload (the file write and the two pauses) and ends it.
+  void wait_until_idle();
 
   UploadState state() const { return state_; }
   int uploads_started() const { return uploads_started_; }
@@ -85,7 +90,7 @@ class Uploader final {
 
  private:
   void begin(UploadState kind);
-  void finish(UploadJob job, UploadOutcome outcome);
+  void finish(const UploadJob& job, const UploadOutcome& outcome);
   void set_state(UploadState s);
 
   const Clock& clock_;
@@ -97,8 +102,8 @@ class Uploader final {
   int uploads_started_ = 0;
   UploadOutcome last_outcome_;
   std::thread worker_;
-  // Posted tasks hold a weak reference: a task that runs after the uploader is gone does nothing.
-  std::shared_ptr<Uploader*> self_;
+  std::mutex done_mutex_;
+  std::optional<std::pair<UploadJob, UploadOutcome>> done_;  // set by the worker, taken by poll()
 };
 
 }  // namespace corvane

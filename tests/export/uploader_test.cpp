@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "alerts/fake_scheduler.h"
 #include "base/file_read.h"
-#include "export/post_queue.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 #include "support/fake_clock.h"
@@ -21,7 +22,6 @@ namespace {
 
 using testing::FakeClock;
 using testing::FakeScheduler;
-using testing::PostQueue;
 using testing::RecordingNotifier;
 using testing::TempFolder;
 
@@ -62,8 +62,11 @@ class UploaderTest : public ::testing::Test {
       heart_reads_on.push_back(std::this_thread::get_id());
       return heart;
     };
-    hooks.post = queue.poster();
-    hooks.wait = [](std::chrono::milliseconds) {};
+    hooks.wait = [this](std::chrono::milliseconds ms) {
+      std::unique_lock lock(gate_mutex);
+      waits.push_back(ms.count());
+      gate_cv.wait(lock, [this] { return gate_open; });
+    };
     hooks.state_changed = [this] { ++repaints; };
     return std::make_unique<Uploader>(clock, scheduler, notifier,
                                       Uploader::Config{data.path(), std::move(tool), std::move(id)}, hooks);
@@ -77,7 +80,11 @@ class UploaderTest : public ::testing::Test {
   FakeClock clock{{2026, 12, 8, 10, 0, 0, 0, 2}};
   FakeScheduler scheduler{clock};
   RecordingNotifier notifier;
-  PostQueue queue;
+  // The worker's pauses pass at once unless a test closes the gate.
+  std::mutex gate_mutex;
+  std::condition_variable gate_cv;
+  bool gate_open = true;
+  std::vector<long> waits;
   TempFolder data;
   TempFolder scratch;
   std::filesystem::path record = scratch / "starts.jsonl";
@@ -104,13 +111,13 @@ TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
   EXPECT_EQ(up->uploads_started(), 1);
   EXPECT_EQ(up->state(), UploadState::Automatic);
   EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   EXPECT_EQ(up->state(), UploadState::Idle);
   run_for(*up, 50 * 60'000);  // 10:53: no second start inside the hour
   EXPECT_EQ(up->uploads_started(), 1);
   run_for(*up, 11 * 60'000);  // 11:04
   EXPECT_EQ(up->uploads_started(), 2);
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   EXPECT_TRUE(notifier.messages.empty());  // automatic uploads say nothing
   const auto starts = recorded_starts(record, 2);
   EXPECT_EQ(starts.size(), 2u);
@@ -125,7 +132,7 @@ TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
   run_for(*up, 20'000);  // 10:03:15, the manual upload still runs
   EXPECT_EQ(up->uploads_started(), 1);
   EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   run_for(*up, 60'000);  // past minute 3: nothing more this hour
   EXPECT_EQ(up->uploads_started(), 1);
 }
@@ -135,7 +142,7 @@ TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
   ASSERT_TRUE(up->request_manual_upload());
   EXPECT_EQ(up->state(), UploadState::Manual);
   EXPECT_FALSE(up->request_manual_upload());  // a second request while it runs is ignored
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   EXPECT_EQ(up->state(), UploadState::Idle);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"アップロード完了"});
   EXPECT_EQ(repaints, 2);  // on start and on end
@@ -149,7 +156,7 @@ TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSucce
   const auto missing = scratch / "no-such-tool";
   auto up = make(missing);
   ASSERT_TRUE(up->request_manual_upload());
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   ASSERT_EQ(notifier.messages.size(), 1u);
   EXPECT_NE(notifier.messages[0], "アップロード完了");
   EXPECT_NE(notifier.messages[0].find(missing.string()), std::string::npos);
@@ -164,7 +171,7 @@ TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
   up->on_upload_timer();
   ASSERT_EQ(up->state(), UploadState::Automatic);
   EXPECT_FALSE(up->request_manual_upload());
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   EXPECT_TRUE(notifier.messages.empty());
   EXPECT_EQ(up->uploads_started(), 1);
 }
@@ -173,7 +180,7 @@ TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
   const std::string odd = "12 34\"; rm -rf / ; 'x' $HOME";
   auto up = make(BRALLOW_STUB_PATH, odd);
   ASSERT_TRUE(up->request_manual_upload());
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   const auto starts = recorded_starts(record, 1);
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", odd, (data / "upload.json").string()}));
@@ -189,7 +196,7 @@ TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
   const auto copied_heart = heart;
   live.record.clicks[0][10] = 999;
   heart.clear();
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(copied, copied_heart));
 }
 
@@ -199,17 +206,38 @@ TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
   live = DaySnapshot{};
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
-  ASSERT_TRUE(queue.run_one());
+  up->wait_until_idle();
   const auto json = nlohmann::json::parse(*read_whole_file(data / "upload.json"));
   EXPECT_TRUE(json["mouse_log"].contains(std::to_string(to_local_timestamp(2026, 12, 9))));
 }
 
-TEST_F(UploaderTest, EndPostedAfterTheUploaderIsGoneDoesNothing) {
+TEST_F(UploaderTest, RunningUploadEndsOnlyWhenPolledAfterTheWorkerIsDone) {
+  auto up = make();
+  {
+    std::lock_guard lock(gate_mutex);
+    gate_open = false;
+  }
+  ASSERT_TRUE(up->request_manual_upload());
+  up->poll();
+  EXPECT_EQ(up->state(), UploadState::Manual);
+  EXPECT_TRUE(notifier.messages.empty());
+  {
+    std::lock_guard lock(gate_mutex);
+    gate_open = true;
+  }
+  gate_cv.notify_all();
+  up->wait_until_idle();
+  EXPECT_EQ(up->state(), UploadState::Idle);
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{"アップロード完了"});
+  EXPECT_EQ(waits, (std::vector<long>{500, 2000}));
+}
+
+TEST_F(UploaderTest, DestroyingWhileAnUploadRunsWaitsForTheWorker) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
-  up.reset();  // waits for the worker; its posted end must not touch the destroyed object
-  ASSERT_TRUE(queue.run_one());
+  up.reset();
   EXPECT_TRUE(notifier.messages.empty());
+  EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
 }
 
 TEST(UploadToolPath, EnvironmentOverridesTheProgramFolder) {
