@@ -5,20 +5,6 @@
 namespace corvane::ostrel {
 namespace {
 
-// 4th-order Butterworth-like prototype s^4 + c1 s^3 + c2 s^2 + c1 s + 1, run as two sections
-// (s^2 + a s + 1)(s^2 + b s + 1) with a + b = c1 and a b = c2 - 2: the same transfer function, but a
-// cascade of two sections keeps its poles in place in single precision where one 4th-order recursion
-// would not (at 0.5 Hz of 20 Hz the poles sit close to z = 1).
-constexpr float kAdaptiveC1 = 2.6106980f;
-constexpr float kAdaptiveC2 = 3.4117999f;
-
-void prototype_sections(float& a, float& b) {
-  const float prod = kAdaptiveC2 - 2.0f;
-  const float disc = std::sqrt(kAdaptiveC1 * kAdaptiveC1 - 4.0f * prod);
-  a = 0.5f * (kAdaptiveC1 + disc);
-  b = 0.5f * (kAdaptiveC1 - disc);
-}
-
 int align8(int bytes) {
   return (bytes + 7) & ~7;
 }
@@ -115,7 +101,8 @@ void Detector::attach(void* work) {
   acf_.attach(base + offset, params.acf_window, params.acf_min_lag, params.acf_max_lag,
               params.acf_pick_ratio);
   offset += align8(Autocorrelator::memory_bytes(params.acf_window, params.acf_max_lag));
-  spectrum_.attach(base + offset, params.spectrum_bin_lo, params.spectrum_bin_hi, params.spectrum_power != 0);
+  spectrum_.attach(base + offset, params.spectrum_bin_lo, params.spectrum_bin_hi, params.spectrum_power != 0,
+                   params.spectrum_integrate != 0);
   offset += align8(Spectrum::memory_bytes());
   warmup_ = reinterpret_cast<float*>(base + offset);
   offset += align8(params.warmup_len * static_cast<int>(sizeof(float)));
@@ -142,27 +129,8 @@ void Detector::reset() {
   prefilter_.clear();
   dec_acc_ = 0.0f;
   dec_n_ = 0;
-  const float lp[3][4] = {{0.6714972f, 0.0693087f, -0.3416432f, 0.7311781f},
-                          {0.4814143f, 0.6666667f, -0.0376946f, 0.3214659f},
-                          {0.3475834f, 1.7488731f, 0.2438572f, 0.0591888f}};
-  for (int i = 0; i < 3; ++i) {
-    lowpass_[i] = Biquad{};
-    lowpass_[i].g = lp[i][0];
-    lowpass_[i].b1 = lp[i][1];
-    lowpass_[i].b2 = 1.0f;
-    lowpass_[i].a1 = lp[i][2];
-    lowpass_[i].a2 = lp[i][3];
-  }
-  highpass2_ = Biquad{};
-  highpass2_.g = 0.9686038f;
-  highpass2_.b1 = -2.0f;
-  highpass2_.b2 = 1.0f;
-  highpass2_.a1 = -1.9352944f;
-  highpass2_.a2 = 0.9391208f;
-  highpass1_ = FirstOrder{};
-  highpass1_.g = 0.9695312f;
-  highpass1_.b1 = -1.0f;
-  highpass1_.a1 = -0.9390625f;
+  make_input_lowpass(lowpass_);
+  make_input_highpass(highpass2_, highpass1_);
   {
     const float rate = static_cast<float>(p.filter_rate) / static_cast<float>(p.decimation);
     float fc = p.smoothing_hz;
@@ -178,7 +146,7 @@ void Detector::reset() {
   n_ = 0;
 
   acf_.reset();
-  motion_detector_.configure(p.motion_short_len, p.motion_hold, p.motion_ratio, p.motion_long_tc);
+  motion_detector_.configure(p.motion_short_len, p.motion_hold, p.motion_ratio, p.motion_block_len);
   motion_detector_.reset();
   interp_a_.configure(p.interp_factor, p.interp_filter_on != 0);
   interp_b_.configure(p.interp_factor, p.interp_filter_on != 0);
@@ -198,6 +166,7 @@ void Detector::reset() {
   ready_ = false;
   locked_ = false;
   agree_ = 0;
+  last_agreed_ = 0;
   lock_loss_[0] = lock_loss_[1] = lock_loss_[2] = 0;
   second_peak_ = 0;
   decisions_ = 0;
@@ -327,11 +296,8 @@ void Detector::update_cutoff() {
   float fc = params.cutoff_factor * 1000.0f / interval_;
   if (fc < params.cutoff_min_hz) fc = params.cutoff_min_hz;
   if (fc > params.cutoff_max_hz) fc = params.cutoff_max_hz;
-  float a = 0.0f, b = 0.0f;
-  prototype_sections(a, b);
   const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
-  design_lowpass_section(adaptive_[0], a, fc, rate);
-  design_lowpass_section(adaptive_[1], b, fc, rate);
+  design_adaptive_lowpass(adaptive_, fc, rate);
 }
 
 void Detector::push_rri(float ms) {
@@ -445,6 +411,21 @@ void Detector::decide(const Spectrum::Result& spec) {
   if (spec.count > 0) {
     if (!ready_) {
       s = spec.interval_ms[0];
+      const float overtone_share = p.overtone_share;
+      if (overtone_share > 0.0f) {
+        // The spectrum is that of the pulse wave's slope, which weights each overtone by its order: on a
+        // sharp pulse or at a low rate the second or third overtone outgrows the fundamental. When a weaker
+        // candidate lies at two or three times the strongest one's interval, holds a fair share of its
+        // power and detector B measures beats at that interval, the strongest is its overtone.
+        for (int c = 1; c < spec.count; ++c) {
+          if (spec.magnitude[c] < overtone_share * spec.magnitude[0]) continue;
+          const float ratio =
+              static_cast<float>(spec.interval_ms[c]) / static_cast<float>(spec.interval_ms[0]);
+          const bool overtone = std::fabs(ratio - 2.0f) < 0.16f || std::fabs(ratio - 3.0f) < 0.24f;
+          const bool beats_agree = p_ms_ > 0 && pct_of_larger(p_ms_, spec.interval_ms[c]) < 10;
+          if (overtone && beats_agree && spec.interval_ms[c] > s) s = spec.interval_ms[c];
+        }
+      }
     } else {
       float best = 0.0f;
       for (int c = 0; c < spec.count; ++c) {
@@ -512,7 +493,11 @@ void Detector::decide(const Spectrum::Result& spec) {
                            static_cast<float>(d_sp) < tight ||
                            (static_cast<float>(d_sa) < tight && p.two_peak_option == 1);
     if (agreement) {
+      // Agreements count toward a lock only while they agree on one rate: agreements at different
+      // rates must not add up to a lock on a rate that was seen once.
+      if (agree_ > 0 && last_agreed_ > 0 && pct_of_larger(s, last_agreed_) >= 15) agree_ = 0;
       ++agree_;
+      last_agreed_ = s;
       chosen = s;
     } else {
       if (agree_ > 0) --agree_;

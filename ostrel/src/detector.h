@@ -156,6 +156,7 @@ class Detector final {
   bool ready_ = false;
   bool locked_ = false;
   int agree_ = 0;
+  int last_agreed_ = 0;  // S of the last agreeing decision
   int lock_loss_[3] = {};
   int second_peak_ = 0;
   int decisions_ = 0;

@@ -49,6 +49,17 @@ inline void design_lowpass_section(Biquad& s, float c, float fc, float fs) {
   s.a2 = (1.0f - c * k + k2) / a0;
 }
 
+// The detector's fixed input filters at 20 Hz: a low-pass cascade of three sections (pass band to about
+// 4 Hz, stop band from 5 Hz) and a high-pass of a second- and a first-order section (-3 dB at 0.2 Hz).
+void make_input_lowpass(Biquad (&s)[3]);
+void make_input_highpass(Biquad& second, FirstOrder& first);
+
+// 4th-order low-pass from the prototype s^4 + c1 s^3 + c2 s^2 + c1 s + 1 with c1 = 2.6106980 and
+// c2 = 3.4117999, run as two sections (s^2 + a s + 1)(s^2 + b s + 1): a + b = c1, a b = c2 - 2. The same
+// transfer function as the single 4th-order recursion, but the cascade keeps its poles in place in single
+// precision (at 0.5 Hz of 20 Hz they sit close to z = 1).
+void design_adaptive_lowpass(Biquad (&s)[2], float fc, float rate);
+
 // Gain magnitude of a section at frequency f (for tests and design checks).
 float section_gain(const Biquad& s, float f, float fs);
 float section_gain(const FirstOrder& s, float f, float fs);

@@ -2,51 +2,69 @@
 
 namespace corvane::ostrel {
 
-// Flags movement of the thumb: the short-term power of the pulse wave (about one second) jumping far
-// above its long-term level (several seconds). A resting thumb gives a steady pulse power; a moving one
-// gives bursts many times larger. The flag holds for a while after the last burst, and stays set until
-// the long-term level has been learned.
+// Flags movement of the thumb: the short-term power of the pulse wave (an exponential average over about
+// one second) jumping far above its resting level. A resting thumb gives a steady pulse power; a moving
+// one gives bursts many times larger. The resting level is the lowest short-term power of the last few
+// seconds (kept per block of samples), so repeated bursts do not become the new normal, while a lasting
+// change of pressure is accepted once it has lasted the whole span. The flag holds for a while after the
+// last burst, and stays set until one block has been seen.
 class MotionDetector final {
  public:
-  void configure(int short_len, int hold, float ratio, float long_tc) {
+  static constexpr int kBlocks = 8;
+
+  // short_len: samples of the short-term average; block_len: samples per block of the resting level.
+  void configure(int short_len, int hold, float ratio, int block_len) {
     alpha_short_ = 1.0f / static_cast<float>(short_len < 1 ? 1 : short_len);
-    alpha_long_ = 1.0f / (long_tc < 1.0f ? 1.0f : long_tc);
-    learn_len_ = 2 * (short_len < 1 ? 1 : short_len);
+    block_len_ = block_len < 1 ? 1 : block_len;
     hold_ = hold;
     ratio_ = ratio;
   }
   void reset() {
-    short_ = long_ = 0.0f;
-    seen_ = 0;
+    short_ = 0.0f;
+    for (float& b : block_min_)
+      b = -1.0f;
+    block_pos_ = 0;
+    in_block_ = 0;
+    current_min_ = -1.0f;
     hold_left_ = 0;
     motion_ = true;
   }
   bool step(float q) {
-    const float e = q * q;
-    short_ += alpha_short_ * (e - short_);
-    if (seen_ < learn_len_) {
-      ++seen_;
-      long_ = short_;
+    short_ += alpha_short_ * (q * q - short_);
+    if (current_min_ < 0.0f || short_ < current_min_) current_min_ = short_;
+    if (++in_block_ >= block_len_) {
+      block_min_[block_pos_] = current_min_;
+      block_pos_ = (block_pos_ + 1) % kBlocks;
+      in_block_ = 0;
+      current_min_ = -1.0f;
+    }
+    float resting = -1.0f;
+    for (float b : block_min_) {
+      if (b >= 0.0f && (resting < 0.0f || b < resting)) resting = b;
+    }
+    if (resting < 0.0f) {
       motion_ = true;
       return motion_;
     }
-    const bool burst = short_ > ratio_ * long_;
-    // Learn slowly during bursts, so a lasting change of amplitude is accepted after a while.
-    long_ += (burst ? 0.25f : 1.0f) * alpha_long_ * (short_ - long_);
-    if (burst)
+    const bool burst = short_ > ratio_ * resting;
+    if (burst) {
       hold_left_ = hold_;
-    else if (hold_left_ > 0)
+    } else if (hold_left_ > 0) {
       --hold_left_;
+    }
     motion_ = burst || hold_left_ > 0;
     return motion_;
   }
   bool motion() const { return motion_; }
 
  private:
-  float alpha_short_ = 0.05f, alpha_long_ = 0.01f, ratio_ = 8.0f;
-  int learn_len_ = 40, hold_ = 20;
-  float short_ = 0.0f, long_ = 0.0f;
-  int seen_ = 0, hold_left_ = 0;
+  float alpha_short_ = 0.05f, ratio_ = 8.0f;
+  int block_len_ = 20, hold_ = 20;
+  float short_ = 0.0f;
+  float block_min_[kBlocks] = {};
+  int block_pos_ = 0, in_block_ = 0;
+  float current_min_ = -1.0f;
+  int hold_left_ = 0;
   bool motion_ = true;
 };
 

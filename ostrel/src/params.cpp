@@ -107,6 +107,7 @@ Params default_params(Column column) {
   p.spectrum_bin_lo = 4;
   p.spectrum_bin_hi = 27;
   p.spectrum_power = 1;
+  p.spectrum_integrate = 0;
   p.acf_window = 100;
   p.acf_min_lag = 6;
   p.acf_max_lag = 40;
@@ -114,11 +115,12 @@ Params default_params(Column column) {
   p.motion_short_len = 20;
   p.motion_hold = 20;
   p.motion_ratio = 8.0f;
-  p.motion_long_tc = 100.0f;
+  p.motion_block_len = 40;
   p.pi_scale = 1.0f;
   p.pi_min_level = 1.0f;
   p.prefilter_hz = 8.0f;
   p.smoothing_hz = 2.5f;
+  p.overtone_share = 0.1f;
   p.lock_loss_limit[0] = 5;
   p.lock_loss_limit[1] = 10;
   p.lock_loss_limit[2] = 15;
@@ -147,7 +149,8 @@ void sanitize(Params& p) {
   p.cutoff_min_hz = finite_or(p.cutoff_min_hz, 0.5f, 0.05f, 9.0f);
   p.cutoff_max_hz = finite_or(p.cutoff_max_hz, 4.0f, p.cutoff_min_hz, 9.5f);
   p.cutoff_factor = finite_or(p.cutoff_factor, 1.75f, 0.1f, 10.0f);
-  p.motion_long_tc = finite_or(p.motion_long_tc, 100.0f, 1.0f, 1e6f);
+  p.motion_block_len = clamped<uint16_t>(p.motion_block_len, 1, 10000);
+  p.overtone_share = finite_or(p.overtone_share, 0.1f, 0.0f, 1.0f);
   p.smoothing_hz = finite_or(p.smoothing_hz, 2.5f, 0.2f, 1e4f);
   p.prefilter_hz = finite_or(p.prefilter_hz, 8.0f, 0.5f, 0.45f * static_cast<float>(p.filter_rate));
   for (PeakParams* pk : {&p.peak_a, &p.peak_b}) {

@@ -89,14 +89,16 @@ struct Params {
   uint16_t motion_short_len;     // 212
   uint16_t motion_hold;          // 214
   float motion_ratio;            // 216
-  float motion_long_tc;          // 220
+  uint16_t motion_block_len;     // 220: samples per block of the resting level (8 blocks)
+  uint16_t reserved222;          // 222
   float pi_scale;                // 224
   float pi_min_level;            // 228
   float prefilter_hz;            // 232
   uint8_t lock_loss_limit[3];    // 236
-  uint8_t reserved239;           // 239
+  uint8_t spectrum_integrate;    // 239: 1 weights the spectrum by 1/f (the pulse wave, not its slope)
   float smoothing_hz;            // 240: cutoff of the smoothing that makes q from p
-  uint8_t reserved[OSTREL_PARAM_BYTES - 244];
+  float overtone_share;          // 244: share of the top power an overtone's fundamental needs (0: off)
+  uint8_t reserved[OSTREL_PARAM_BYTES - 248];
 };
 #pragma pack(pop)
 

@@ -4,8 +4,9 @@
 
 namespace corvane::ostrel {
 
-void Spectrum::attach(void* memory, int bin_lo, int bin_hi, bool power) {
+void Spectrum::attach(void* memory, int bin_lo, int bin_hi, bool power, bool integrate) {
   power_ = power;
+  integrate_ = integrate;
   auto* f = static_cast<float*>(memory);
   history_ = f;
   re_ = f + kFftSize;
@@ -45,7 +46,8 @@ Spectrum::Result Spectrum::compute(float rate) {
   }
   fft128(tables_, re_, im_);
   for (int k = 0; k <= bin_hi_ + 1; ++k) {
-    const float power = re_[k] * re_[k] + im_[k] * im_[k];
+    float power = re_[k] * re_[k] + im_[k] * im_[k];
+    if (integrate_ && k > 0) power /= static_cast<float>(k * k);
     mag_[k] = power_ ? power : std::sqrt(power);
   }
 
@@ -69,12 +71,10 @@ Spectrum::Result Spectrum::compute(float rate) {
   }
   for (int c = 0; c < r.count; ++c) {
     const int k = r.bin[c];
-    float ym = mag_[k - 1], y0 = mag_[k], yp = mag_[k + 1];
-    if (power_) {
-      ym = std::sqrt(ym);
-      y0 = std::sqrt(y0);
-      yp = std::sqrt(yp);
-    }
+    // Vertex on the plain magnitudes of the transform (see the class comment).
+    const float ym = std::sqrt(re_[k - 1] * re_[k - 1] + im_[k - 1] * im_[k - 1]);
+    const float y0 = std::sqrt(re_[k] * re_[k] + im_[k] * im_[k]);
+    const float yp = std::sqrt(re_[k + 1] * re_[k + 1] + im_[k + 1] * im_[k + 1]);
     const float den = 2.0f * (ym + yp - 2.0f * y0);
     const float kk = static_cast<float>(k) + (den != 0.0f ? (ym - yp) / den : 0.0f);
     const float ms = 1000.0f / (rate * kk / static_cast<float>(kFftSize));

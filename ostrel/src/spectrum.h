@@ -24,7 +24,7 @@ class Spectrum final {
   };
 
   static int memory_bytes() { return 4 * kFftSize * static_cast<int>(sizeof(float)); }
-  void attach(void* memory, int bin_lo, int bin_hi, bool power);
+  void attach(void* memory, int bin_lo, int bin_hi, bool power, bool integrate);
   void reset();
   void push(float x);
   // Transforms the history; rate is the sample rate of the history in Hz.
@@ -41,6 +41,7 @@ class Spectrum final {
   int pos_ = 0;
   int bin_lo_ = 4, bin_hi_ = 27;
   bool power_ = false;
+  bool integrate_ = false;
 };
 
 }  // namespace corvane::ostrel

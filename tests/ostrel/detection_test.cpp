@@ -1,0 +1,155 @@
+// What the detector answers for kinds of input: clean pulses, no pulse, moving thumbs and bad readings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "library_fixture.h"
+#include "ostrel.h"
+#include "synthetic_pulse.h"
+
+namespace corvane::ostrel_test {
+namespace {
+
+class Detection : public OpenLibrary {
+ protected:
+  void SetUp() override {
+    OpenLibrary::SetUp();
+    HRD_Set_FreqOffset(1.0f);  // readings at exactly 20 Hz
+  }
+};
+
+TEST_F(Detection, clean_wave_locks_within_the_design_time_at_its_rate) {
+  for (double bpm : {55.0, 75.0, 100.0, 140.0}) {
+    HRDReset();
+    const int first_ready = feed(pulse_readings(bpm, 25.0));
+    ASSERT_GE(first_ready, 0) << bpm;
+    EXPECT_LT(first_ready / 20.0, 20.0) << bpm;
+    EXPECT_GE(first_ready / 20.0, 5.0) << bpm;  // warm-up, replay and several decisions first
+    EXPECT_NEAR(HRD_Get_HRAvg(), bpm, 2.0) << bpm;
+    EXPECT_GT(HRD_GetSignalQualtiy(), 50) << bpm;
+  }
+}
+
+TEST_F(Detection, frequency_offset_scales_the_reported_rate) {
+  HRD_Set_FreqOffset(1.085f);
+  ASSERT_GE(feed(pulse_readings(75.0, 25.0)), 0);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 75.0 * 1.085, 2.0);
+}
+
+TEST_F(Detection, amplitude_does_not_change_the_result) {
+  for (double amplitude : {250.0, 1000.0, 16000.0, 100000.0}) {
+    HRDReset();
+    ASSERT_GE(feed(pulse_readings(80.0, 25.0, amplitude)), 0) << amplitude;
+    EXPECT_NEAR(HRD_Get_HRAvg(), 80.0, 2.0) << amplitude;
+  }
+}
+
+TEST_F(Detection, constant_input_is_never_ready) {
+  const std::vector<float> flat(1200, 400000.0f);
+  EXPECT_EQ(feed(flat), -1);
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 0);
+}
+
+TEST_F(Detection, average_stays_between_60_and_100_while_not_ready) {
+  // Rates outside 60..100, noise and silence: whatever the detector sees, the average it shows while
+  // not ready stays inside the held range.
+  std::mt19937 rng(11);
+  std::normal_distribution<float> noise(0.0f, 3000.0f);
+  std::vector<std::vector<float>> inputs = {pulse_readings(42.0, 40.0), pulse_readings(160.0, 40.0),
+                                            std::vector<float>(800, 400000.0f)};
+  std::vector<float> noisy;
+  for (int i = 0; i < 800; ++i)
+    noisy.push_back(400000.0f + noise(rng));
+  inputs.push_back(noisy);
+  for (const auto& input : inputs) {
+    HRDReset();
+    for (float r : input) {
+      HRDProcessTop(0, 1, r, kLevel);
+      if (!HRD_Get_ReadyFlag()) {
+        ASSERT_GE(HRD_Get_HRAvg(), 60);
+        ASSERT_LE(HRD_Get_HRAvg(), 100);
+      }
+    }
+  }
+}
+
+// A clean 75 bpm wave; from 8 s on (after the warm-up, before a lock) a burst of thumb movement - large,
+// irregular swings - every three seconds.
+std::vector<float> wave_with_motion(bool with_bursts) {
+  std::vector<float> r = pulse_readings(75.0, 40.0);
+  if (!with_bursts) return r;
+  std::mt19937 rng(5);
+  std::normal_distribution<float> swing(0.0f, 60000.0f);
+  for (size_t i = 0; i < r.size(); ++i) {
+    if (i >= 160 && i % 60 < 25) r[i] += swing(rng);  // 1.25 s of movement every 3 s
+  }
+  return r;
+}
+
+TEST_F(Detection, motion_keeps_an_unlocked_detector_not_ready) {
+  int motion_seen = 0;
+  int ready_seen = 0;
+  const std::vector<float> input = wave_with_motion(true);
+  for (size_t i = 0; i < input.size(); ++i) {
+    ready_seen += HRDProcessTop(0, 1, input[i], kLevel);
+    if (i >= 160) motion_seen += HRD_Get_MotionFlag();
+  }
+  EXPECT_EQ(ready_seen, 0);
+  EXPECT_GT(motion_seen, 200);  // the bursts are seen as motion
+  // The same wave without the movement locks.
+  HRDReset();
+  EXPECT_GE(feed(wave_with_motion(false)), 0);
+}
+
+TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
+  const std::vector<float> clean = pulse_readings(75.0, 30.0);
+  const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity(), -5.0f, 1e12f};
+  std::vector<char> ready_clean, ready_dirty;
+  std::vector<int> avg_clean, avg_dirty;
+  for (float r : clean) {
+    ready_clean.push_back(HRDProcessTop(0, 1, r, kLevel));
+    avg_clean.push_back(HRD_Get_HRAvg());
+  }
+  HRDReset();
+  for (size_t i = 0; i < clean.size(); ++i) {
+    if (i % 37 == 5) {
+      for (float b : bad)
+        EXPECT_EQ(HRDProcessTop(0, 1, b, kLevel), 0);
+      EXPECT_EQ(HRDProcessTop(0, 1, clean[i], std::numeric_limits<float>::quiet_NaN()), 0);
+      EXPECT_EQ(HRDProcessTop(0, 1, clean[i], std::numeric_limits<float>::infinity()), 0);
+    }
+    ready_dirty.push_back(HRDProcessTop(0, 1, clean[i], kLevel));
+    avg_dirty.push_back(HRD_Get_HRAvg());
+  }
+  EXPECT_EQ(ready_dirty, ready_clean);
+  EXPECT_EQ(avg_dirty, avg_clean);
+  EXPECT_EQ(ready_clean.back(), 1);
+}
+
+TEST_F(Detection, level_zero_skips_the_reading) {
+  const std::vector<float> clean = pulse_readings(75.0, 4.0);
+  for (float r : clean)
+    EXPECT_EQ(HRDProcessTop(0, 1, r, 0.0f), 0);
+  // Nothing was processed: the warm-up has not begun, so 5 s of readings still cannot make it ready.
+  EXPECT_EQ(feed(pulse_readings(75.0, 4.5)), -1);
+}
+
+TEST_F(Detection, wild_readings_never_break_it) {
+  std::mt19937 rng(9);
+  std::uniform_real_distribution<float> wild(0.0f, 4294967295.0f);
+  for (int i = 0; i < 4000; ++i)
+    HRDProcessTop(0, 1, wild(rng), kLevel);
+  const int average = HRD_Get_HRAvg();
+  EXPECT_GT(average, 0);
+  // And it recovers: after a reset a clean wave locks as usual.
+  HRDReset();
+  ASSERT_GE(feed(pulse_readings(75.0, 25.0)), 0);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 75, 2);
+}
+
+}  // namespace
+}  // namespace corvane::ostrel_test
