@@ -71,9 +71,18 @@ struct RecordOptions {
   std::optional<double> seconds;
 };
 
+constexpr const char* kUsage =
+    "usage: corvane-capture record OUTPUT [--seconds N]\n"
+    "  Records the sensor mouse's reports (buttons, motion, vendor reports) through the device layer\n"
+    "  into the capture OUTPUT, until N seconds have passed or Ctrl-C. Other mice are not read.\n";
+
 std::optional<RecordOptions> parse_options(const std::vector<std::string>& args, std::ostream& err) {
   RecordOptions options;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      err << kUsage;
+      return std::nullopt;
+    }
     if (args[i] == "--seconds") {
       if (i + 1 >= args.size()) {
         err << "corvane-capture record: --seconds needs a number\n";
@@ -95,7 +104,7 @@ std::optional<RecordOptions> parse_options(const std::vector<std::string>& args,
     }
   }
   if (options.output.empty()) {
-    err << "usage: corvane-capture record OUTPUT [--seconds N]\n";
+    err << kUsage;
     return std::nullopt;
   }
   return options;
@@ -142,8 +151,10 @@ std::string CaptureRecorder::text() const {
 }
 
 int run_record_command(const std::vector<std::string>& args, std::ostream& err) {
+  const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
+                    std::find(args.begin(), args.end(), "-h") != args.end();
   const auto options = parse_options(args, err);
-  if (!options) return 2;
+  if (!options) return help ? 0 : 2;
 
   CaptureRecorder recorder(steady_ms);
   recorder.note("recorded by corvane-capture record from the sensor mouse's device nodes");

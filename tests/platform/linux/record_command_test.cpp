@@ -67,6 +67,7 @@ TEST(RecordCommandArguments, missing_or_bad_arguments_are_refused_without_record
   EXPECT_EQ(run_record_command({"out.txt", "--seconds", "1x"}, err), 2);
   EXPECT_EQ(run_record_command({"out.txt", "other.txt"}, err), 2);
   EXPECT_NE(err.str().find("usage: corvane-capture record OUTPUT"), std::string::npos);
+  EXPECT_EQ(run_record_command({"--help"}, err), 0);
 }
 
 using RecordCommand = MockedDevicesTest;
