@@ -376,8 +376,9 @@ void Detector::enter_interval(int chosen, int repeats) {
   interval_median_entries_ += repeats;
   if (interval_median_entries_ * 2 > interval_median_.length()) {
     const float m = static_cast<float>(interval_median_.median());
-    for (int i = 0; i < repeats; ++i)
-      average_.push(m);
+    // The averaging filter receives the median once per repeat but keeps one entry per decision: the
+    // repeats of an unlocked decision would otherwise let a single early estimate fill its window.
+    average_.push(m);
   }
   if (average_.count() > 0) interval_ = average_.mean();
   average_.spread_bpm(params.freq_offset, hr_std_, kurtosis_);

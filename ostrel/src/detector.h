@@ -35,8 +35,8 @@ class MedianWindow final {
   int len_ = 1, pos_ = 0, filled_ = 0;
 };
 
-// Averaging filter of the beat interval: the mean of the last entries with the largest and the smallest
-// left out once there are at least four, so one stray median cannot pull the average.
+// Averaging filter of the beat interval: the mean of the last entries (one per decision), with the largest
+// and the smallest left out when the window is configured to four or more.
 class IntervalAverage final {
  public:
   void reset(int len) {

@@ -86,7 +86,7 @@ Params default_params(Column column) {
   p.peak_b = peak_defaults(40);
   p.pulse_median_len = 4;
   p.interval_median_len = 5;
-  p.average_len = 4;
+  p.average_len = 3;
   p.median_prefill = 415;
   p.min_top_fraction = 0.25f;
   p.second_peak_ratio = 0.5f;
