@@ -142,6 +142,18 @@ TEST_F(ReportNormalisation, unnumbered_sensor_report_gets_a_leading_zero) {
   EXPECT_EQ((*out)[3], 1);
 }
 
+TEST_F(ReportNormalisation, vendor_collections_on_separate_unnumbered_nodes_each_get_a_leading_zero) {
+  const auto first = parse(vendor_collection(0x30, 1, 0, 16));
+  const auto second = parse(vendor_collection(0x29, 1, 0, 16));
+  const Bytes read = {0x01, 0x0D, 0x33};
+  const auto a = normalize(first, read);
+  const auto b = normalize(second, read);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(*a, *b);
+  EXPECT_EQ(a->size(), 17u);
+  EXPECT_EQ((Bytes{(*a)[0], (*a)[1], (*a)[2], (*a)[3]}), (Bytes{0x00, 0x01, 0x0D, 0x33}));
+}
+
 TEST_F(ReportNormalisation, unnumbered_short_read_is_padded_to_collection_length) {
   const auto layout = parse(vendor_collection(0x29, 1, 0, 16));
   const auto out = normalize(layout, {0x08, 0x08, 0x0E});
