@@ -11,7 +11,9 @@
 
 #include "app/artwork.h"
 #include "app/autostart.h"
+#include "engine/composition.h"
 #include "engine/engine.h"
+#include "heart/heart_monitor.h"
 #include "views/font_table.h"
 #include "views/heart_dlg.h"
 #include "views/history_dlg.h"
@@ -57,6 +59,11 @@ CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, 
     p->setGeometry(kPageArea);
     p->hide();
   }
+
+  // The pages draw the engine's data and send their commands to it.
+  status_->attach(engine_);
+  if (HeartMonitor* heart = heart_monitor(engine_)) heart_->attach(*heart);
+  history_->attach(engine_);
 
   engine_.on_day_started = [this] { update(); };
 

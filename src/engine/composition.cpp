@@ -37,4 +37,9 @@ std::unique_ptr<Engine> make_engine(EngineConfig config, Clock& clock, Scheduler
   return engine;
 }
 
+HeartMonitor* heart_monitor(Engine& engine) {
+  auto* heart = engine.find_component<HeartComponent>();
+  return heart ? &heart->monitor() : nullptr;
+}
+
 }  // namespace corvane

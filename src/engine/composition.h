@@ -12,4 +12,8 @@ namespace corvane {
 std::unique_ptr<Engine> make_engine(EngineConfig config, Clock& clock, Scheduler& scheduler,
                                     Notifier& notifier);
 
+class HeartMonitor;
+//! The heart side of an engine made by make_engine (for the heart-rate page); null for another engine.
+HeartMonitor* heart_monitor(Engine& engine);
+
 }  // namespace corvane

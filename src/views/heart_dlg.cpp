@@ -1,11 +1,288 @@
 #include "views/heart_dlg.h"
 
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "heart/heart_monitor.h"
+#include "views/font_table.h"
+#include "views/palette.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
+namespace {
+
+namespace colour = palette_colour;
+
+constexpr int kMargin = 24;
+constexpr int kCardsPerColumn = 10;
+constexpr int kCardWidth = 214;
+constexpr int kCardGap = 12;
+constexpr int kCardHeight = 38;
+constexpr int kCardStep = 42;
+
+QColor argb(const Argb& c) {
+  return QColor(c.r, c.g, c.b, c.a);
+}
+
+// A heart shape filling `r`.
+QPainterPath heart_path(const QRectF& r) {
+  const double w = r.width(), h = r.height(), x = r.left(), y = r.top();
+  QPainterPath path;
+  path.moveTo(x + w / 2, y + h);
+  path.cubicTo(x + w * 0.10, y + h * 0.68, x - w * 0.02, y + h * 0.30, x + w * 0.18, y + h * 0.10);
+  path.cubicTo(x + w * 0.34, y - h * 0.04, x + w * 0.48, y + h * 0.08, x + w / 2, y + h * 0.22);
+  path.cubicTo(x + w * 0.52, y + h * 0.08, x + w * 0.66, y - h * 0.04, x + w * 0.82, y + h * 0.10);
+  path.cubicTo(x + w * 1.02, y + h * 0.30, x + w * 0.90, y + h * 0.68, x + w / 2, y + h);
+  path.closeSubpath();
+  return path;
+}
+
+QFont sized(int index, int pixels) {
+  QFont f = ui_fonts().font(index);
+  f.setPixelSize(pixels);
+  return f;
+}
+
+}  // namespace
 
 HeartDlg::HeartDlg(QWidget* parent) : PageWidget(text::kHeartMeasurement, parent) {
   setObjectName(QStringLiteral("HeartDlg"));
+  setMouseTracking(true);
+  toggle_button_ = new QPushButton(ui_text(text::kViewHistory2), this);
+  toggle_button_->setObjectName(QStringLiteral("history_toggle"));
+  toggle_button_->setCursor(Qt::PointingHandCursor);
+  toggle_button_->setFont(sized(2, 14));
+  connect(toggle_button_, &QPushButton::clicked, this, &HeartDlg::toggle_view);
+  update_button();
+}
+
+HeartDlg::~HeartDlg() {
+  if (monitor_) monitor_->on_changed = nullptr;
+}
+
+void HeartDlg::attach(HeartMonitor& monitor) {
+  monitor_ = &monitor;
+  // The heart side may report from another thread; the repaint is always asked for on the page's own.
+  monitor.on_changed = [this] {
+    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::AutoConnection);
+  };
+  update_button();
+  update();
+}
+
+bool HeartDlg::history_view() const {
+  return monitor_ && monitor_->history_view();
+}
+
+QString HeartDlg::heading() const {
+  return ui_text(history_view() ? text::kHeartHistoryTitle : text::kHeartMeasurement);
+}
+
+void HeartDlg::toggle_view() {
+  if (!monitor_) return;
+  first_column_ = 0;
+  monitor_->set_history_view(!monitor_->history_view());  // entering the history reloads the list
+  update_button();
+  update();
+}
+
+void HeartDlg::update_button() {
+  toggle_button_->setText(ui_text(history_view() ? text::kToHeartPage : text::kViewHistory2));
+  const int right = (width() > 0 ? width() : 961) - kMargin;
+  toggle_button_->setGeometry(right - 190, 20, 190, 36);
+}
+
+void HeartDlg::resizeEvent(QResizeEvent*) {
+  update_button();
+}
+
+void HeartDlg::draw_text(QPainter& p, const QRect& r, int flags, const QString& s) {
+  if (s.isEmpty()) return;
+  p.drawText(r, flags, s);
+  drawn_texts_ << s;
+}
+
+void HeartDlg::paint_content(QPainter& p, int top) {
+  drawn_texts_.clear();
+  heart_lit_ = false;
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  if (history_view())
+    paint_history(p, top);
+  else
+    paint_measurement(p, top);
+}
+
+void HeartDlg::paint_measurement(QPainter& p, int top) {
+  const HeartPageView view = monitor_ ? monitor_->view() : HeartPageView{};
+  const int w = width();
+
+  // Left: the heart symbol and the readout, the message and the hint under them.
+  const QRect heart_rect(kMargin + 6, top + 14, 96, 88);
+  heart_lit_ = view.heart_lit;
+  p.fillPath(heart_path(heart_rect), argb(view.heart_lit ? kHeartLitColour : kHeartDimColour));
+
+  p.setPen(colour::kInk);
+  p.setFont(ui_fonts().font(7));
+  draw_text(p, QRect(heart_rect.right() + 18, top, 330, 112), Qt::AlignLeft | Qt::AlignVCenter,
+            QString::fromStdString(view.readout));
+
+  const int text_left = kMargin + 6;
+  const int text_width = 420;
+  p.setPen(colour::kHeart.darker(115));
+  p.setFont(ui_fonts().font(3));
+  draw_text(p, QRect(text_left, top + 126, text_width, 64), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+            QString::fromStdString(view.message));
+  if (view.show_hint) {
+    p.setPen(colour::kMutedInk);
+    p.setFont(sized(2, 14));
+    draw_text(p, QRect(text_left, top + 198, text_width, 48), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+              ui_text(text::kPromptRelax));
+  }
+
+  // Right: the waveform of the last ten seconds.
+  const QRect wave(kMargin + text_width + 30, top + 4, w - (kMargin + text_width + 30) - kMargin, 250);
+  paint_waveform(p, wave);
+
+  // Bottom: the latest entry, the missing library (if so) and the disclaimer.
+  const int bottom = height() - 16;
+  if (!view.latest_entry.empty()) {
+    const QRect line(kMargin, bottom - 118, w - 2 * kMargin, 40);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(line), 8, 8);
+    p.fillPath(card, colour::kBackground);
+    p.fillPath(heart_path(QRectF(line.left() + 14, line.top() + 12, 18, 16)), colour::kHeart);
+    p.setPen(colour::kInk);
+    p.setFont(sized(2, 16));
+    draw_text(p, line.adjusted(44, 0, -12, 0), Qt::AlignLeft | Qt::AlignVCenter,
+              QString::fromStdString(view.latest_entry));
+  }
+  if (view.library_missing) {
+    p.setPen(colour::kHeart);
+    p.setFont(ui_fonts().font(1));
+    draw_text(p, QRect(kMargin, bottom - 72, w - 2 * kMargin, 18), Qt::AlignLeft | Qt::AlignVCenter,
+              QString::fromStdString(view.library_path));
+  }
+  p.setPen(colour::kMutedInk);
+  p.setFont(ui_fonts().font(1));
+  draw_text(p, QRect(kMargin, bottom - 48, w - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignVCenter,
+            ui_text(text::kDisclaimer));
+}
+
+void HeartDlg::paint_waveform(QPainter& p, const QRect& area) {
+  QPainterPath box;
+  box.addRoundedRect(QRectF(area), 10, 10);
+  p.fillPath(box, colour::kBackground);
+  const QRect plot = area.adjusted(14, 16, -14, -16);
+  p.setPen(QPen(colour::kCardBorder, 1, Qt::DashLine));
+  for (int i = 1; i < 4; ++i)
+    p.drawLine(plot.left(), plot.top() + plot.height() * i / 4, plot.right(),
+               plot.top() + plot.height() * i / 4);
+
+  const std::vector<WaveformPoint> points =
+      monitor_ ? monitor_->waveform(kWaveformPoints) : std::vector<WaveformPoint>{};
+  if (points.size() < 2) return;
+  const auto [lo, hi] = std::minmax_element(
+      points.begin(), points.end(),
+      [](const WaveformPoint& a, const WaveformPoint& b) { return a.reading < b.reading; });
+  const double min = lo->reading, range = std::max(1.0, static_cast<double>(hi->reading) - min);
+  // The sensor's reading falls as the blood volume rises: drawn upside down, the pulse points up.
+  const double step = static_cast<double>(plot.width()) / (kWaveformPoints - 1);
+  const double x0 = plot.right() - step * static_cast<double>(points.size() - 1);
+  QPolygonF line;
+  std::vector<QPointF> beats;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const QPointF pt(x0 + step * static_cast<double>(i),
+                     plot.top() + plot.height() * (points[i].reading - min) / range);
+    line << pt;
+    if (points[i].beat) beats.push_back(pt);
+  }
+  p.setPen(QPen(colour::kHeart, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPolyline(line);
+  p.setPen(Qt::NoPen);
+  for (const QPointF& b : beats) {
+    p.setBrush(colour::kHeart.darker(130));
+    p.drawEllipse(QPointF(b.x(), plot.top() - 6), 4, 4);
+    p.fillRect(QRectF(b.x() - 0.75, plot.top() - 2, 1.5, plot.height() + 2), QColor(224, 78, 90, 60));
+  }
+}
+
+void HeartDlg::paint_history(QPainter& p, int top) {
+  const std::vector<HeartLog> entries = monitor_ ? monitor_->history().entries() : std::vector<HeartLog>{};
+  delete_marks_.assign(entries.size(), QRect());
+  const int columns_fit = std::max(1, (width() - 2 * kMargin + kCardGap) / (kCardWidth + kCardGap));
+  const int columns = static_cast<int>((entries.size() + kCardsPerColumn - 1) / kCardsPerColumn);
+  first_column_ = std::clamp(first_column_, 0, std::max(0, columns - columns_fit));
+
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int column = static_cast<int>(i) / kCardsPerColumn - first_column_;
+    if (column < 0 || column >= columns_fit) continue;
+    const int row = static_cast<int>(i) % kCardsPerColumn;
+    const QRect card(kMargin + column * (kCardWidth + kCardGap), top + row * kCardStep, kCardWidth,
+                     kCardHeight);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(card), 8, 8);
+    p.fillPath(path, colour::kBackground);
+    p.fillRect(QRect(card.left(), card.top() + 8, 3, card.height() - 16), colour::kHeart);
+    p.setPen(colour::kInk);
+    p.setFont(sized(2, 14));
+    draw_text(p, QRect(card.left() + 12, card.top(), 130, card.height()), Qt::AlignLeft | Qt::AlignVCenter,
+              QString::fromStdString(entries[i].text));
+    p.setPen(colour::kHeart.darker(115));
+    p.setFont(sized(3, 18));
+    draw_text(p, QRect(card.left() + 136, card.top(), 42, card.height()), Qt::AlignRight | Qt::AlignVCenter,
+              QString::number(entries[i].bpm));
+    p.setFont(ui_fonts().font(0));
+    p.drawText(QRect(card.left() + 180, card.top() + 3, 30, card.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("bpm"));
+    // The delete mark: a round button in the card's top-right corner.
+    const QRect mark(card.right() - 17, card.top() - 5, 20, 20);
+    delete_marks_[i] = mark;
+    p.setPen(QPen(colour::kCard, 1.5));
+    p.setBrush(colour::kMutedInk);
+    p.drawEllipse(mark);
+    p.setPen(QPen(colour::kCard, 1.8, Qt::SolidLine, Qt::RoundCap));
+    const QRectF x = QRectF(mark).adjusted(6.5, 6.5, -6.5, -6.5);
+    p.drawLine(x.topLeft(), x.bottomRight());
+    p.drawLine(x.topRight(), x.bottomLeft());
+  }
+  if (columns > columns_fit) {
+    // More columns than fit: a thin bar shows where the view stands; the wheel moves it.
+    const QRect track(kMargin, height() - 14, width() - 2 * kMargin, 4);
+    p.fillRect(track, colour::kCardBorder);
+    const int thumb_w = track.width() * columns_fit / columns;
+    p.fillRect(QRect(track.left() + track.width() * first_column_ / columns, track.top(), thumb_w, 4),
+               colour::kAccent);
+  }
+}
+
+int HeartDlg::delete_mark_at(QPoint pos) const {
+  if (!history_view()) return -1;
+  for (std::size_t i = 0; i < delete_marks_.size(); ++i)
+    if (!delete_marks_[i].isNull() && delete_marks_[i].contains(pos)) return static_cast<int>(i);
+  return -1;
+}
+
+void HeartDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !monitor_) return;
+  const int index = delete_mark_at(event->position().toPoint());
+  if (index < 0) return;
+  monitor_->delete_history_entry(static_cast<std::size_t>(index));
+  repaint();  // the marks move up at once, so a second press hits the card now under the cursor
+}
+
+void HeartDlg::mouseMoveEvent(QMouseEvent* event) {
+  setCursor(delete_mark_at(event->position().toPoint()) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void HeartDlg::wheelEvent(QWheelEvent* event) {
+  if (!history_view()) return;
+  first_column_ += event->angleDelta().y() < 0 ? 1 : -1;
+  update();
 }
 
 }  // namespace corvane

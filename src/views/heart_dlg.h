@@ -1,14 +1,65 @@
 #pragma once
 
+#include <QRect>
+#include <QStringList>
+#include <vector>
+
 #include "views/page_widget.h"
+
+class QPushButton;
 
 namespace corvane {
 
-// The heart-rate page: the running measurement and the list of measured heart rates.
+class HeartMonitor;
+
+// The heart-rate page. The measurement view draws what the heart side decided (readout, message, hint,
+// heart symbol, latest entry) and the recent readings as a waveform with the beat marks; the history
+// view draws the measured heart rates as cards, ten per column, each with a delete mark. The button at
+// the top right switches between the two ("データの履歴をみる" / "心拍測定画面へ").
 class HeartDlg final : public PageWidget {
   Q_OBJECT
  public:
   explicit HeartDlg(QWidget* parent);
+  ~HeartDlg() override;  // detaches from the heart side
+
+  //! Connects the page to the heart side; it repaints whenever the heart side says so.
+  void attach(HeartMonitor& monitor);
+
+  QString heading() const override;
+  bool history_view() const;
+  //! The toggle button's command.
+  void toggle_view();
+
+  //! The texts the last paint drew, in order (for checks without reading pixels).
+  const QStringList& drawn_texts() const { return drawn_texts_; }
+  //! Whether the last paint drew the heart symbol lit.
+  bool heart_drawn_lit() const { return heart_lit_; }
+  //! The delete marks of the cards the last paint drew, by entry index.
+  const std::vector<QRect>& delete_marks() const { return delete_marks_; }
+  //! Readings per waveform (ten seconds at 20 per second).
+  static constexpr int kWaveformPoints = 200;
+
+ protected:
+  void paint_content(QPainter& p, int top) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void paint_measurement(QPainter& p, int top);
+  void paint_history(QPainter& p, int top);
+  void paint_waveform(QPainter& p, const QRect& area);
+  void draw_text(QPainter& p, const QRect& r, int flags, const QString& s);
+  int delete_mark_at(QPoint pos) const;
+  void update_button();
+
+  HeartMonitor* monitor_ = nullptr;
+  QPushButton* toggle_button_ = nullptr;
+  QStringList drawn_texts_;
+  bool heart_lit_ = false;
+  std::vector<QRect> delete_marks_;  // index = entry index; empty rect when the card is not shown
+  int first_column_ = 0;             // history view: columns scrolled past
 };
 
 }  // namespace corvane

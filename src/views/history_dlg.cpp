@@ -1,11 +1,295 @@
 #include "views/history_dlg.h"
 
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "engine/alerts_and_upload.h"
+#include "engine/engine.h"
+#include "export/csv_export.h"
+#include "views/font_table.h"
+#include "views/option_dlg.h"
+#include "views/palette.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
+namespace {
+
+namespace colour = palette_colour;
+
+constexpr int kMargin = 24;
+constexpr int kTileTop = 84;
+constexpr int kTileHeight = 150;
+constexpr int kTileGap = 18;
+
+QString save_dialog(QWidget* owner, const QString& proposed) {
+  QFileDialog dialog(owner);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("CSV File (*.csv)"));
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  dialog.selectFile(proposed);  // the overwrite prompt is on by default
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
+// The tiles' pictures, drawn in a 56 x 56 box.
+void draw_export_icon(QPainter& p, const QRectF& r) {
+  QPainterPath sheet;
+  sheet.addRoundedRect(QRectF(r.left() + 10, r.top() + 4, 36, 46), 4, 4);
+  p.fillPath(sheet, colour::kAccentLight);
+  p.setPen(QPen(colour::kAccent, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPath(sheet);
+  for (int i = 0; i < 3; ++i)
+    p.drawLine(QPointF(r.left() + 18, r.top() + 16 + i * 8), QPointF(r.left() + 38, r.top() + 16 + i * 8));
+  p.setPen(QPen(colour::kData, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawLine(QPointF(r.left() + 44, r.top() + 32), QPointF(r.left() + 44, r.top() + 52));
+  p.drawPolyline(QPolygonF({QPointF(r.left() + 37, r.top() + 45), QPointF(r.left() + 44, r.top() + 52),
+                            QPointF(r.left() + 51, r.top() + 45)}));
+}
+
+void draw_upload_icon(QPainter& p, const QRectF& r) {
+  QPainterPath cloud;
+  cloud.addEllipse(QRectF(r.left() + 4, r.top() + 20, 24, 22));
+  cloud.addEllipse(QRectF(r.left() + 16, r.top() + 8, 28, 28));
+  cloud.addEllipse(QRectF(r.left() + 32, r.top() + 20, 22, 22));
+  cloud.addRect(QRectF(r.left() + 16, r.top() + 28, 28, 14));
+  p.fillPath(cloud.simplified(), colour::kAccentLight);
+  p.setPen(QPen(colour::kAccent, 2.5));
+  p.drawPath(cloud.simplified());
+  p.setPen(QPen(colour::kData, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawLine(QPointF(r.left() + 29, r.top() + 52), QPointF(r.left() + 29, r.top() + 26));
+  p.drawPolyline(QPolygonF({QPointF(r.left() + 22, r.top() + 33), QPointF(r.left() + 29, r.top() + 26),
+                            QPointF(r.left() + 36, r.top() + 33)}));
+}
+
+void draw_bell_icon(QPainter& p, const QRectF& r) {
+  QPainterPath bell;
+  bell.moveTo(r.left() + 10, r.top() + 42);
+  bell.cubicTo(r.left() + 16, r.top() + 36, r.left() + 14, r.top() + 8, r.left() + 28, r.top() + 8);
+  bell.cubicTo(r.left() + 42, r.top() + 8, r.left() + 40, r.top() + 36, r.left() + 46, r.top() + 42);
+  bell.closeSubpath();
+  p.fillPath(bell, colour::kAccentLight);
+  p.setPen(QPen(colour::kAccent, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPath(bell);
+  p.setBrush(colour::kData);
+  p.setPen(Qt::NoPen);
+  p.drawEllipse(QPointF(r.left() + 28, r.top() + 48), 5, 5);
+}
+
+}  // namespace
 
 HistoryDlg::HistoryDlg(QWidget* parent) : PageWidget(text::kHistoryTabLabel, parent) {
   setObjectName(QStringLiteral("HistoryDlg"));
+  setMouseTracking(true);
+  choose_export_file = [this](const QString& proposed) { return save_dialog(this, proposed); };
+}
+
+HistoryDlg::~HistoryDlg() {
+  if (alerts_) alerts_->on_upload_state_changed = nullptr;
+}
+
+void HistoryDlg::attach(Engine& engine) {
+  engine_ = &engine;
+  alerts_ = engine.find_component<AlertsAndUpload>();
+  if (alerts_) alerts_->on_upload_state_changed = [this] { update(); };
+  update();
+}
+
+QString HistoryDlg::tile_label(int id) const {
+  switch (id) {
+    case kExportCommand:
+      return ui_text(text::kDataOutput);
+    case kUploadCommand: {
+      const Uploader* up = alerts_ ? alerts_->uploader() : nullptr;
+      const bool running = up && up->state() != UploadState::Idle;
+      return ui_text(running ? text::kUploading : text::kDataUpload);
+    }
+    case kSettingsCommand:
+      return ui_text(text::kAlertSettings);
+    default:
+      return {};
+  }
+}
+
+QRect HistoryDlg::tile_rect(int id) const {
+  const int w = (width() > 0 ? width() : 961) - 2 * kMargin;
+  const int tile_w = (w - 2 * kTileGap) / 3;
+  return QRect(kMargin + id * (tile_w + kTileGap), kTileTop, tile_w, kTileHeight);
+}
+
+int HistoryDlg::tile_at(QPoint pos) const {
+  for (int id = 0; id < 3; ++id)
+    if (tile_rect(id).contains(pos)) return id;
+  return -1;
+}
+
+void HistoryDlg::command(int id) {
+  switch (id) {
+    case kExportCommand:
+      export_csv();
+      break;
+    case kUploadCommand:
+      if (alerts_) alerts_->request_upload();  // ignored while one runs
+      update();
+      break;
+    case kSettingsCommand:
+      open_settings();
+      break;
+    default:
+      break;
+  }
+}
+
+void HistoryDlg::export_csv() {
+  if (!engine_ || !alerts_) return;
+  const QString proposed = QString::fromStdString(default_export_name(engine_->clock().local_now()));
+  const QString path = choose_export_file ? choose_export_file(proposed) : QString();
+  if (path.isEmpty()) return;  // cancelled
+  // A failed write shows "error" through the engine's notifier.
+  alerts_->export_csv(std::filesystem::path(path.toStdString()));
+}
+
+void HistoryDlg::open_settings() {
+  if (settings_page_ || !engine_) return;  // one settings page at a time
+  // Modal to the application, yet shown without a nested event loop: the engine's timers run on.
+  settings_page_ = new OptionDlg(engine_->config().data_folder, window());
+  settings_page_->setAttribute(Qt::WA_DeleteOnClose);
+  settings_page_->setWindowModality(Qt::ApplicationModal);
+  connect(settings_page_, &QDialog::finished, this, [this](int) {
+    // Applied or cancelled, the rules read "set.ini" again.
+    if (alerts_) alerts_->reload_alert_settings();
+    settings_page_ = nullptr;
+    update();
+  });
+  settings_page_->show();
+}
+
+void HistoryDlg::paint_content(QPainter& p, int) {
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  using IconFn = void (*)(QPainter&, const QRectF&);
+  static constexpr IconFn kIcons[3] = {draw_export_icon, draw_upload_icon, draw_bell_icon};
+  static constexpr int kCaptions[3] = {text::kClickTravelData, text::kDataUpload, text::kAlertSettings2};
+  for (int id = 0; id < 3; ++id) {
+    const QRect r = tile_rect(id);
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    p.fillPath(tile, hovered_ == id ? colour::kAccentLight : colour::kBackground);
+    p.setPen(QPen(hovered_ == id ? colour::kAccent : colour::kCardBorder, 1.5));
+    p.drawPath(tile);
+    p.save();
+    kIcons[id](p, QRectF(r.left() + 20, r.top() + 20, 56, 56));
+    p.restore();
+    const bool busy = id == kUploadCommand && tile_label(id) == ui_text(text::kUploading);
+    p.setPen(busy ? colour::kData.darker(130) : colour::kInk);
+    p.setFont(ui_fonts().font(3));
+    p.drawText(QRect(r.left() + 20, r.top() + 84, r.width() - 40, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               tile_label(id));
+    p.setPen(colour::kMutedInk);
+    p.setFont(ui_fonts().font(1));
+    // Tile 0 exports the heart rates and the clicks and travel of the last 90 days.
+    const QString caption = id == kExportCommand ? ui_text(text::kHeartMeasurement) + QStringLiteral(" / ") +
+                                                       ui_text(kCaptions[id]) + QStringLiteral(" (CSV)")
+                                                 : (id == kUploadCommand ? QStringLiteral("upload.json")
+                                                                         : ui_text(text::kAlertConditions));
+    p.drawText(QRect(r.left() + 20, r.top() + 114, r.width() - 40, 22), Qt::AlignLeft | Qt::AlignVCenter,
+               caption);
+  }
+  paint_settings_summary(p, QRect(kMargin, kTileTop + kTileHeight + 18, width() - 2 * kMargin,
+                                  height() - (kTileTop + kTileHeight + 18) - 16));
+}
+
+void HistoryDlg::paint_settings_summary(QPainter& p, const QRect& area) const {
+  QPainterPath panel;
+  panel.addRoundedRect(QRectF(area), 10, 10);
+  p.fillPath(panel, colour::kBackground);
+  if (!alerts_) return;
+  const AlertSettings& s = alerts_->rules().settings();
+  const QString off = QStringLiteral("—");
+  const QString sp = QStringLiteral(" ");
+
+  struct Row {
+    QString label;
+    QString value;
+  };
+  std::vector<Row> rows;
+  rows.push_back({ui_text(text::kAlertByClicks),
+                  s.click_limit != 0 || s.click_window_hours != 0
+                      ? ui_text(text::kTotalClicks) + sp + ui_text(text::kParticleGa) + sp +
+                            QString::number(s.click_window_hours) + sp + ui_text(text::kWithinHours) + sp +
+                            QString::number(s.click_limit) + sp + ui_text(text::kTimesExceeded)
+                      : off});
+  rows.push_back({ui_text(text::kCursorTravel),
+                  s.travel_limit_m != 0 || s.travel_window_hours != 0
+                      ? QString::number(s.travel_window_hours) + sp + ui_text(text::kWithinHours) + sp +
+                            QString::number(s.travel_limit_m) + sp + ui_text(text::kMetresExceeded)
+                      : off});
+  rows.push_back({ui_text(text::kMeasuredHeartRate), s.heart_rate_limit != 0
+                                                         ? ui_text(text::kWhenMeasuring) + sp +
+                                                               QString::number(s.heart_rate_limit) + sp +
+                                                               ui_text(text::kBpmExceeded)
+                                                         : off});
+  QString hours;
+  if (s.reminders_enabled) {
+    if (s.reminder_hour_count <= 0) {
+      hours = QStringLiteral("毎時");
+    } else {
+      QStringList list;
+      for (int j = 0; j < s.reminder_hour_count && j < kReminderSlots; ++j)
+        if (s.reminder_hours[static_cast<std::size_t>(j)] >= 0)
+          list << QStringLiteral("%1時").arg(s.reminder_hours[static_cast<std::size_t>(j)]);
+      hours = list.join(QStringLiteral("・"));
+    }
+  }
+  rows.push_back({QStringLiteral("測定タイミングをアラートで表示する"), s.reminders_enabled ? hours : off});
+  rows.push_back({ui_text(text::kAlertText), QString::fromStdString(s.rest_message)});
+
+  p.setPen(colour::kInk);
+  p.setFont(ui_fonts().font(2));
+  p.drawText(QRect(area.left() + 18, area.top() + 10, area.width() - 36, 26),
+             Qt::AlignLeft | Qt::AlignVCenter, ui_text(text::kAlertConditions));
+  int y = area.top() + 42;
+  const int label_w = 250;
+  QFont row_font = ui_fonts().font(2);
+  row_font.setPixelSize(14);
+  p.setFont(row_font);
+  for (const Row& row : rows) {
+    p.setPen(colour::kMutedInk);
+    p.drawText(QRect(area.left() + 18, y, label_w, 24), Qt::AlignLeft | Qt::AlignVCenter, row.label);
+    p.setPen(colour::kInk);
+    p.drawText(QRect(area.left() + 18 + label_w, y, area.width() - label_w - 36, 24),
+               Qt::AlignLeft | Qt::AlignVCenter,
+               p.fontMetrics().elidedText(row.value, Qt::ElideRight, area.width() - label_w - 36));
+    y += 28;
+  }
+  // The ID the uploads carry.
+  p.setPen(colour::kMutedInk);
+  p.setFont(ui_fonts().font(1));
+  p.drawText(QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20),
+             Qt::AlignRight | Qt::AlignVCenter,
+             QStringLiteral("ID: %1").arg(QString::fromStdString(alerts_->device_id())));
+}
+
+void HistoryDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int id = tile_at(event->position().toPoint());
+  if (id >= 0) command(id);
+}
+
+void HistoryDlg::mouseMoveEvent(QMouseEvent* event) {
+  const int id = tile_at(event->position().toPoint());
+  setCursor(id >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  if (id != hovered_) {
+    hovered_ = id;
+    update();
+  }
+}
+
+void HistoryDlg::leaveEvent(QEvent*) {
+  hovered_ = -1;
+  update();
 }
 
 }  // namespace corvane

@@ -25,13 +25,17 @@ void PageWidget::paintEvent(QPaintEvent*) {
 
   p.setPen(palette_colour::kInk);
   p.setFont(ui_fonts().font(3));
-  const QRect heading(24, 16, width() - 48, 40);
-  p.drawText(heading, Qt::AlignLeft | Qt::AlignVCenter, ui_text(heading_text_).replace(u'\n', u' '));
+  const QRect heading_rect(24, 16, width() - 48, 40);
+  p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, heading().replace(u'\n', u' '));
   p.setPen(QPen(palette_colour::kAccent, 3));
   p.drawLine(24, 60, 84, 60);
   paint_content(p, 76);
 }
 
 void PageWidget::paint_content(QPainter&, int) {}
+
+QString PageWidget::heading() const {
+  return ui_text(heading_text_);
+}
 
 }  // namespace corvane

@@ -14,6 +14,8 @@ class PageWidget : public QWidget {
 
   //! The index of the user-interface text the page shows as its heading.
   int heading_text() const { return heading_text_; }
+  //! The heading as drawn; a page whose heading changes with what it shows overrides this.
+  virtual QString heading() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,14 +1,81 @@
 #pragma once
 
+#include <QRect>
+#include <map>
+
+#include "engine/local_date.h"
+#include "views/activity_figures.h"
 #include "views/page_widget.h"
+
+class QDateEdit;
+class QPushButton;
 
 namespace corvane {
 
-// The status page: today's, a chosen day's and a month's clicks and travel.
+class Engine;
+
+// The status page: today's clicks and travel (live), a chosen day's (from its day file) or a month's (one
+// bar per day from the day files). The engine drains the button events every 800 ms and keeps the period
+// shown; the page repaints after each drain and follows the engine when the day ends.
+//
+// The chart takes the middle of the page; the presses and double clicks per button and the total travel
+// stand beside it. "データの履歴をみる" opens the month; a bar of the month opens that day; "< 前月" and
+// "次月 >" step through months; the date field picks any day; "本日のデータに戻る" comes back to today.
 class StatusDlg final : public PageWidget {
   Q_OBJECT
  public:
   explicit StatusDlg(QWidget* parent);
+  ~StatusDlg() override;  // detaches from the engine, which may outlive the page
+
+  //! Connects the page to the engine (the live counters, the shown period, the data folder). Until then
+  //! the page shows an empty today.
+  void attach(Engine& engine);
+
+  enum class Mode { Today, Day, Month };
+  Mode mode() const { return mode_; }
+  const ActivityFigures& figures() const { return figures_; }
+  QString heading() const override;
+
+  // Commands of the page's buttons.
+  void show_today();
+  void show_day(const LocalDate& date);
+  void show_month(int year, int month);
+  void previous_month();
+  void next_month();
+
+  //! Re-reads what the shown period needs and repaints: after a drain, a day change, a period change.
+  void refresh();
+
+  //! The chart's area in page coordinates (for clicks on a month's bars).
+  QRect chart_area() const;
+
+ protected:
+  void paint_content(QPainter& p, int top) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void set_period(const ShownPeriod& period);
+  void compute();  // the figures of the shown period
+  void update_controls();
+  const DailyActivity& saved_day(const LocalDate& date);
+  void paint_summary(QPainter& p, const QRect& area) const;
+  void paint_legend(QPainter& p, const QRect& area) const;
+
+  Engine* engine_ = nullptr;
+  Mode mode_ = Mode::Today;
+  ShownPeriod period_;
+  LocalDate today_;
+  ActivityFigures figures_;
+  // Saved days read for the chosen day or month, by date; dropped when another period is chosen so
+  // that a later look reads the files again.
+  std::map<std::tuple<int, int, int>, DailyActivity> saved_;
+
+  QPushButton* history_button_ = nullptr;  // "データの履歴をみる" / "本日のデータに戻る"
+  QPushButton* previous_button_ = nullptr;
+  QPushButton* next_button_ = nullptr;
+  QDateEdit* date_picker_ = nullptr;
 };
 
 }  // namespace corvane
