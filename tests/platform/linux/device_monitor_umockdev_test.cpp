@@ -87,9 +87,10 @@ TEST_F(UmockdevDeviceLayer, dropped_events_are_resynchronised_from_the_device_st
 
 TEST_F(UmockdevDeviceLayer, vendor_reports_arrive_in_the_windows_layout) {
   // Numbered interface: a 0xFF30 report (ID 1, short), a 0xFF00 report (ID 3, dropped), a 0xFF29 report
-  // (ID 2). Unnumbered interface: a short 0xFF29 report.
-  plug_sensor_mouse({}, "", "r 50 ^A^M^A^B^C\nr 100 ^C^A^B^C^D^E^F^G^H^I^J^K^L^M^N^O\nr 100 ^B^N\n",
-                    "r 400 ^H^H^A^D\n");
+  // (ID 2). Unnumbered interface: a short 0xFF29 report. The mocked nodes are byte streams, unlike
+  // hidraw, so the reports are spaced out in time to keep each read to one report.
+  plug_sensor_mouse({}, "", "r 50 ^A^M^A^B^C\nr 300 ^C^A^B^C^D^E^F^G^H^I^J^K^L^M^N^O\nr 300 ^B^N\n",
+                    "r 800 ^H^H^A^D\n");
   ASSERT_FALSE(monitor_->start());
 
   ASSERT_TRUE(pump_until([&] { return sink_.hid.size() >= 3; }));
