@@ -156,7 +156,7 @@ void Detector::reset() {
   peak_b_.reset();
   prev_step_a_ = prev_step_b_ = 0.0f;
   spectrum_.reset();
-  pulse_median_.reset(p.pulse_median_len, p.median_prefill);
+  pulse_median_.reset(p.pulse_median_len, p.pulse_median_prefill);
   spectrum_counter_ = 0;
 
   p_ms_ = 0;

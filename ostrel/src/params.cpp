@@ -88,6 +88,7 @@ Params default_params(Column column) {
   p.interval_median_len = 5;
   p.average_len = 3;
   p.median_prefill = 415;
+  p.pulse_median_prefill = 0;
   p.min_top_fraction = 0.25f;
   p.second_peak_ratio = 0.5f;
   p.min_quality = 30.0f;

@@ -63,7 +63,7 @@ struct Params {
   uint16_t pulse_median_len;     // 132
   uint16_t interval_median_len;  // 134
   uint16_t average_len;          // 136
-  int16_t median_prefill;        // 138
+  int16_t median_prefill;        // 138: interval median window, ms
   float min_top_fraction;        // 140
   float second_peak_ratio;       // 144
   float min_quality;             // 148
@@ -98,7 +98,8 @@ struct Params {
   uint8_t spectrum_integrate;    // 239: 1 weights the spectrum by 1/f (the pulse wave, not its slope)
   float smoothing_hz;            // 240: cutoff of the smoothing that makes q from p
   float overtone_share;          // 244: share of the top power an overtone's fundamental needs (0: off)
-  uint8_t reserved[OSTREL_PARAM_BYTES - 248];
+  int16_t pulse_median_prefill;  // 248: pulse-wave median window (wave units)
+  uint8_t reserved[OSTREL_PARAM_BYTES - 250];
 };
 #pragma pack(pop)
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <vector>
@@ -45,6 +46,18 @@ TEST_F(Detection, amplitude_does_not_change_the_result) {
     ASSERT_GE(feed(pulse_readings(80.0, 25.0, amplitude)), 0) << amplitude;
     EXPECT_NEAR(HRD_Get_HRAvg(), 80.0, 2.0) << amplitude;
   }
+}
+
+TEST_F(Detection, weak_and_strong_pulses_lock_at_the_same_time) {
+  // Nothing amplitude-dependent may enter the spectrum: a 16 times weaker sensor locks no later.
+  std::vector<int> first_ready;
+  for (double amplitude : {250.0, 4000.0, 64000.0}) {
+    HRDReset();
+    first_ready.push_back(feed(pulse_readings(70.0, 25.0, amplitude)));
+    ASSERT_GE(first_ready.back(), 0) << amplitude;
+  }
+  EXPECT_LE(std::abs(first_ready[0] - first_ready[2]), 21);  // within one decision
+  EXPECT_LE(std::abs(first_ready[1] - first_ready[2]), 21);
 }
 
 TEST_F(Detection, constant_input_is_never_ready) {
