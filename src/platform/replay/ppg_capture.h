@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// Turns a PPG recording into the sensor reports the mouse would send, so that a heart-rate measurement
+// can be replayed from real data. The mouse sends 20 reports a second; each is the 17-byte layout
+// 00 08 08 01, the reading (4 bytes, little-endian), the contact byte, the auxiliary bytes 10 00, zeros.
+
+struct PpgSample {
+  double t_s = 0;
+  double value = 0;
+};
+
+struct PpgParse {
+  std::vector<PpgSample> samples;
+  std::string error;  // "<file>:<line>: <what>"; empty when sound
+  explicit operator bool() const { return error.empty(); }
+};
+
+//! Parses a "t_s,ppg" CSV (that header first, then one sample a line, times increasing).
+PpgParse parse_ppg_csv(std::string_view text, std::string_view file_name);
+
+// When the thumb rests on the sensor: it rests from the start unless the first change is a rest; each
+// change flips it at its time (seconds of the recording).
+struct ContactChange {
+  double t_s = 0;
+  bool rests = true;
+};
+
+struct PpgCaptureOptions {
+  std::vector<ContactChange> contact;  // in any order; empty: rests all the time
+  std::int64_t offset_ms = 0;          // t_ms of the first report
+  bool page_signal = false;            // begin with the report that brings up the heart-rate page
+};
+
+inline constexpr int kSensorReportsPerSecond = 20;
+inline constexpr std::uint8_t kContactResting = 0x05;  // below 20: a thumb on the sensor
+inline constexpr std::uint8_t kContactLifted = 0xFF;
+inline constexpr double kReadingCentre = 400000.0;
+inline constexpr double kReadingScale = 4000.0;
+
+//! The 17-byte sample report for one reading.
+std::vector<std::uint8_t> sensor_sample_report(std::uint32_t reading, bool contact);
+//! The 17-byte report that brings up the heart-rate page.
+std::vector<std::uint8_t> heart_page_report();
+
+//! The recording resampled at 20 Hz and scaled: reading = 400000 - 4000 z, z being the value centred
+//! on the recording's median and divided by its 5-95 % percentile range. While the thumb is lifted the
+//! reading stays at 400000.
+struct SensorSample {
+  std::int64_t t_ms = 0;
+  std::uint32_t reading = 0;
+  bool contact = true;
+};
+std::vector<SensorSample> ppg_to_sensor_samples(const std::vector<PpgSample>& samples,
+                                                const std::vector<ContactChange>& contact);
+
+//! A whole capture (header, a comment naming the source, one hid line per report).
+std::string ppg_to_capture(const std::vector<PpgSample>& samples, const PpgCaptureOptions& options,
+                           std::string_view source_name);
+
+//! The q-quantile (0..1) of values, interpolating between neighbours of the sorted values.
+double quantile(std::vector<double> values, double q);
+
+}  // namespace corvane

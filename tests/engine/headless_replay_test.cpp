@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "activitylog/day_file.h"
+#include "base/file_read.h"
+#include "engine/headless.h"
+#include "platform/atomic_file.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+
+namespace corvane::testing {
+namespace {
+
+const std::filesystem::path kMidnightCapture =
+    std::filesystem::path(CORVANE_TEST_DATA_DIR) / "captures/midnight.capture";
+
+// The day files in a folder ("yyyymmdd.txt"); the hosted parts keep other files beside them.
+std::set<std::string> day_files_in(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.size() == 12 && name.ends_with(".txt") && name.find_first_not_of("0123456789") == 8)
+      names.insert(name);
+  }
+  return names;
+}
+
+DailyActivity day_file(const std::filesystem::path& path) {
+  const auto text = read_whole_file(path);
+  EXPECT_TRUE(text) << path;
+  const DayParse parsed = parse_day(text.value_or(""));
+  EXPECT_FALSE(parsed.error);
+  return parsed.record;
+}
+
+// What the midnight capture must leave, worked out by hand from its reports.
+DailyActivity expected_new_years_eve() {
+  DailyActivity d;
+  d.clicks[0][23] = 6;  // triple click, left-then-right, a double click across midnight's queue
+  d.double_clicks[0][23] = 2;
+  d.clicks[1][23] = 1;
+  d.clicks[2][23] = 1;
+  d.clicks[3][23] = 2;
+  d.double_clicks[3][23] = 1;
+  d.clicks[4][23] = 1;
+  d.move_counts[23] = 13;  // 5 + 1 + 1 (fractions dropped) + 6
+  return d;
+}
+
+DailyActivity expected_new_years_day() {
+  DailyActivity d;
+  d.clicks[0][0] = 1;  // the last press, counted by the exit path
+  d.clicks[1][0] = 2;
+  d.double_clicks[1][0] = 1;
+  d.clicks[4][0] = 1;
+  d.move_counts[0] = 13;  // 3 + 10
+  return d;
+}
+
+CommandLine fast_replay(const std::filesystem::path& capture, const std::filesystem::path& data_dir) {
+  CommandLine o;
+  o.headless = true;
+  o.fast = true;
+  o.replay = capture;
+  o.data_dir = data_dir;
+  o.start = LocalDateTime{2026, 12, 31, 23, 58, 30, 0, 4};
+  return o;
+}
+
+TEST(HeadlessFastReplay, MidnightCapture_LeavesExactlyTheTwoExpectedDayFiles) {
+  TempFolder data;
+  std::ostringstream err;
+  ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, data.path()), err), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(day_files_in(data.path()), (std::set<std::string>{"20261231.txt", "20270101.txt"}));
+  EXPECT_EQ(day_file(data / "20261231.txt"), expected_new_years_eve());
+  EXPECT_EQ(day_file(data / "20270101.txt"), expected_new_years_day());
+}
+
+TEST(HeadlessFastReplay, SameCaptureTwice_GivesTheSameBytes) {
+  TempFolder a, b;
+  std::ostringstream err;
+  ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, a.path()), err), 0);
+  ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, b.path()), err), 0);
+  for (const char* name : {"20261231.txt", "20270101.txt"})
+    EXPECT_EQ(read_whole_file(a / name), read_whole_file(b / name)) << name;
+}
+
+TEST(HeadlessFastReplay, MalformedLine_IsReportedWithFileAndLineAndNothingRuns) {
+  TempFolder data;
+  const auto capture = data / "broken.capture";
+  ASSERT_TRUE(write_file_atomically(capture,
+                                    "corvane-capture 1\n"
+                                    "0 mouse 0x0000 rel 3 4 0 0 vid_0c45&pid_7e11\n"
+                                    "70000 mouse 0x0000 rel 3 4 0 0 vid_0c45&pid_7e11\n"
+                                    "70001 mouse 0x0000 rel three 4 0 0 vid_0c45&pid_7e11\n"));
+  std::ostringstream err;
+  EXPECT_EQ(run_headless(fast_replay(capture, data.path()), err), 2);
+  EXPECT_NE(err.str().find("broken.capture:4:"), std::string::npos) << err.str();
+  EXPECT_TRUE(day_files_in(data.path()).empty());
+}
+
+TEST(HeadlessFastReplay, LoadErrorOfTodaysFile_IsPrintedAsAMessage) {
+  TempFolder data;
+  ASSERT_TRUE(write_file_atomically(data / "20261231.txt", "not json"));
+  const auto capture = data / "empty.capture";
+  ASSERT_TRUE(write_file_atomically(capture, "corvane-capture 1\n"));
+  std::ostringstream err;
+  EXPECT_EQ(run_headless(fast_replay(capture, data.path()), err), 0);
+  EXPECT_EQ(err.str(), "message: load error\n");
+}
+
+#ifdef CORVANE_PROGRAM
+TEST(HeadlessFastReplay, TheProgram_LeavesTheSameTwoFilesAndExitsZero) {
+  TempFolder data;
+  const std::string command =
+      std::string("'") + CORVANE_PROGRAM + "' --headless --replay '" + kMidnightCapture.string() +
+      "' --fast --start 2026-12-31T23:58:30 --data-dir '" + data.path().string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(day_files_in(data.path()), (std::set<std::string>{"20261231.txt", "20270101.txt"}));
+  EXPECT_EQ(day_file(data / "20261231.txt"), expected_new_years_eve());
+  EXPECT_EQ(day_file(data / "20270101.txt"), expected_new_years_day());
+}
+#endif
+
+// --- virtual time, step by step ---
+
+struct TimeLog final : EngineComponent, SensorListener {
+  explicit TimeLog(const Clock& clock) : clock(clock) {}
+  bool on_timer(TimerId id) override {
+    entries.push_back((id == TimerId::RestAlert ? "rest@" : "timer@") + std::to_string(clock.process_ms()));
+    return id == TimerId::RestAlert;
+  }
+  void on_exit() override { entries.push_back("exit@" + std::to_string(clock.process_ms())); }
+  void take_sample_block(std::span<const std::uint8_t, 12>) override {
+    entries.push_back("block@" + std::to_string(clock.process_ms()));
+  }
+  void show_heart_page() override {}
+  const Clock& clock;
+  std::vector<std::string> entries;
+};
+
+class VirtualTime : public ::testing::Test {
+ protected:
+  VirtualTime() {
+    engine.add_sensor_listener(log_ref);
+    engine.on_counters_changed = [this] {
+      log_ref.entries.push_back("drain@" + std::to_string(clock.process_ms()));
+    };
+  }
+  std::vector<std::string> run(const std::string& capture_text) {
+    const CaptureParse capture = parse_capture(capture_text, "test");
+    EXPECT_TRUE(capture) << capture.error;
+    run_virtual_replay(engine, clock, timers, capture.entries);
+    return log_ref.entries;
+  }
+  static std::string block_at(int t) {
+    return std::to_string(t) + " hid 01" + std::string(30, '0').replace(0, 2, "0d");
+  }
+
+  TempFolder data;
+  ReplayClock clock{LocalDateTime{2026, 12, 8, 10, 0, 0, 0, 2}, ReplayClock::Mode::Virtual};
+  TimerQueue timers{clock};
+  RecordingNotifier notifier;
+  Engine engine{EngineConfig{data.path(), 500}, clock, timers, notifier};
+  TimeLog& log_ref = engine.add_component(std::make_unique<TimeLog>(clock));
+};
+
+TEST_F(VirtualTime, TimersDueAtOrBeforeAReport_FireFirstAtTheirOwnTimes) {
+  const auto log = run("corvane-capture 1\n" + block_at(1600) + "\n" + block_at(1700) + "\n");
+  EXPECT_EQ(log, (std::vector<std::string>{"drain@800", "drain@1600", "block@1600", "block@1700",
+                                           "drain@1700", "exit@1700"}));
+}
+
+TEST_F(VirtualTime, TimerStartedByAHostedPart_FiresAtItsVirtualDueTimes) {
+  timers.start_timer(TimerId::RestAlert, 300);  // started at t 0 like a part's timer at start-up
+  const auto log = run("corvane-capture 1\n" + block_at(1000) + "\n");
+  EXPECT_EQ(log, (std::vector<std::string>{"rest@300", "rest@600", "drain@800", "rest@900", "block@1000",
+                                           "drain@1000", "exit@1000"}));
+}
+
+TEST_F(VirtualTime, EmptyCapture_StartsAndExitsAtZero) {
+  const auto log = run("corvane-capture 1\n");
+  EXPECT_EQ(log, (std::vector<std::string>{"drain@0", "exit@0"}));
+  EXPECT_EQ(day_files_in(data.path()), std::set<std::string>{"20261208.txt"});
+}
+
+}  // namespace
+}  // namespace corvane::testing

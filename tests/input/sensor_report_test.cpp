@@ -1,0 +1,63 @@
+#include "input/sensor_report.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace corvane {
+namespace {
+
+std::vector<std::uint8_t> report(std::size_t size, std::initializer_list<std::uint8_t> head) {
+  std::vector<std::uint8_t> r(size, 0);
+  std::size_t i = 0;
+  for (std::uint8_t b : head)
+    r[i++] = b;
+  return r;
+}
+
+SensorAction action_of(const std::vector<std::uint8_t>& r) {
+  return decode_sensor_report(r).action;
+}
+
+TEST(SensorReport16, Code0x0D_HandsTheBlockFromByte2) {
+  const SensorDecode d = decode_sensor_report(report(16, {1, 0x0D}));
+  EXPECT_EQ(d.action, SensorAction::SampleBlock);
+  EXPECT_EQ(d.block_offset, 2u);
+}
+
+TEST(SensorReport16, Code0x0E_BringsUpTheHeartPage) {
+  EXPECT_EQ(action_of(report(16, {1, 0x0E})), SensorAction::ShowHeartPage);
+}
+
+TEST(SensorReport16, OtherReportIdOrCode_IsIgnored) {
+  EXPECT_EQ(action_of(report(16, {2, 0x0D})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(16, {0, 0x0D})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(16, {1, 0x01})), SensorAction::Ignore);
+}
+
+TEST(SensorReport17, SampleCode_HandsTheBlockFromByte3) {
+  const SensorDecode d = decode_sensor_report(report(17, {0, 8, 8, 1}));
+  EXPECT_EQ(d.action, SensorAction::SampleBlock);
+  EXPECT_EQ(d.block_offset, 3u);
+  EXPECT_LE(d.block_offset + kSampleBlockSize, 17u);
+}
+
+TEST(SensorReport17, Code0x0E_BringsUpTheHeartPage) {
+  EXPECT_EQ(action_of(report(17, {0, 8, 8, 0x0E})), SensorAction::ShowHeartPage);
+}
+
+TEST(SensorReport17, WrongPrefixOrCode_IsIgnored) {
+  EXPECT_EQ(action_of(report(17, {1, 8, 8, 1})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(17, {0, 8, 7, 1})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(17, {0, 8, 8, 0x0D})), SensorAction::Ignore);
+}
+
+TEST(SensorReportSize, OtherSizes_AreIgnoredWhateverTheirBytes) {
+  EXPECT_EQ(action_of(report(15, {1, 0x0D})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(18, {0, 8, 8, 1})), SensorAction::Ignore);
+  EXPECT_EQ(action_of(report(32, {1, 0x0E})), SensorAction::Ignore);
+  EXPECT_EQ(action_of({}), SensorAction::Ignore);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,45 @@
+#include "platform/replay/replay_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TEST(VirtualReplayClock, TicksAndProcessClockAreTheMillisecondsSinceStart) {
+  ReplayClock clock(LocalDateTime{2026, 12, 31, 23, 58, 30, 0, 4}, ReplayClock::Mode::Virtual);
+  EXPECT_EQ(clock.tick_ms(), 0u);
+  clock.set_elapsed_ms(90100);
+  EXPECT_EQ(clock.tick_ms(), 90100u);
+  EXPECT_EQ(clock.process_ms(), 90100);
+}
+
+TEST(VirtualReplayClock, WallClockIsStartPlusElapsed_AcrossTheYearEnd) {
+  ReplayClock clock(LocalDateTime{2026, 12, 31, 23, 58, 30, 0, 4}, ReplayClock::Mode::Virtual);
+  clock.set_elapsed_ms(90100);
+  const LocalDateTime t = clock.local_now();
+  EXPECT_EQ(t.year, 2027);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 1);
+  EXPECT_EQ(t.hour, 0);
+  EXPECT_EQ(t.minute, 0);
+  EXPECT_EQ(t.second, 0);
+  EXPECT_EQ(t.millisecond, 100);
+  EXPECT_EQ(t.weekday, 5);  // a Friday
+}
+
+TEST(VirtualReplayClock, EpochSecondsAdvanceWithTheWallClock) {
+  ReplayClock clock(LocalDateTime{2026, 6, 1, 12, 0, 0, 0, 1}, ReplayClock::Mode::Virtual);
+  const std::int64_t at_start = clock.epoch_seconds();
+  clock.set_elapsed_ms(61500);
+  EXPECT_EQ(clock.epoch_seconds() - at_start, 61);
+}
+
+TEST(VirtualReplayClock, NeverRunsBackwards) {
+  ReplayClock clock(LocalDateTime{}, ReplayClock::Mode::Virtual);
+  clock.set_elapsed_ms(500);
+  clock.set_elapsed_ms(100);
+  EXPECT_EQ(clock.process_ms(), 500);
+}
+
+}  // namespace
+}  // namespace corvane
