@@ -9,12 +9,13 @@ char lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Position of the first case-insensitive occurrence of a lower-case needle, or npos.
+// Position of the first case-insensitive occurrence of a lower-case needle that starts with a digit, or
+// npos. Digits have no case, so the first character is found with a plain (vectorised) search.
 std::size_t find_ignoring_case(std::string_view haystack, std::string_view needle) {
-  if (needle.size() > haystack.size()) return std::string_view::npos;
-  const std::size_t last = haystack.size() - needle.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    std::size_t j = 0;
+  for (std::size_t i = haystack.find(needle[0]); i != std::string_view::npos;
+       i = haystack.find(needle[0], i + 1)) {
+    if (haystack.size() - i < needle.size()) return std::string_view::npos;
+    std::size_t j = 1;
     while (j < needle.size() && lower(haystack[i + j]) == needle[j])
       ++j;
     if (j == needle.size()) return i;
