@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,8 +30,24 @@ LaunchResult launch_detached(const std::filesystem::path& program, const std::ve
     argv.push_back(s.data());
   argv.push_back(nullptr);
 
+  // The tool starts clean: stdin from /dev/null (it runs in the background), no blocked signals and
+  // default signal actions, whatever the thread that starts it had set up.
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
   pid_t pid = 0;
-  const int rc = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  const int rc = ::posix_spawn(&pid, path.c_str(), &files, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&files);
   if (rc != 0) return {false, "cannot start " + path + ": " + std::strerror(rc)};
 
   // The program is not waited on, but its exit status must be collected or it stays a zombie for the
