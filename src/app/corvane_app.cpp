@@ -58,6 +58,10 @@ FontChoice set_up_fonts() {
 
 }  // namespace
 
+void CCorvaneApp::init_resources() {
+  init_corvane_resources();
+}
+
 QString CCorvaneApp::demo_capture_path() {
   return QStringLiteral(":/corvane/demo/demo.capture");
 }
@@ -186,6 +190,9 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
   if (start.demo || options.replay) {
     player = std::make_unique<ReplayPlayer>(std::move(capture.entries), *engine);
     player->set_looping(start.demo);
+    QObject::connect(player.get(), &ReplayPlayer::finished, player.get(), [&player] {
+      std::cerr << "corvane: replay finished (" << player->delivered() << " reports)" << std::endl;
+    });
     player->start();
   } else {
     std::string error;
@@ -193,6 +200,11 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
     if (monitor) {
       monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
       notifiers = std::make_unique<DeviceNotifiers>(*monitor);
+      if (const auto failure = monitor->start()) {
+        // Registration failed: the program goes on without mouse data.
+        std::cerr << "corvane: " << *failure << '\n';
+        notifier.show_message("error");
+      }
     } else {
       // Without mouse data the program still shows its pages and saved days.
       std::cerr << "corvane: " << error << '\n';

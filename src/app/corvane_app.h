@@ -21,6 +21,10 @@ class CCorvaneApp final {
 
   static int run(int& argc, char** argv, const Start& start);
 
+  //! Registers the program's artwork, font and demo capture with Qt's resource system (the program
+  //! does this in run(); tests that draw the window call it themselves).
+  static void init_resources();
+
   //! The Qt resource holding the demo capture.
   static QString demo_capture_path();
 };

@@ -10,6 +10,7 @@ namespace corvane {
 
 // Drives a DeviceMonitor from the Qt event loop: one QSocketNotifier per descriptor it names, added and
 // removed as devices come and go. No thread and no polling: reads happen when the kernel has data.
+// Make it before the monitor's start(), which announces the descriptors it opens.
 class DeviceNotifiers final : public QObject {
   Q_OBJECT
  public:

@@ -1,0 +1,362 @@
+// The desktop program's parts below the window: switches, single instance, Qt scheduler and message
+// boxes, the device descriptors on the event loop, real-time replay, autostart and artwork.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <thread>
+
+#include "app/artwork.h"
+#include "app/autostart.h"
+#include "app/device_notifiers.h"
+#include "app/main_layout.h"
+#include "app/qt_notifier.h"
+#include "app/qt_scheduler.h"
+#include "app/replay_player.h"
+#include "app/shell_args.h"
+#include "app/single_instance.h"
+#include "app_test_registry.h"
+#include "base/file_read.h"
+#include "engine/command_line.h"
+#include "support/temp_folder.h"
+
+namespace corvane::testing {
+namespace {
+
+CommandLineParse parse_all(const std::vector<std::string_view>& args, ShellArgs* shell_out = nullptr) {
+  ShellArgs shell = split_shell_args(args);
+  const std::vector<std::string_view> rest(shell.rest.begin(), shell.rest.end());
+  if (shell_out) *shell_out = shell;
+  return parse_command_line(rest);
+}
+
+// A device monitor over pipes: each read end is a "device"; on_readable drains it.
+class PipeMonitor final : public DeviceMonitor {
+ public:
+  PipeMonitor() { add(); }
+  std::optional<std::string> start() override { return std::nullopt; }
+  ~PipeMonitor() override {
+    for (auto& [r, w] : pipes) {
+      ::close(r);
+      ::close(w);
+    }
+  }
+  int add() {
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return -1;
+    pipes[fds[0]] = fds[1];
+    if (on_descriptor_added) on_descriptor_added(fds[0]);
+    return fds[0];
+  }
+  void unplug(int fd) {
+    if (on_descriptor_removing) on_descriptor_removing(fd);
+    ::close(fd);
+    ::close(pipes[fd]);
+    pipes.erase(fd);
+  }
+  std::vector<int> descriptors() const override {
+    std::vector<int> out;
+    for (auto& [r, w] : pipes)
+      out.push_back(r);
+    return out;
+  }
+  void on_readable(int fd) override {
+    char b[64];
+    ssize_t n;
+    while ((n = ::read(fd, b, sizeof b)) > 0)
+      reads.push_back(fd);
+    if (unplug_on_read) unplug(fd);
+  }
+  void poke(int fd) { [[maybe_unused]] auto n = ::write(pipes[fd], "x", 1); }
+
+  std::map<int, int> pipes;  // read end -> write end
+  std::vector<int> reads;
+  bool unplug_on_read = false;
+};
+
+struct RecordingSink final : ReportSink {
+  void on_mouse_report(const MouseReport& r) override { mice.push_back(r.button_flags); }
+  void on_hid_report(const HidReport& r) override { hids.push_back(r.bytes.size()); }
+  std::vector<std::uint16_t> mice;
+  std::vector<std::size_t> hids;
+};
+
+std::vector<CaptureEntry> three_reports() {
+  const auto parsed = parse_capture(
+      "corvane-capture 1\n"
+      "0 mouse 0x0001 rel 0 0 1 1 sensor\n"
+      "1 mouse 0x0002 rel 0 0 1 1 sensor\n"
+      "2 hid 010e000000000000000000000000000000\n",
+      "test");
+  return parsed.entries;
+}
+
+}  // namespace
+
+class ShellSwitchesTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void close_and_hide_in_any_case_or_spelling() {
+    for (const char* close : {"/close", "/CLOSE", "/Close", "--close", "--CLOSE"}) {
+      const auto p = parse_all({close});
+      QVERIFY2(p && p.options.close, close);
+    }
+    for (const char* hide : {"/hide", "/HIDE", "--hide", "--Hide"}) {
+      const auto p = parse_all({hide});
+      QVERIFY2(p && p.options.hide && !p.options.close, hide);
+    }
+  }
+
+  void close_stops_the_walk() {
+    const auto p = parse_all({"/close", "/hide"});
+    QVERIFY(p.options.close);
+    QVERIFY(!p.options.hide);
+    const auto q = parse_all({"--hide", "--close"});
+    QVERIFY(q.options.close && q.options.hide);
+  }
+
+  void demo_and_screenshots_are_taken_out() {
+    ShellArgs shell;
+    const auto p = parse_all(
+        {"--demo", "--data-dir", "/tmp/x", "--screenshots", "shots", "--screenshot-delay", "7"}, &shell);
+    QVERIFY(p);
+    QVERIFY(shell.demo);
+    QCOMPARE(shell.screenshots.value_or(""), std::string("shots"));
+    QCOMPARE(shell.screenshot_delay_s, 7);
+    QCOMPARE(p.options.data_dir->string(), std::string("/tmp/x"));
+  }
+
+  void screenshot_switches_without_value_are_errors() {
+    QVERIFY(!split_shell_args({"--screenshots"}).error.empty());
+    QVERIFY(!split_shell_args({"--screenshot-delay", "soon"}).error.empty());
+    QVERIFY(!split_shell_args({"--screenshot-delay", "-1"}).error.empty());
+  }
+};
+
+class SingleInstanceTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void second_claim_on_same_folder_finds_it_running() {
+    TempFolder folder;
+    const QString f = QString::fromStdString(folder.path().string());
+    auto first = std::make_unique<SingleInstance>(f);
+    QCOMPARE(first->claim(), SingleInstance::Claim::First);
+    SingleInstance second(f);
+    QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
+    // Another data folder is another program.
+    TempFolder other;
+    SingleInstance third(QString::fromStdString(other.path().string()));
+    QCOMPARE(third.claim(), SingleInstance::Claim::First);
+    first.reset();
+    SingleInstance fourth(f);
+    QCOMPARE(fourth.claim(), SingleInstance::Claim::First);
+  }
+
+  void same_folder_named_differently_is_one_instance() {
+    TempFolder folder;
+    const QString f = QString::fromStdString(folder.path().string());
+    SingleInstance first(f);
+    QCOMPARE(first.claim(), SingleInstance::Claim::First);
+    SingleInstance second(f + QStringLiteral("/./"));
+    QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
+  }
+
+  void lock_and_socket_of_crashed_program_are_taken_over() {
+    TempFolder folder;
+    const QString f = QString::fromStdString(folder.path().string());
+    // A lock file naming a process that has ended, and a leftover socket file.
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    QFile lock(SingleInstance::lock_path(f));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(child) + "\ncorvane_app_tests\n" + QSysInfo::machineHostName().toUtf8() +
+               "\n");
+    lock.close();
+    const QString socket = QDir::tempPath() + QLatin1Char('/') + SingleInstance::server_name(f);
+    QFile leftover(socket);
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+
+    SingleInstance instance(f);
+    QCOMPARE(instance.claim(), SingleInstance::Claim::First);
+  }
+
+  void close_request_reaches_running_instance_and_waits_for_ack() {
+    TempFolder folder;
+    const QString f = QString::fromStdString(folder.path().string());
+    SingleInstance running(f);
+    QCOMPARE(running.claim(), SingleInstance::Claim::First);
+    QSignalSpy requested(&running, &SingleInstance::close_requested);
+    bool answered = false;
+    std::thread sender([&] { answered = SingleInstance::send_close(f, 10000); });
+    QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 1, 10000);
+    running.acknowledge_close();
+    sender.join();
+    QVERIFY(answered);
+  }
+
+  void close_request_without_instance_fails() {
+    TempFolder folder;
+    QVERIFY(!SingleInstance::send_close(QString::fromStdString(folder.path().string()), 200));
+  }
+};
+
+class QtServicesTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void scheduler_start_restarts_with_new_period_and_stop_stops() {
+    std::vector<TimerId> fired;
+    QtScheduler s([&](TimerId id) { fired.push_back(id); });
+    s.start_timer(TimerId::StatusDrain, 800);
+    QCOMPARE(s.period_ms(TimerId::StatusDrain), 800);
+    s.start_timer(TimerId::StatusDrain, 100);
+    QCOMPARE(s.period_ms(TimerId::StatusDrain), 100);
+    s.stop_timer(TimerId::StatusDrain);
+    QVERIFY(!s.running(TimerId::StatusDrain));
+    QCOMPARE(s.period_ms(TimerId::StatusDrain), 0);
+    s.stop_timer(TimerId::Upload);  // never started: nothing happens
+    s.start_timer(TimerId::HeartReceive, 1);
+    QTRY_VERIFY(!fired.empty());
+    QCOMPARE(fired.front(), TimerId::HeartReceive);
+  }
+
+  void message_box_does_not_block_and_reports_its_closing() {
+    QtNotifier notifier;
+    int closed = 0;
+    notifier.show_message("error", [&] { ++closed; });
+    QCOMPARE(notifier.open_boxes(), 1);
+    QCOMPARE(closed, 0);
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* b = qobject_cast<QMessageBox*>(w);
+          b && b->isVisible() && b->text() == QStringLiteral("error"))
+        box = b;
+    QVERIFY(box);
+    box->button(QMessageBox::Ok)->click();
+    QTRY_COMPARE(closed, 1);
+    QCOMPARE(notifier.open_boxes(), 0);
+  }
+
+  void message_from_another_thread_shows_on_gui_thread() {
+    QtNotifier notifier;
+    std::thread([&] { notifier.show_message("from a worker"); }).join();
+    QTRY_COMPARE(notifier.open_boxes(), 1);
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) {
+        QCOMPARE(b->thread(), QApplication::instance()->thread());
+        b->button(QMessageBox::Ok)->click();
+      }
+    QTRY_COMPARE(notifier.open_boxes(), 0);
+  }
+};
+
+class DeviceNotifiersTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void data_on_descriptor_calls_monitor() {
+    PipeMonitor monitor;
+    DeviceNotifiers notifiers(monitor);
+    QCOMPARE(notifiers.watched(), std::size_t{1});
+    const int fd = monitor.descriptors().front();
+    monitor.poke(fd);
+    QTRY_COMPARE(monitor.reads.size(), std::size_t{1});
+    QCOMPARE(monitor.reads.front(), fd);
+  }
+
+  void plugged_device_is_watched_and_unplugged_one_forgotten() {
+    PipeMonitor monitor;
+    DeviceNotifiers notifiers(monitor);
+    const int added = monitor.add();
+    QCOMPARE(notifiers.watched(), std::size_t{2});
+    monitor.poke(added);
+    QTRY_VERIFY(std::find(monitor.reads.begin(), monitor.reads.end(), added) != monitor.reads.end());
+    monitor.unplug(added);
+    QCOMPARE(notifiers.watched(), std::size_t{1});
+  }
+
+  void unplug_from_inside_its_own_read_is_safe() {
+    PipeMonitor monitor;
+    DeviceNotifiers notifiers(monitor);
+    monitor.unplug_on_read = true;
+    monitor.poke(monitor.descriptors().front());
+    QTRY_COMPARE(notifiers.watched(), std::size_t{0});
+    QCoreApplication::processEvents();  // the notifier is deleted later; nothing may fire on it
+    QCOMPARE(monitor.reads.size(), std::size_t{1});
+  }
+};
+
+class ReplayPlayerTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void capture_is_delivered_in_order_then_finishes() {
+    RecordingSink sink;
+    ReplayPlayer player(three_reports(), sink);
+    QSignalSpy finished(&player, &ReplayPlayer::finished);
+    player.start();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(sink.mice, (std::vector<std::uint16_t>{0x0001, 0x0002}));
+    QCOMPARE(sink.hids.size(), std::size_t{1});
+  }
+
+  void looping_capture_starts_over() {
+    RecordingSink sink;
+    ReplayPlayer player(three_reports(), sink);
+    player.set_looping(true);
+    QSignalSpy finished(&player, &ReplayPlayer::finished);
+    player.start();
+    QTRY_VERIFY_WITH_TIMEOUT(sink.mice.size() >= 4, 10000);
+    QCOMPARE(finished.count(), 0);
+    QCOMPARE(sink.mice[2], std::uint16_t{0x0001});
+  }
+};
+
+class DesktopFilesTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void autostart_entry_written_and_removed() {
+    TempFolder folder;
+    const auto entry = folder.path() / "autostart" / "corvane.desktop";
+    QVERIFY(!autostart_enabled(entry));
+    QVERIFY(set_autostart(true, "/opt/My \"Corvane\"/100%/corvane", entry).ok);
+    QVERIFY(autostart_enabled(entry));
+    const std::string text = read_whole_file(entry).value_or("");
+    QVERIFY(text.find("[Desktop Entry]\n") == 0);
+    QVERIFY(text.find("Exec=\"/opt/My \\\"Corvane\\\"/100%%/corvane\" /hide\n") != std::string::npos);
+    QVERIFY(set_autostart(false, "", entry).ok);
+    QVERIFY(!autostart_enabled(entry));
+    QVERIFY(set_autostart(false, "", entry).ok);  // already off
+  }
+
+  void every_artwork_id_renders() {
+    for (int id : {128, 142, 143, 144, 146, 147, 148, 151, 154, 156}) {
+      const QImage image = artwork_pixmap(id, QSize(64, 64)).toImage();
+      QVERIFY2(!image.isNull(), qPrintable(QString::number(id)));
+      int opaque = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          opaque += qAlpha(image.pixel(x, y)) > 200;
+      QVERIFY2(opaque > 100, qPrintable(QString::number(id)));
+    }
+    QVERIFY(artwork_pixmap(145, QSize(10, 10)).isNull());
+    QVERIFY(artwork_pixmap(128, QSize(2, 2), 2.0).devicePixelRatio() == 2.0);
+  }
+};
+
+CORVANE_APP_TEST(ShellSwitchesTest);
+CORVANE_APP_TEST(SingleInstanceTest);
+CORVANE_APP_TEST(QtServicesTest);
+CORVANE_APP_TEST(DeviceNotifiersTest);
+CORVANE_APP_TEST(ReplayPlayerTest);
+CORVANE_APP_TEST(DesktopFilesTest);
+
+}  // namespace corvane::testing
+
+#include "shell_parts_test.moc"

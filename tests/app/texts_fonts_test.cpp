@@ -1,0 +1,128 @@
+// The user-interface texts and the font table.
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QRawFont>
+#include <QTest>
+
+#include "app_test_registry.h"
+#include "views/font_table.h"
+#include "views/ui_texts.h"
+
+namespace corvane::testing {
+
+class TextsTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void format_entries_fill_plain_decimals() {
+    QCOMPARE(ui_format(text::kDayHeadingFormat, {2024, 1, 5}),
+             QStringLiteral("2024/1/5のクリック数・移動距離データ"));
+    QCOMPARE(ui_format(text::kMonthHeadingFormat, {1}), QStringLiteral("1月のクリック数・移動距離データ"));
+    QCOMPARE(ui_format(text::kWaitSecondsFormat, {12}), QStringLiteral("wait 12 sec"));
+  }
+
+  void line_breaks_are_kept_as_written() {
+    QVERIFY(ui_text(43).contains(QStringLiteral("\r\n")));
+    QCOMPARE(ui_text(43).count(u'\n'), 1);
+    for (int i : {32, 35, 41, 42}) {
+      QCOMPARE(ui_text(i).count(u'\n'), 1);
+      QVERIFY(!ui_text(i).contains(u'\r'));
+    }
+    // A message box shows entry 43 on two lines, without a stray carriage return.
+    QCOMPARE(ui_display_text(43),
+             QStringLiteral("アプリケーションを終了しますか？\n（データの取得とアラートを中止します）"));
+  }
+
+  void entries_without_text_are_empty() {
+    for (int i : {0, 1, 4, 25, 26, 44, -1, 65, 1000})
+      QVERIFY(ui_text(i).isEmpty());
+  }
+
+  void fixed_entries_read_exactly() {
+    QCOMPARE(ui_text(7), QStringLiteral("センタ－ボタン"));
+    QCOMPARE(ui_text(24), QStringLiteral("．総クリック数 －総移動距離"));
+    QCOMPARE(ui_text(56), QStringLiteral("m(メートル)を超えたとき"));
+    QCOMPARE(ui_text(61), QStringLiteral("パソコンの操作時間が長くなっています。休憩しましょう。"));
+    QCOMPARE(ui_text(64), QStringLiteral("キャンセル"));
+  }
+
+  void run_time_entries_take_face_and_id() {
+    set_ui_font_face(QStringLiteral("Corvane Sans JP"));
+    set_ui_device_id(QStringLiteral("0123456789012345"));
+    QCOMPARE(ui_text(text::kFontFace), QStringLiteral("Corvane Sans JP"));
+    QCOMPARE(ui_text(text::kDeviceId), QStringLiteral("0123456789012345"));
+  }
+};
+
+class FontsTest final : public QObject {
+  Q_OBJECT
+
+  static QByteArray embedded_font() {
+    QFile f(QStringLiteral(":/corvane/fonts/CorvaneSansJP-Regular.otf"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
+ private slots:
+  void installed_meiryo_is_used_with_32_px_sixth_size() {
+    const FontChoice c =
+        choose_fonts({QStringLiteral("DejaVu Sans"), QStringLiteral("Meiryo UI")}, embedded_font());
+    QCOMPARE(c.face, QStringLiteral("Meiryo UI"));
+    QVERIFY(!c.embedded);
+    QCOMPARE(c.pixel_sizes[5], 32);
+    QVERIFY(preferred_face_installed({QStringLiteral("Meiryo UI Bold")}));
+    QVERIFY(!preferred_face_installed({QStringLiteral("Meiryo")}));
+  }
+
+  void without_meiryo_embedded_font_is_added_with_30_px_sixth_size() {
+    const QByteArray data = embedded_font();
+    QVERIFY(!data.isEmpty());
+    const FontChoice c = choose_fonts({QStringLiteral("DejaVu Sans")}, data);
+    QVERIFY(c.embedded);
+    QVERIFY(c.error.isEmpty());
+    QCOMPARE(c.face, QStringLiteral("Corvane Sans JP"));
+    const std::array<int, 8> sizes = {10, 12, 16, 20, 28, 30, 48, 64};
+    QCOMPARE(c.pixel_sizes, sizes);
+    QVERIFY(QFontDatabase::families().contains(c.face));
+  }
+
+  void unusable_font_data_reports_font_add_fails() {
+    const FontChoice c = choose_fonts({}, QByteArray("not a font at all"));
+    QCOMPARE(c.error, QStringLiteral("Font add fails"));
+    QVERIFY(c.embedded);
+  }
+
+  void table_gives_eight_regular_fonts_by_index() {
+    FontChoice c;
+    c.face = QStringLiteral("Corvane Sans JP");
+    c.pixel_sizes = kEmbeddedPixelSizes;
+    FontTable table;
+    table.set(c);
+    for (int i = 0; i < kFontCount; ++i) {
+      QCOMPARE(table.font(i).pixelSize(), kEmbeddedPixelSizes[static_cast<std::size_t>(i)]);
+      QCOMPARE(table.font(i).family(), c.face);
+      QCOMPARE(table.font(i).weight(), QFont::Normal);
+    }
+    QCOMPARE(table.font(8).pixelSize(), 10);  // out of range: font 0
+  }
+
+  // Every character of the texts must be in the embedded subset, or it would draw as a box.
+  void embedded_font_has_every_character_of_the_texts() {
+    const QRawFont raw(embedded_font(), 16);
+    QVERIFY(raw.isValid());
+    QString missing;
+    for (int i = 0; i < text::kCount; ++i)
+      for (QChar ch : ui_text(i))
+        if (ch != u'\n' && ch != u'\r' && !raw.supportsCharacter(ch) && !missing.contains(ch)) missing += ch;
+    for (QChar ch : QStringLiteral("メインメニューTOVAK Corvane (ID: 0123456789)"))
+      if (!raw.supportsCharacter(ch) && !missing.contains(ch)) missing += ch;
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("missing: ") + missing));
+  }
+};
+
+CORVANE_APP_TEST(TextsTest);
+CORVANE_APP_TEST(FontsTest);
+
+}  // namespace corvane::testing
+
+#include "texts_fonts_test.moc"

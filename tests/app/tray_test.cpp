@@ -1,0 +1,133 @@
+// The tray icon's click sequence: which releases open the menu (through timer 10, 500 ms after a left
+// release and 10 ms after a right one), and the double click that restores the window.
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include "app/tray_clicks.h"
+#include "app_test_registry.h"
+#include "window_rig.h"
+
+namespace corvane::testing {
+namespace {
+
+// Keeps what the sequence asks of timer 10.
+struct Timer10 final : Scheduler {
+  void start_timer(TimerId id, std::uint32_t period_ms) override {
+    if (id == TimerId::MainWindow10) period = static_cast<int>(period_ms);
+  }
+  void stop_timer(TimerId id) override {
+    if (id == TimerId::MainWindow10) period = 0;
+  }
+  int period = 0;  // 0: not running
+};
+
+}  // namespace
+
+class TrayClicksTest final : public QObject {
+  Q_OBJECT
+ private slots:
+  void first_left_release_opens_no_menu() {
+    Timer10 timer;
+    int restored = 0;
+    TrayClicks clicks(timer, [&] { ++restored; });
+    clicks.on_left_release();
+    QCOMPARE(timer.period, 0);
+    QVERIFY(clicks.click_flag());
+  }
+
+  void second_left_release_opens_menu_after_500_ms() {
+    Timer10 timer;
+    TrayClicks clicks(timer, {});
+    clicks.on_left_release();
+    clicks.on_left_release();
+    QCOMPARE(timer.period, 500);
+  }
+
+  void first_right_release_opens_no_menu_then_10_ms() {
+    Timer10 timer;
+    TrayClicks clicks(timer, {});
+    clicks.on_right_release();
+    QCOMPARE(timer.period, 0);
+    clicks.on_right_release();
+    QCOMPARE(timer.period, 10);
+  }
+
+  void double_click_cancels_menu_restores_and_its_release_opens_nothing() {
+    Timer10 timer;
+    int restored = 0;
+    TrayClicks clicks(timer, [&] { ++restored; });
+    clicks.on_left_release();  // earlier click: flag set
+    clicks.on_left_release();  // first release of the double click: menu pending
+    QCOMPARE(timer.period, 500);
+    clicks.on_left_double_click();
+    QCOMPARE(timer.period, 0);
+    QCOMPARE(restored, 1);
+    QVERIFY(!clicks.click_flag());
+    clicks.on_left_release();  // the release that ends the double click
+    QCOMPARE(timer.period, 0);
+    clicks.on_left_release();  // a later click opens the menu again
+    QCOMPARE(timer.period, 500);
+  }
+
+  void release_after_pending_menu_restarts_timer() {
+    Timer10 timer;
+    TrayClicks clicks(timer, {});
+    clicks.on_left_release();
+    clicks.on_left_release();
+    clicks.on_right_release();
+    QCOMPARE(timer.period, 10);
+  }
+
+  // The window's tray, driven through QSystemTrayIcon's own signal.
+  void tray_double_click_restores_hidden_window() {
+    WindowRig rig(true);
+    rig.window->select_page(7);
+    QVERIFY(!rig.window->isVisible());
+    QVERIFY(rig.window->tray_icon());
+    emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
+    emit rig.window->tray_icon()->activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(rig.window->isVisible());
+    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+  }
+
+  void tray_trigger_sequence_starts_timer_10_on_second_click() {
+    WindowRig rig(true);
+    emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+    emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(rig.scheduler.running(TimerId::MainWindow10));
+    QCOMPARE(rig.scheduler.period_ms(TimerId::MainWindow10), 500);
+    emit rig.window->tray_icon()->activated(QSystemTrayIcon::Context);
+    QCOMPARE(rig.scheduler.period_ms(TimerId::MainWindow10), 10);
+    // The timer fires once: it stops itself and the menu opens.
+    rig.window->on_timer(TimerId::MainWindow10);
+    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+    QVERIFY(rig.window->tray_menu()->isVisible());
+    rig.window->tray_menu()->hide();
+  }
+
+  void tray_menu_holds_open_separator_quit() {
+    WindowRig rig(true);
+    QStringList items;
+    for (QAction* a : rig.window->tray_menu()->actions())
+      items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QCOMPARE(items.front(), QStringLiteral("Open Application"));
+    QCOMPARE(items.back(), QStringLiteral("Quit"));
+    QCOMPARE(items.at(items.size() - 2), QStringLiteral("-"));
+    QCOMPARE(rig.window->tray_icon()->toolTip(), QStringLiteral("TOVAK Corvane"));
+  }
+
+  void open_application_restores_hidden_window() {
+    WindowRig rig(true);
+    rig.window->select_page(7);
+    rig.window->tray_menu()->actions().front()->trigger();
+    QVERIFY(rig.window->isVisible());
+  }
+};
+
+CORVANE_APP_TEST(TrayClicksTest);
+
+}  // namespace corvane::testing
+
+#include "tray_test.moc"
