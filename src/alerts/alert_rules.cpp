@@ -120,7 +120,7 @@ void AlertRules::show_reminder() {
 void AlertRules::on_reminder_tick() {
   try {
     reminder_tick();
-  } catch (const std::exception&) {
+  } catch (...) {
     notifier_.show_message(kReminderErrorText);
   }
 }

@@ -227,6 +227,13 @@ std::mutex& profile_write_mutex() {
   static std::mutex m;
   return m;
 }
+
+std::optional<IniFile> load_for_update(const std::filesystem::path& file) {
+  if (const auto text = read_whole_file(file)) return IniFile::parse(*text);
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec) || ec) return std::nullopt;
+  return IniFile{};
+}
 }  // namespace detail
 
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,

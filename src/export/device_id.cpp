@@ -64,6 +64,8 @@ DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folde
   });
   if (!startup.created) return startup;
   startup.stored = written;
+  // An ID that could not be kept would be made and announced anew at every start; announce only kept IDs.
+  if (!written.ok) return startup;
   startup.registration = std::make_unique<RegistrationRequest>(registration_base_url(), startup.id);
   return startup;
 }

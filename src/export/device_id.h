@@ -52,7 +52,8 @@ struct DeviceIdStartup {
 
 // Reads the device ID from section "arg" of the data folder's "set.ini". When there is none yet, creates
 // one, stores it in section "ARG" first (so the request is sent once per data folder whatever happens
-// to it), then starts the registration request in the background and returns at once.
+// to it), then starts the registration request in the background and returns at once. When the ID
+// cannot be stored, it is used for this run but not announced (`stored` says why).
 DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folder);
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "alerts/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <thread>
 #include <vector>
@@ -118,6 +119,18 @@ TEST(IniWrite, FileWritesFromManyThreadsKeepEveryKey) {
   for (int k = 0; k < 40; ++k)
     EXPECT_EQ(ini.get_string("Alert", "k" + std::to_string(k), ""), "v") << k;
   EXPECT_EQ(read_whole_file(file)->rfind("; keep\n", 0), 0u);
+}
+
+TEST(IniWrite, UnreadableFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  testing::TempFolder folder;
+  const auto file = folder / "set.ini";
+  ASSERT_TRUE(write_file_atomically(file, "[Alert]\nbpm=90\n"));
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  EXPECT_FALSE(write_profile_string(file, "ARG", "id", "1"));
+  std::filesystem::permissions(file,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(read_whole_file(file), "[Alert]\nbpm=90\n");
 }
 
 }  // namespace
