@@ -160,9 +160,14 @@ int run_record_command(const std::vector<std::string>& args, std::ostream& err) 
   recorder.note("recorded by corvane-capture record from the sensor mouse's device nodes");
   auto monitor = create_device_monitor(recorder);
   std::size_t nodes = 0;
-  monitor->on_descriptor_added = [&](int) { ++nodes; };
+  bool started = false;
+  monitor->on_descriptor_added = [&](int) {
+    ++nodes;
+    if (started) recorder.note("a device node of the sensor mouse appeared");
+  };
   monitor->on_descriptor_removing = [&](int) {
     if (nodes > 0) --nodes;
+    recorder.note("a device node of the sensor mouse went away");
   };
   monitor->on_warning = [&](const std::string& text) {
     err << "corvane-capture record: " << text << "\n";
@@ -174,6 +179,7 @@ int run_record_command(const std::vector<std::string>& args, std::ostream& err) 
     err << "corvane-capture record: " << *error << "\n";
     return 1;
   }
+  started = true;
   // The hot-plug monitor is one of the descriptors; the rest are the sensor mouse's nodes.
   if (nodes <= 1) err << "corvane-capture record: no sensor mouse yet; waiting for one to be plugged in\n";
   err << "corvane-capture record: recording";

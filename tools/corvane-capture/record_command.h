@@ -19,7 +19,7 @@ class CaptureRecorder final : public ReportSink {
   void on_mouse_report(const MouseReport& report) override;
   void on_hid_report(const HidReport& report) override;
 
-  //! Adds a comment line (a device that came or went, a warning) at the current position.
+  //! Adds a comment line (a device node that came or went, a warning) at the current position.
   void note(const std::string& text);
 
   //! The whole capture: header, notes and report lines.
