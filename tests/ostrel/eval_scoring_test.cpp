@@ -1,0 +1,95 @@
+// The evaluator's preparation of a recording and its scoring of sessions, on synthetic recordings whose
+// answers are known.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "library_fixture.h"
+#include "recording.h"
+#include "session_scorer.h"
+#include "synthetic_pulse.h"
+
+namespace corvane::ostrel_eval {
+namespace {
+
+TEST(EvalPreparation, resampling_interpolates_between_irregular_samples) {
+  const std::vector<TimedValue> series = {{0.0, 0.0}, {0.03, 3.0}, {0.1, 10.0}, {0.2, 10.0}};
+  const std::vector<double> r = resample(series, 20.0);
+  ASSERT_EQ(r.size(), 5u);  // 0, 0.05, 0.1, 0.15, 0.2
+  EXPECT_NEAR(r[0], 0.0, 1e-9);
+  EXPECT_NEAR(r[1], 5.0, 1e-9);
+  EXPECT_NEAR(r[2], 10.0, 1e-9);
+  EXPECT_NEAR(r[4], 10.0, 1e-9);
+}
+
+TEST(EvalPreparation, readings_centre_the_median_and_scale_the_percentile_range) {
+  std::vector<double> ppg;
+  for (int i = 0; i <= 100; ++i)
+    ppg.push_back(i);  // median 50, 5-95 % range 90
+  const std::vector<unsigned> r1 = to_readings(ppg, 1.0);
+  EXPECT_EQ(r1[50], 400000u);
+  EXPECT_EQ(r1[95], static_cast<unsigned>(std::lround(400000.0 - 4000.0 * 45.0 / 90.0)));
+  const std::vector<unsigned> r4 = to_readings(ppg, 4.0);
+  EXPECT_EQ(r4[5], static_cast<unsigned>(std::lround(400000.0 + 4.0 * 4000.0 * 45.0 / 90.0)));
+}
+
+TEST(EvalPreparation, reference_is_the_mean_of_the_rows_in_the_span) {
+  const std::vector<TimedValue> ref = {{0.0, 60.0}, {1.0, 62.0}, {2.0, 64.0}, {30.0, 90.0}};
+  EXPECT_DOUBLE_EQ(*mean_reference(ref, 0.0, 2.0), 62.0);
+  EXPECT_FALSE(mean_reference(ref, 5.0, 15.0).has_value());
+}
+
+class EvalScoring : public ostrel_test::OpenLibrary {
+ protected:
+  // A recording of a clean pulse at 30 frames/s with a constant reference rate.
+  static Recording synthetic(double bpm, double seconds) {
+    Recording r;
+    r.name = "synthetic";
+    for (int i = 0; i < static_cast<int>(seconds * 30.0); ++i) {
+      r.ppg.push_back({i / 30.0, ostrel_test::pulse_wave(i / 30.0, bpm)});
+    }
+    for (int s = 0; s < static_cast<int>(seconds); ++s)
+      r.reference.push_back({static_cast<double>(s), bpm});
+    return r;
+  }
+};
+
+TEST_F(EvalScoring, clean_recording_gives_a_result_in_every_session_at_its_rate) {
+  HRD_Set_FreqOffset(1.0f);
+  Options options;
+  const Score s = score_recording(synthetic(72.0, 185.0), options);
+  EXPECT_EQ(s.sessions, 3);  // the last 5 s do not make a session
+  EXPECT_EQ(s.results, 3);
+  ASSERT_EQ(s.errors.size(), 3u);
+  EXPECT_LT(s.max_error(), 1.5);
+  // Warm-up, lock and 8 s of stability: never sooner than 13 s. The synthetic pulse is sharp, its
+  // overtones pass half the fundamental and double the agreements a lock needs: within 26 s.
+  for (double t : s.times_s) {
+    EXPECT_GE(t, 13.0);
+    EXPECT_LE(t, 26.0);
+  }
+  EXPECT_GT(s.ready_error_count, 0);
+}
+
+TEST_F(EvalScoring, wrong_clock_shows_as_error) {
+  // Left at its default offset of 1.085, the library reads 20 Hz readings as a faster clock: the
+  // evaluator must report that error, not hide it.
+  Options options;
+  const Score s = score_recording(synthetic(72.0, 65.0), options);
+  ASSERT_EQ(s.results, 1);
+  EXPECT_NEAR(s.errors[0], 72.0 * 0.085, 1.5);
+}
+
+TEST_F(EvalScoring, flat_recording_gives_no_result) {
+  HRD_Set_FreqOffset(1.0f);
+  Recording r = synthetic(72.0, 65.0);
+  for (auto& p : r.ppg)
+    p.value = 1.0;
+  const Score s = score_recording(r, Options{});
+  EXPECT_EQ(s.sessions, 1);
+  EXPECT_EQ(s.results, 0);
+}
+
+}  // namespace
+}  // namespace corvane::ostrel_eval
