@@ -272,7 +272,10 @@ void HeartDlg::mousePressEvent(QMouseEvent* event) {
   const int index = delete_mark_at(event->position().toPoint());
   if (index < 0) return;
   monitor_->delete_history_entry(static_cast<std::size_t>(index));
-  repaint();  // the marks move up at once, so a second press hits the card now under the cursor
+  // The cards below move up: until the next paint no mark is known, so a quick second press cannot
+  // hit a card that is no longer under it.
+  delete_marks_.clear();
+  update();
 }
 
 void HeartDlg::mouseMoveEvent(QMouseEvent* event) {

@@ -84,11 +84,13 @@ StatusDlg::~StatusDlg() {
 void StatusDlg::attach(Engine& engine) {
   engine_ = &engine;
   engine.on_counters_changed = [this] {
-    // Only what the live counters feed needs new figures; a saved day or month stays as it is.
-    today_ = engine_->live_date();
-    if (mode_ == Mode::Today ||
-        (mode_ == Mode::Month && period_.date.year == today_.year && period_.date.month == today_.month))
-      refresh();
+    // Only what the live counters feed needs new figures; a saved day or month stays as it is. The
+    // live date decides: after midnight the day shown may have become today.
+    const LocalDate today = engine_->live_date();
+    const bool live = period_.kind == ShownPeriod::Kind::Day
+                          ? period_.date == today
+                          : period_.date.year == today.year && period_.date.month == today.month;
+    if (live || mode_ == Mode::Today) refresh();
   };
   engine.on_shown_period_changed = [this] { set_period(engine_->shown_period()); };
   set_period(engine.shown_period());

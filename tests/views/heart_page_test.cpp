@@ -1,0 +1,226 @@
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "base/file_read.h"
+#include "heart/fake_detector.h"
+#include "heart/fake_scheduler.h"
+#include "heart/heart_monitor.h"
+#include "platform/atomic_file.h"
+#include "support/fake_clock.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+#include "views/heart_dlg.h"
+#include "views/page_tests.h"
+#include "views/ui_texts.h"
+
+namespace corvane {
+namespace {
+
+using testing::Block;
+using testing::FakeDetector;
+using testing::kOff;
+using testing::kOn;
+
+// The heart page on a heart side with a stand-in detector: each state of a measurement is reached by
+// sending sample blocks, and the page is painted to see what it draws.
+class HeartPageTest final : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<testing::TempFolder> folder_;
+  testing::FakeClock clock_;
+  testing::FakeScheduler scheduler_;
+  testing::RecordingNotifier notifier_;
+  std::unique_ptr<HeartMonitor> monitor_;
+  std::unique_ptr<HeartDlg> page_;
+
+  void make_page() {
+    monitor_ = std::make_unique<HeartMonitor>(clock_, scheduler_, notifier_, folder_->path(),
+                                              std::make_unique<OstrelBinding>(FakeDetector::entry_points()));
+    page_ = std::make_unique<HeartDlg>(nullptr);
+    page_->resize(961, 516);
+    page_->attach(*monitor_);
+  }
+  // Blocks every 50 ms for `ms`, with a saw-tooth reading.
+  void blocks_for(std::int64_t ms, std::uint8_t contact) {
+    for (std::int64_t t = 0; t < ms; t += 50) {
+      clock_.advance_ms(50);
+      monitor_->take_sample_block(
+          Block(100000 + static_cast<std::uint32_t>((t / 50) % 16) * 500, contact).span());
+    }
+  }
+  void move_to(QPoint pos) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), page_->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(page_.get(), &move);
+  }
+  QStringList painted() {
+    page_->grab();
+    return page_->drawn_texts();
+  }
+  void write_log(const std::vector<std::pair<int, LocalTimestamp>>& entries) {
+    std::vector<HeartLog> list;
+    for (auto [bpm, t] : entries)
+      list.push_back(make_heart_log(bpm, t));
+    QVERIFY(write_file_atomically(folder_->path() / kHeartLogFileName, serialize_heart_log(list)).ok);
+  }
+
+ private slots:
+  void init() {
+    FakeDetector::reset_instance();
+    folder_ = std::make_unique<testing::TempFolder>();
+  }
+  void cleanup() {
+    page_.reset();
+    monitor_.reset();
+  }
+
+  void idle_shows_no_readout_and_no_message() {
+    make_page();
+    const QStringList texts = painted();
+    QVERIFY(texts.contains(QStringLiteral("-- bpm")));
+    QVERIFY(!texts.contains(ui_text(text::kPromptThumb)));
+    QVERIFY(!texts.contains(ui_text(text::kPromptRelax)));
+    QVERIFY(texts.contains(ui_text(text::kDisclaimer)));
+    QVERIFY(!page_->heart_drawn_lit());
+    QCOMPARE(page_->heading(), ui_text(text::kHeartMeasurement));
+  }
+
+  void no_contact_asks_for_the_thumb() {
+    make_page();
+    blocks_for(500, kOff);
+    const QStringList texts = painted();
+    QVERIFY(texts.contains(QStringLiteral("-- bpm")));
+    QVERIFY(texts.contains(ui_text(text::kPromptThumb)));
+    QVERIFY(!texts.contains(ui_text(text::kPromptRelax)));
+  }
+
+  void stabilising_waits_and_shows_the_hint() {
+    make_page();
+    FakeDetector::instance().ready = false;
+    blocks_for(500, kOff);
+    blocks_for(3000, kOn);
+    const QStringList texts = painted();
+    QVERIFY(texts.contains(QStringLiteral("-- bpm")));
+    QVERIFY(texts.contains(ui_text(text::kPromptStabilising)));
+    QVERIFY(texts.contains(ui_text(text::kPromptRelax)));
+  }
+
+  void counting_shows_the_average_and_the_countdown() {
+    make_page();
+    FakeDetector::instance().ready = true;
+    FakeDetector::instance().average = 72;
+    blocks_for(500, kOff);
+    blocks_for(3600, kOn);  // ready for about 3.5 s: 4 of the 8 seconds left
+    const QStringList texts = painted();
+    QVERIFY2(texts.contains(QStringLiteral("72 bpm")), qPrintable(texts.join(u'|')));
+    bool countdown = false;
+    for (const QString& t : texts)
+      if (t.startsWith(QStringLiteral("wait ")) && t.endsWith(QStringLiteral(" sec"))) countdown = true;
+    QVERIFY2(countdown, qPrintable(texts.join(u'|')));
+    QVERIFY(texts.contains(ui_text(text::kPromptRelax)));
+    QVERIFY(!texts.contains(QStringLiteral("Result: 72 bpm")));
+  }
+
+  void fixed_result_is_held_and_lands_in_the_latest_entry() {
+    make_page();
+    FakeDetector::instance().ready = true;
+    FakeDetector::instance().average = 72;
+    blocks_for(500, kOff);
+    blocks_for(10'000, kOn);
+    const QStringList texts = painted();
+    QVERIFY2(texts.contains(QStringLiteral("72 bpm")), qPrintable(texts.join(u'|')));
+    bool latest = false;
+    for (const QString& t : texts)
+      if (t.endsWith(QStringLiteral(" , 72bpm"))) latest = true;
+    QVERIFY2(latest, qPrintable(texts.join(u'|')));
+    QCOMPARE(monitor_->history().size(), std::size_t{1});
+    // The thumb stays: no second result in the same contact.
+    blocks_for(10'000, kOn);
+    QCOMPARE(monitor_->history().size(), std::size_t{1});
+  }
+
+  void lifted_thumb_returns_to_no_readout() {
+    make_page();
+    FakeDetector::instance().ready = true;
+    blocks_for(500, kOff);
+    blocks_for(10'000, kOn);
+    blocks_for(500, kOff);
+    const QStringList texts = painted();
+    QVERIFY(texts.contains(QStringLiteral("-- bpm")));
+    QVERIFY(texts.contains(ui_text(text::kPromptThumb)));
+  }
+
+  void history_view_draws_ten_cards_per_column() {
+    std::vector<std::pair<int, LocalTimestamp>> entries;
+    for (int i = 0; i < 12; ++i)
+      entries.push_back({60 + i, to_local_timestamp(2026, 12, 7, 8, i)});
+    write_log(entries);
+    make_page();
+    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("history_toggle"));
+    QCOMPARE(toggle->text(), ui_text(text::kViewHistory2));
+    toggle->click();
+    QCOMPARE(toggle->text(), ui_text(text::kToHeartPage));
+    QCOMPARE(page_->heading(), ui_text(text::kHeartHistoryTitle));
+    const QStringList texts = painted();
+    QVERIFY(texts.contains(QStringLiteral("2026/12/07 08:00")));
+    QVERIFY(texts.contains(QStringLiteral("60")));
+    const auto& marks = page_->delete_marks();
+    QCOMPARE(marks.size(), std::size_t{12});
+    QCOMPARE(marks[10].top(), marks[0].top());  // the eleventh card starts the second column
+    QVERIFY(marks[10].left() > marks[9].left());
+    QCOMPARE(marks[9].left(), marks[0].left());
+    QVERIFY(marks[9].top() > marks[8].top());
+  }
+
+  void history_card_delete_mark_removes_that_entry() {
+    write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)},
+               {80, to_local_timestamp(2026, 12, 7, 8, 0)},
+               {90, to_local_timestamp(2026, 12, 7, 7, 0)}});
+    make_page();
+    page_->toggle_view();
+    painted();
+    const QRect mark = page_->delete_marks().at(1);
+    move_to(mark.center());
+    QCOMPARE(page_->cursor().shape(), Qt::PointingHandCursor);
+    move_to(QPoint(5, 5));
+    QCOMPARE(page_->cursor().shape(), Qt::ArrowCursor);
+
+    QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center());
+    const std::vector<HeartLog> left = monitor_->history().entries();
+    QCOMPARE(left.size(), std::size_t{2});
+    QCOMPARE(left[0].bpm, 70);
+    QCOMPARE(left[1].bpm, 90);
+    QVERIFY(page_->delete_marks().empty());  // until the next paint places the cards again
+    painted();
+    QCOMPARE(page_->delete_marks().size(), std::size_t{2});
+
+    // Back to the measurement view and into the history again: the deleted entry stays deleted.
+    page_->toggle_view();
+    page_->toggle_view();
+    QCOMPARE(monitor_->history().size(), std::size_t{2});
+  }
+
+  void history_press_beside_the_marks_deletes_nothing() {
+    write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}});
+    make_page();
+    page_->toggle_view();
+    painted();
+    const QRect mark = page_->delete_marks().at(0);
+    QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center() - QPoint(60, -10));
+    QCOMPARE(monitor_->history().size(), std::size_t{1});
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> make_heart_page_test() {
+  return std::make_unique<HeartPageTest>();
+}
+
+}  // namespace corvane
+
+#include "heart_page_test.moc"

@@ -1,0 +1,141 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "base/file_read.h"
+#include "engine/alerts_and_upload.h"
+#include "engine/composition.h"
+#include "heart/fake_scheduler.h"
+#include "platform/atomic_file.h"
+#include "support/fake_clock.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+#include "views/history_dlg.h"
+#include "views/option_dlg.h"
+#include "views/page_tests.h"
+#include "views/ui_texts.h"
+
+namespace corvane {
+namespace {
+
+// The history page on the program's engine (alert rules, upload, export) with a fake clock. The data
+// folder holds a device ID, so nothing is registered; CTest points the upload tool at /bin/true.
+class HistoryPageTest final : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<testing::TempFolder> folder_;
+  testing::FakeClock clock_{LocalDateTime{2026, 12, 8, 10, 0, 0, 0, 2}};
+  testing::FakeScheduler scheduler_;
+  testing::RecordingNotifier notifier_;
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<HistoryDlg> page_;
+
+  AlertsAndUpload& alerts() { return *engine_->find_component<AlertsAndUpload>(); }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<testing::TempFolder>();
+    QVERIFY(write_file_atomically(folder_->path() / "set.ini", "[arg]\nid=1234567890123456\n").ok);
+    engine_ = make_engine(EngineConfig{folder_->path(), 500}, clock_, scheduler_, notifier_);
+    engine_->start();
+    page_ = std::make_unique<HistoryDlg>(nullptr);
+    page_->resize(961, 516);
+    page_->attach(*engine_);
+  }
+  void cleanup() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<OptionDlg*>(w)) w->close();
+    page_.reset();
+    engine_->shutdown();
+    engine_.reset();
+    notifier_.messages.clear();
+  }
+
+  void export_writes_the_chosen_file_with_the_proposed_name() {
+    QString proposed;
+    const QString out = QString::fromStdString((folder_->path() / "out.csv").string());
+    page_->choose_export_file = [&](const QString& name) {
+      proposed = name;
+      return out;
+    };
+    QTest::mouseClick(page_.get(), Qt::LeftButton, {}, page_->tile_rect(HistoryDlg::kExportCommand).center());
+    QCOMPARE(proposed, QStringLiteral("heartrate_2026-12-08"));
+    const std::string text = read_whole_file(folder_->path() / "out.csv").value_or("");
+    QVERIFY(text.starts_with("Heart rate history\n"));
+    QVERIFY(notifier_.messages.empty());
+  }
+
+  void export_cancelled_writes_nothing() {
+    page_->choose_export_file = [](const QString&) { return QString(); };
+    page_->command(HistoryDlg::kExportCommand);
+    QVERIFY(notifier_.messages.empty());
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(folder_->path()), {}), 1);  // set.ini
+  }
+
+  void export_write_failure_says_error() {
+    page_->choose_export_file = [&](const QString&) {
+      return QString::fromStdString((folder_->path() / "no-such-folder" / "out.csv").string());
+    };
+    page_->command(HistoryDlg::kExportCommand);
+    QCOMPARE(notifier_.messages.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(notifier_.messages[0]), QStringLiteral("error"));
+  }
+
+  void upload_shows_uploading_while_it_runs_then_done() {
+    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kDataUpload));
+    page_->command(HistoryDlg::kUploadCommand);
+    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kUploading));
+    page_->command(HistoryDlg::kUploadCommand);  // ignored while one runs
+    QCOMPARE(alerts().uploader()->uploads_started(), 1);
+
+    engine_->wait_for_background_work();  // the worker's two pauses, then its end taken up
+    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kDataUpload));
+    QCOMPARE(notifier_.messages.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(notifier_.messages[0]), ui_text(text::kUploadDone));
+    QVERIFY(std::filesystem::exists(folder_->path() / "upload.json"));
+  }
+
+  void settings_open_one_at_a_time_and_reload_after_apply() {
+    QCOMPARE(alerts().rules().settings().click_limit, 0);
+    page_->command(HistoryDlg::kSettingsCommand);
+    OptionDlg* first = page_->settings_page();
+    QVERIFY(first);
+    QVERIFY(first->isModal());
+    page_->command(HistoryDlg::kSettingsCommand);
+    QCOMPARE(page_->settings_page(), first);
+
+    first->findChild<QCheckBox*>(QStringLiteral("check_bt"))->setChecked(true);
+    first->findChild<QLineEdit*>(QStringLiteral("ab_time"))->setText(QStringLiteral("1"));
+    first->findChild<QLineEdit*>(QStringLiteral("ab_count"))->setText(QStringLiteral("250"));
+    first->findChild<QPushButton*>(QStringLiteral("apply"))->click();
+    QVERIFY(!page_->settings_page());
+    QCOMPARE(alerts().rules().settings().click_limit, 250);
+    QCOMPARE(alerts().rules().settings().click_window_hours, 1);
+  }
+
+  void settings_cancel_still_reloads() {
+    page_->command(HistoryDlg::kSettingsCommand);
+    // The file changes behind the page's back; closing the page (even by cancel) reads it again.
+    QVERIFY(write_file_atomically(folder_->path() / "set.ini",
+                                  "[arg]\nid=1234567890123456\n[Alert]\ncheck_bpm=1\nbpm=130\n")
+                .ok);
+    page_->settings_page()->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    QCOMPARE(alerts().rules().settings().heart_rate_limit, 130);
+    page_->command(HistoryDlg::kSettingsCommand);
+    QVERIFY(page_->settings_page());
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> make_history_page_test() {
+  return std::make_unique<HistoryPageTest>();
+}
+
+}  // namespace corvane
+
+#include "history_page_test.moc"
