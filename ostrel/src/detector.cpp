@@ -30,6 +30,27 @@ int pct_of(float x, float ref) {
   return v > 100000.0f ? 100000 : static_cast<int>(v);
 }
 
+// True when one interval is about two or three times the other.
+bool overtone_related(int a, int b) {
+  if (a <= 0 || b <= 0) return false;
+  const float r =
+      a > b ? static_cast<float>(a) / static_cast<float>(b) : static_cast<float>(b) / static_cast<float>(a);
+  return std::fabs(r - 2.0f) < 0.16f || std::fabs(r - 3.0f) < 0.24f;
+}
+
+// Power of the second spectral peak as a share of the strongest. The second-peak test looks for a second
+// rhythm; when detector B confirms the fundamental, candidates that are its overtones (or the fundamental
+// of an overtone on top) are one rhythm and are passed over for the next candidate.
+float rival_share(const Spectrum::Result& spec, int fundamental, int p_ms, bool skip_overtones) {
+  if (spec.count < 2 || spec.magnitude[0] <= 0.0f) return 0.0f;
+  const bool confirmed = skip_overtones && p_ms > 0 && pct_of_larger(p_ms, fundamental) < 10;
+  for (int c = 1; c < spec.count; ++c) {
+    if (confirmed && overtone_related(spec.interval_ms[0], spec.interval_ms[c])) continue;
+    return spec.magnitude[c] / spec.magnitude[0];
+  }
+  return 0.0f;
+}
+
 }  // namespace
 
 int MedianWindow::median() const {
@@ -459,7 +480,8 @@ void Detector::decide(const Spectrum::Result& spec) {
   const int e_a = a_rejected ? 100000 : pct_of(static_cast<float>(a), interval_);
 
   if (decisions_ >= 3) {
-    if (spec.count >= 2 && spec.magnitude[1] > p.second_peak_ratio * spec.magnitude[0]) {
+    if (rival_share(spec, s > 0 ? s : spec.interval_ms[0], p_ms_, p.overtone_share > 0.0f) >
+        p.second_peak_ratio) {
       second_peak_ += 3;
     } else if (second_peak_ > 0) {
       --second_peak_;

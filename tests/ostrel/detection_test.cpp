@@ -27,7 +27,7 @@ TEST_F(Detection, clean_wave_locks_within_the_design_time_at_its_rate) {
     HRDReset();
     const int first_ready = feed(pulse_readings(bpm, 25.0));
     ASSERT_GE(first_ready, 0) << bpm;
-    EXPECT_LT(first_ready / 20.0, 20.0) << bpm;
+    EXPECT_LT(first_ready / 20.0, 16.0) << bpm;
     EXPECT_GE(first_ready / 20.0, 5.0) << bpm;  // warm-up, replay and several decisions first
     EXPECT_NEAR(HRD_Get_HRAvg(), bpm, 2.0) << bpm;
     EXPECT_GT(HRD_GetSignalQualtiy(), 50) << bpm;
