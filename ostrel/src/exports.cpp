@@ -19,7 +19,13 @@ using corvane::ostrel::Detector;
 using corvane::ostrel::kRriCapacity;
 using corvane::ostrel::Params;
 
-Detector g_detector;
+// Loaded with the 20 Hz defaults, so that setters, getters and the display work before any open.
+Detector make_detector() {
+  Detector d;
+  d.params = corvane::ostrel::default_params(Column::k20Hz);
+  return d;
+}
+Detector g_detector = make_detector();
 bool g_open = false;
 bool g_debug = false;
 corvane::ostrel::DisplayFilter g_display;
