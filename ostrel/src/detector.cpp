@@ -281,6 +281,15 @@ void Detector::warmup_step(float d) {
     trace_.warmup_done = true;
     return;
   }
+  if (params.debug_on) {
+    // Debug mode: no stability check; the buffer takes the current sample throughout and counts as
+    // stable at once.
+    for (int i = 0; i < len; ++i)
+      warmup_[i] = d;
+    warmup_fill_ = len;
+    warmup_stable_ = true;
+    return;
+  }
   for (int i = 1; i < len; ++i)
     warmup_[i - 1] = warmup_[i];
   warmup_[len - 1] = d;
@@ -288,11 +297,7 @@ void Detector::warmup_step(float d) {
   if (warmup_fill_ < len) return;
   ++full_calls_;
   const int period = params.filter_rate;  // one check per second of input
-  if (params.debug_on) {
-    for (int i = 0; i < len; ++i)
-      warmup_[i] = d;
-    warmup_stable_ = true;
-  } else if ((full_calls_ - 1) % period == 0 && warmup_stable()) {
+  if ((full_calls_ - 1) % period == 0 && warmup_stable()) {
     warmup_stable_ = true;
   } else if (full_calls_ >= params.skip_threshold * period) {
     warmup_stable_ = true;

@@ -60,6 +60,21 @@ TEST_F(Detection, weak_and_strong_pulses_lock_at_the_same_time) {
   EXPECT_LE(std::abs(first_ready[1] - first_ready[2]), 21);
 }
 
+TEST_F(Detection, debug_mode_set_before_open_skips_the_warm_up_and_motion_detection) {
+  const int normal = feed(pulse_readings(75.0, 25.0));
+  ASSERT_GE(normal, 0);
+  HRDClose();
+  HRD_Set_Debug_On();
+  ASSERT_EQ(HRDOpen_i20Hz(work_.data()), 0);
+  HRD_Set_FreqOffset(1.0f);
+  HRDProcessTop(0, 1, 400000.0f, kLevel);
+  HRDProcessTop(0, 1, 400000.0f, kLevel);  // the buffer counted as stable at once: replayed now
+  EXPECT_EQ(HRD_Get_MotionFlag(), 0);
+  const int debug = feed(pulse_readings(75.0, 25.0));
+  ASSERT_GE(debug, 0);
+  EXPECT_LT(debug, normal - 60);  // at least 3 s sooner: no 5-s buffer to fill
+}
+
 TEST_F(Detection, constant_input_is_never_ready) {
   const std::vector<float> flat(1200, 400000.0f);
   EXPECT_EQ(feed(flat), -1);
