@@ -66,8 +66,11 @@ int open_with(const Params& params, void* work) {
   if (g_open) return 0;
   set_single_precision();
   g_detector.params = params;
-  g_detector.params.debug_on = g_debug ? 1 : 0;
-  if (g_debug) g_detector.params.motion_on = 0;
+  // Debug mode set before the open survives it and switches motion detection off.
+  if (g_debug) {
+    g_detector.params.debug_on = 1;
+    g_detector.params.motion_on = 0;
+  }
   corvane::ostrel::sanitize(g_detector.params);
   g_detector.lh_mode = false;
   if (work == nullptr) return Detector::work_bytes(g_detector.params);
