@@ -446,9 +446,8 @@ void Detector::decide(const Spectrum::Result& spec) {
         // power and detector B measures beats at that interval, the strongest is its overtone.
         for (int c = 1; c < spec.count; ++c) {
           if (spec.magnitude[c] < overtone_share * spec.magnitude[0]) continue;
-          const float ratio =
-              static_cast<float>(spec.interval_ms[c]) / static_cast<float>(spec.interval_ms[0]);
-          const bool overtone = std::fabs(ratio - 2.0f) < 0.16f || std::fabs(ratio - 3.0f) < 0.24f;
+          const bool overtone = spec.interval_ms[c] > spec.interval_ms[0] &&
+                                overtone_related(spec.interval_ms[c], spec.interval_ms[0]);
           const bool beats_agree = p_ms_ > 0 && pct_of_larger(p_ms_, spec.interval_ms[c]) < 10;
           if (overtone && beats_agree && spec.interval_ms[c] > s) s = spec.interval_ms[c];
         }

@@ -88,7 +88,7 @@ class Detector final {
   // Copies the collected intervals, oldest first, into out (rri_count() floats).
   void copy_rri(float* out) const;
 
-  // Diagnostics for tests and the evaluator.
+  // The estimates and state of the last decision, for tracing the detector on a recording.
   struct Trace {
     int n = 0;
     int decisions = 0;
