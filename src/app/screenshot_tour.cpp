@@ -1,27 +1,74 @@
 #include "app/screenshot_tour.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QScreen>
 #include <QTimer>
 #include <iostream>
 
 #include "app/corvane_dlg.h"
+#include "heart/heart_monitor.h"
+#include "views/heart_dlg.h"
+#include "views/history_dlg.h"
+#include "views/option_dlg.h"
+#include "views/status_dlg.h"
 
 namespace corvane {
 namespace {
 
-// (select-page argument, file): the main menu, then the three pages through their tiles and tabs.
+// One picture: the page to select, what to set up on it first, and a condition to wait for (the heart
+// page's states come and go with the thumb in the capture).
 struct Shot {
   int select_page;
   const char* file;
+  void (*prepare)(CCorvaneDlg&) = nullptr;
+  bool (*ready)(const CCorvaneDlg&) = nullptr;
+  bool settings_page = false;  // the picture is of the alert settings page, not of the main window
 };
-constexpr Shot kShots[] = {
+
+void heart_measurement_view(CCorvaneDlg& w) {
+  if (w.heart_page()->history_view()) w.heart_page()->toggle_view();
+}
+bool heart_counting(const CCorvaneDlg& w) {
+  const HeartMonitor* m = w.heart_page()->monitor();
+  return m && m->view().message.rfind("wait ", 0) == 0;
+}
+bool heart_result_fixed(const CCorvaneDlg& w) {
+  const HeartMonitor* m = w.heart_page()->monitor();
+  return m && m->state().result_fixed;
+}
+
+// The main menu, then each page in its main states: today, a month and a chosen day (the script seeds
+// day files three and five days back), the measurement counting down and with its result, the list of
+// results, the history page and its alert settings page.
+const Shot kShots[] = {
     {6, "main_menu.png"},
-    {3, "tab_status.png"},
-    {1, "tab_heart.png"},
-    {2, "tab_history.png"},
+    {3, "tab_status.png", [](CCorvaneDlg& w) { w.status_page()->show_today(); }},
+    {0, "status_month.png",
+     [](CCorvaneDlg& w) {
+       w.status_page()->show_month(w.status_page()->today().year, w.status_page()->today().month);
+     }},
+    {0, "status_day.png",
+     [](CCorvaneDlg& w) {
+       const LocalDate t = w.status_page()->today();
+       const LocalDateTime d = add_days(LocalDateTime{t.year, t.month, t.day}, -3);
+       w.status_page()->show_day({d.year, d.month, d.day});
+     }},
+    {1, "tab_heart.png",
+     [](CCorvaneDlg& w) {
+       w.status_page()->show_today();
+       heart_measurement_view(w);
+     },
+     heart_counting},
+    {1, "heart_result.png", heart_measurement_view, heart_result_fixed},
+    {1, "heart_history.png", [](CCorvaneDlg& w) { w.heart_page()->toggle_view(); }},
+    {2, "tab_history.png", heart_measurement_view},
+    {2, "alert_settings.png", [](CCorvaneDlg& w) { w.history_page()->command(HistoryDlg::kSettingsCommand); },
+     nullptr, true},
 };
-constexpr int kSettleMs = 700;  // long enough for the window to repaint after a page change
+constexpr int kReadyPollMs = 100;
+constexpr int kReadyTimeoutMs = 150'000;  // a state the capture never reaches is pictured as it stands
+constexpr int kSettleMs = 700;           // long enough for the window to repaint after a page change
 
 }  // namespace
 
@@ -39,15 +86,38 @@ void ScreenshotTour::start() {
   QDir().mkpath(folder_);
   QTimer::singleShot(delay_ms_, this, [this] {
     window_.restore_window();
-    window_.select_page(kShots[0].select_page);
-    QTimer::singleShot(kSettleMs, this, &ScreenshotTour::step);
+    go();
   });
+}
+
+void ScreenshotTour::go() {
+  const Shot& shot = kShots[next_];
+  window_.select_page(shot.select_page);
+  if (shot.prepare) shot.prepare(window_);
+  waited_ms_ = 0;
+  wait_until_ready();
+}
+
+void ScreenshotTour::wait_until_ready() {
+  const Shot& shot = kShots[next_];
+  if (shot.ready && !shot.ready(window_) && waited_ms_ < kReadyTimeoutMs) {
+    waited_ms_ += kReadyPollMs;
+    QTimer::singleShot(kReadyPollMs, this, &ScreenshotTour::wait_until_ready);
+    return;
+  }
+  if (shot.ready && waited_ms_ >= kReadyTimeoutMs)
+    std::cerr << "corvane: " << shot.file << ": the state to picture did not come; pictured as it stands\n";
+  QTimer::singleShot(kSettleMs, this, &ScreenshotTour::step);
 }
 
 void ScreenshotTour::step() {
   const Shot& shot = kShots[next_];
-  QScreen* screen = window_.screen();
-  const QPixmap picture = screen ? screen->grabWindow(window_.winId()) : QPixmap();
+  QWidget* subject = &window_;
+  if (shot.settings_page && window_.history_page()->settings_page())
+    subject = window_.history_page()->settings_page();
+  QScreen* screen = subject->screen();
+  const QPixmap picture = screen ? screen->grabWindow(subject->winId()) : QPixmap();
+  if (subject != &window_) static_cast<QDialog*>(subject)->reject();
   const QString path = QDir(folder_).filePath(QString::fromLatin1(shot.file));
   if (picture.isNull() || !picture.save(path, "PNG")) {
     std::cerr << "corvane: could not save " << path.toStdString() << '\n';
@@ -59,8 +129,7 @@ void ScreenshotTour::step() {
     emit done(ok_);
     return;
   }
-  window_.select_page(kShots[next_].select_page);
-  QTimer::singleShot(kSettleMs, this, &ScreenshotTour::step);
+  go();
 }
 
 }  // namespace corvane

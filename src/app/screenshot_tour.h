@@ -9,8 +9,9 @@ namespace corvane {
 class CCorvaneDlg;
 
 // Pictures of the real window as the X server shows it, for the documentation and for the demo run
-// where nobody watches a screen: after a delay, shows the main menu and each page in turn, saves a PNG
-// of the window for each, then ends the program through its normal exit path.
+// where nobody watches a screen: after a delay, shows the main menu and each page in its main states in
+// turn (waiting, where a state depends on the input, until it comes), saves a PNG of the window for
+// each, then ends the program through its normal exit path.
 class ScreenshotTour final : public QObject {
   Q_OBJECT
  public:
@@ -24,12 +25,15 @@ class ScreenshotTour final : public QObject {
   void done(bool ok);
 
  private:
-  void step();
+  void go();                // selects and sets up the next picture
+  void wait_until_ready();  // polls the picture's condition
+  void step();              // takes it
 
   CCorvaneDlg& window_;
   QString folder_;
   int delay_ms_;
   int next_ = 0;
+  int waited_ms_ = 0;
   bool ok_ = true;
 };
 

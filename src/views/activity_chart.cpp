@@ -83,7 +83,9 @@ void draw_activity_chart(QPainter& p, const QRect& area, const ActivityFigures& 
     p.setClipRect(QRectF(plot.left(), plot.top() - 2, plot.width(), plot.height() + 2));
     p.fillPath(path, fill);
     p.restore();
-    if (i % style.label_every == 0 || i == style.highlight) {
+    // Regular labels give way to the highlighted bar's own label beside them.
+    const bool beside_highlight = style.highlight >= 0 && std::abs(i - style.highlight) == 1;
+    if ((i % style.label_every == 0 && !beside_highlight) || i == style.highlight) {
       p.setPen(i == style.highlight ? colour::kInk : colour::kMutedInk);
       p.drawText(QRectF(plot.left() + slot * i - 12, plot.bottom() + 4, slot + 24, 18), Qt::AlignCenter,
                  QString::number(i + style.first_label) + style.unit_suffix);

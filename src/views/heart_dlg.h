@@ -26,6 +26,8 @@ class HeartDlg final : public PageWidget {
   void attach(HeartMonitor& monitor);
 
   QString heading() const override;
+  //! The heart side the page draws; null before attach().
+  HeartMonitor* monitor() const { return monitor_; }
   bool history_view() const;
   //! The toggle button's command.
   void toggle_view();

@@ -50,14 +50,15 @@ void draw_export_icon(QPainter& p, const QRectF& r) {
 }
 
 void draw_upload_icon(QPainter& p, const QRectF& r) {
-  QPainterPath cloud;
-  cloud.addEllipse(QRectF(r.left() + 4, r.top() + 20, 24, 22));
-  cloud.addEllipse(QRectF(r.left() + 16, r.top() + 8, 28, 28));
-  cloud.addEllipse(QRectF(r.left() + 32, r.top() + 20, 22, 22));
-  cloud.addRect(QRectF(r.left() + 16, r.top() + 28, 28, 14));
-  p.fillPath(cloud.simplified(), colour::kAccentLight);
+  QPainterPath left, middle, right, base;
+  left.addEllipse(QRectF(r.left() + 4, r.top() + 20, 24, 22));
+  middle.addEllipse(QRectF(r.left() + 16, r.top() + 8, 28, 28));
+  right.addEllipse(QRectF(r.left() + 32, r.top() + 20, 22, 22));
+  base.addRect(QRectF(r.left() + 16, r.top() + 28, 28, 14));
+  const QPainterPath cloud = left.united(middle).united(right).united(base);
+  p.fillPath(cloud, colour::kAccentLight);
   p.setPen(QPen(colour::kAccent, 2.5));
-  p.drawPath(cloud.simplified());
+  p.drawPath(cloud);
   p.setPen(QPen(colour::kData, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawLine(QPointF(r.left() + 29, r.top() + 52), QPointF(r.left() + 29, r.top() + 26));
   p.drawPolyline(QPolygonF({QPointF(r.left() + 22, r.top() + 33), QPointF(r.left() + 29, r.top() + 26),

@@ -67,6 +67,7 @@ OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
 
   auto* root = new QVBoxLayout(this);
   root->setSpacing(10);
+  root->setContentsMargins(18, 16, 18, 14);
 
   // --- the conditions of the rest reminder and the heart-rate alert ---
   auto* conditions = new QGroupBox(ui_text(text::kAlertConditions));
@@ -95,6 +96,7 @@ OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
   grid->addWidget(numbers_[kBpm], 3, 4);
   grid->addWidget(label(text::kBpmExceeded), 3, 5);
   grid->setColumnStretch(6, 1);
+  grid->setColumnMinimumWidth(6, 8);
   // The hidden left/right click alerts stay in the dialog so that they are filled and written back.
   for (int i : kHiddenNumbers)
     grid->addWidget(numbers_[static_cast<std::size_t>(i)], 4, 0);
@@ -137,6 +139,7 @@ OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
     combo->setObjectName(QStringLiteral("hr_hour%1").arg(j + 1));
     for (int h = 0; h < 24; ++h)
       combo->addItem(QStringLiteral("%1時").arg(h), h);
+    combo->setPlaceholderText(QStringLiteral("--"));  // no hour chosen yet
     hr_hour_[static_cast<std::size_t>(j)] = combo;
     rem->addWidget(combo, 1 + j / 6, 1 + j % 6);
   }

@@ -21,7 +21,7 @@ namespace colour = palette_colour;
 
 // Page geometry (the page is 961 x 516): the summary column on the left, the chart to its right.
 constexpr int kMargin = 24;
-constexpr int kSummaryWidth = 272;
+constexpr int kSummaryWidth = 290;
 constexpr int kChartLeft = kMargin + kSummaryWidth + 20;
 constexpr int kToolbarTop = 76;
 constexpr int kToolbarHeight = 32;
@@ -282,7 +282,7 @@ void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
   p.fillPath(panel, colour::kBackground);
 
   const int left = area.left() + 14;
-  const int name_w = 118;
+  const int name_w = 112;
   const int col_w = (area.width() - 28 - name_w) / 2;
   const int single_x = left + name_w;
   const int double_x = single_x + col_w;
@@ -291,9 +291,16 @@ void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
   QFont small = ui_fonts().font(1);
   p.setFont(small);
   p.setPen(colour::kMutedInk);
-  p.drawText(QRect(single_x, y, col_w, 18), Qt::AlignRight | Qt::AlignVCenter, ui_text(text::kSingleClick));
-  p.drawText(QRect(double_x, y, col_w, 18), Qt::AlignRight | Qt::AlignVCenter, ui_text(text::kDoubleClick));
-  y += 26;
+  // The column heads are longer than the figures: each goes on two lines, broken before "クリック".
+  const auto two_lines = [](const QString& s) {
+    const qsizetype at = s.indexOf(QStringLiteral("クリック"));
+    return at > 0 ? s.left(at) + u'\n' + s.mid(at) : s;
+  };
+  p.drawText(QRect(single_x, y, col_w, 34), Qt::AlignRight | Qt::AlignVCenter,
+             two_lines(ui_text(text::kSingleClick)));
+  p.drawText(QRect(double_x, y, col_w, 34), Qt::AlignRight | Qt::AlignVCenter,
+             two_lines(ui_text(text::kDoubleClick)));
+  y += 40;
 
   static constexpr int kButtonTexts[kButtonKinds] = {
       text::kLeftButton, text::kRightButton, text::kCentreButton, text::kSideButton1, text::kSideButton2};

@@ -33,6 +33,8 @@ class StatusDlg final : public PageWidget {
 
   enum class Mode { Today, Day, Month };
   Mode mode() const { return mode_; }
+  //! The live counters' date.
+  const LocalDate& today() const { return today_; }
   const ActivityFigures& figures() const { return figures_; }
   QString heading() const override;
 
