@@ -55,6 +55,14 @@ void set_lock_loss_limits(int a, int b, int c) {
   g_detector.params.lock_loss_limit[2] = static_cast<uint8_t>(c);
 }
 
+// Truncates toward zero, saturating where the value does not fit an int.
+int to_int(float v) {
+  if (std::isnan(v)) return 0;
+  if (!(v > -2147483520.0f)) return -2147483520;
+  if (!(v < 2147483520.0f)) return 2147483520;
+  return static_cast<int>(v);
+}
+
 uint8_t to_byte(int v) {
   return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
@@ -140,7 +148,7 @@ OSTREL_API void* OSTREL_CALL HRD_GetHRDParam(void* param) {
 OSTREL_API int OSTREL_CALL HRD_Get_HRAvg(void) {
   const float j = g_detector.average_interval() / g_detector.params.freq_offset;
   if (!(j > 0.0f)) return 0;
-  return static_cast<int>(60000.0f / j);
+  return to_int(60000.0f / j);
 }
 
 OSTREL_API char OSTREL_CALL HRD_Get_ReadyFlag(void) {
@@ -167,7 +175,8 @@ OSTREL_API float OSTREL_CALL HRD_Get_PI_Index(void) {
 }
 
 OSTREL_API void OSTREL_CALL HRD_Set_FreqOffset(float offset) {
-  if (std::isfinite(offset) && offset > 0.0f) g_detector.params.freq_offset = offset;
+  // A sample clock off by more than a factor of ten is not a clock correction; such values are ignored.
+  if (std::isfinite(offset) && offset >= 0.1f && offset <= 10.0f) g_detector.params.freq_offset = offset;
 }
 
 OSTREL_API void OSTREL_CALL HRD_Set_Diff_Time(float measured_time, int time_unit) {
@@ -260,7 +269,7 @@ OSTREL_API int OSTREL_CALL HRD_SDNNProcess(void) {
   }
   g_sdnn = corvane::ostrel::compute_sdnn(g_rri_scratch, n, g_detector.params.ready_counter_th[2], g_sdnn_rri);
   g_sdnn_rri_count = g_sdnn.kept;
-  g_sdnn_published = static_cast<int>(g_sdnn.published + 0.5f);
+  g_sdnn_published = to_int(g_sdnn.published + 0.5f);
   return g_sdnn_published;
 }
 
@@ -268,14 +277,14 @@ OSTREL_API int OSTREL_CALL HRD_GetSDNN(void) {
   return g_detector.sdnn_mode ? g_sdnn_published : -1;
 }
 OSTREL_API int OSTREL_CALL HRD_GetSDNNRawDat(void) {
-  return g_detector.sdnn_mode && g_sdnn_published >= 0 ? static_cast<int>(g_sdnn.raw_sdnn + 0.5f) : -1;
+  return g_detector.sdnn_mode && g_sdnn_published >= 0 ? to_int(g_sdnn.raw_sdnn + 0.5f) : -1;
 }
 OSTREL_API int OSTREL_CALL HRD_GetSDNNSNR(void) {
   return g_detector.sdnn_mode && g_sdnn_published >= 0 ? static_cast<int>(g_sdnn.kept_percent) : -1;
 }
 OSTREL_API int OSTREL_CALL HRD_Get_SDNN_HRAvg(void) {
   const float mean = mean_rri();
-  return mean > 0.0f ? static_cast<int>(60000.0f / mean) : 0;
+  return mean > 0.0f ? to_int(60000.0f / mean) : 0;
 }
 OSTREL_API float OSTREL_CALL HRD_Get_SDNNKurtosis(void) {
   return g_sdnn.kurtosis;
@@ -396,7 +405,7 @@ OSTREL_API int OSTREL_CALL OFM_DisplayProcess_int(int sample, int* out, int coun
   float y = 0.0f;
   if (!g_display.process(static_cast<float>(sample), y)) return 0;
   if (out == nullptr || count < 1) return 0;
-  out[0] = static_cast<int>(std::lround(y));
+  out[0] = to_int(std::round(y));
   return 1;
 }
 OSTREL_API int OSTREL_CALL OFM_GetDisplayData(float* out, int count) {

@@ -76,7 +76,9 @@ Spectrum::Result Spectrum::compute(float rate) {
     const float y0 = std::sqrt(re_[k] * re_[k] + im_[k] * im_[k]);
     const float yp = std::sqrt(re_[k + 1] * re_[k + 1] + im_[k + 1] * im_[k + 1]);
     const float den = 2.0f * (ym + yp - 2.0f * y0);
-    const float kk = static_cast<float>(k) + (den != 0.0f ? (ym - yp) / den : 0.0f);
+    float offset = den != 0.0f ? (ym - yp) / den : 0.0f;
+    if (!(std::fabs(offset) <= 1.0f)) offset = 0.0f;  // a local maximum's vertex lies within a bin
+    const float kk = static_cast<float>(k) + offset;
     const float ms = 1000.0f / (rate * kk / static_cast<float>(kFftSize));
     r.interval_ms[c] = static_cast<uint16_t>(ms > 65535.0f ? 65535.0f : ms);
   }

@@ -179,5 +179,38 @@ TEST_F(Detection, wild_readings_never_break_it) {
   EXPECT_NEAR(HRD_Get_HRAvg(), 75, 2);
 }
 
+TEST_F(Detection, extreme_settings_never_break_it) {
+  const float odd_floats[] = {0.0f,
+                              -1.0f,
+                              1e-30f,
+                              1e30f,
+                              std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity()};
+  const int odd_ints[] = {-1000000, -1, 0, 1, 255, 256, 1000000};
+  const std::vector<float> wave = pulse_readings(75.0, 12.0);
+  for (float f : odd_floats) {
+    for (int i : odd_ints) {
+      HRD_Set_FreqOffset(f);
+      HRD_Set_Diff_Time(f, i);
+      HRD_Set_SkipCounterTh(i);
+      HRD_Set_PeakProcessReadyCounter_Th(i, i, i, i, i, i, i);
+      HRD_Set_HeartRateNotReadyBoundary(i, -i);
+      HRD_Set_ReadyCounter_Th(i, i, i, i, i, i);
+      HRD_Set_PI_Calculate(f, f);
+      HRDReset();
+      feed(wave);
+      const int average = HRD_Get_HRAvg();
+      EXPECT_GE(average, 0);
+      EXPECT_TRUE(std::isfinite(HRD_Get_PI_Index()));
+    }
+  }
+  // Back to sane settings, it measures again.
+  HRDClose();
+  ASSERT_EQ(HRDOpen_i20Hz(work_.data()), 0);
+  HRD_Set_FreqOffset(1.0f);
+  ASSERT_GE(feed(pulse_readings(75.0, 25.0)), 0);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 75, 2);
+}
+
 }  // namespace
 }  // namespace corvane::ostrel_test
