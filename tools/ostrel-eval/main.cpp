@@ -35,18 +35,36 @@ bool parse_double(const char* text, double& out) {
 }
 
 void print_row(const Score& s) {
+  if (s.errors.empty()) {
+    char ready[16] = "-";
+    if (s.ready_error_count > 0) std::snprintf(ready, sizeof ready, "%.2f", s.mean_ready_error());
+    std::printf("%-16s %8d %7d %6.1f%% %8s %8s %8s %6d %9s %10s\n", s.name.c_str(), s.sessions, s.results,
+                100.0 * s.result_rate(), "-", "-", "-", 0, "-", ready);
+    return;
+  }
   std::printf("%-16s %8d %7d %6.1f%% %8.2f %8.2f %8.2f %6d %9.1f %10.2f\n", s.name.c_str(), s.sessions,
               s.results, 100.0 * s.result_rate(), s.mean_error(), s.p90_error(), s.max_error(), s.over(5.0),
               s.median_time(), s.mean_ready_error());
 }
 
+// A figure, or null when there is nothing to take it from.
+std::string number(double v, bool present) {
+  if (!present) return "null";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", v);
+  return text;
+}
+
 void print_json_score(const Score& s, bool last) {
+  const bool results = !s.errors.empty();
   std::printf(
-      "    {\"name\":\"%s\",\"sessions\":%d,\"results\":%d,\"result_rate\":%.4f,\"mean_abs_error_bpm\":%.3f,"
-      "\"p90_abs_error_bpm\":%.3f,\"max_abs_error_bpm\":%.3f,\"results_over_5_bpm\":%d,\"unscored\":%d,"
-      "\"median_time_to_result_s\":%.2f,\"mean_abs_error_while_ready_bpm\":%.3f}%s\n",
-      s.name.c_str(), s.sessions, s.results, s.result_rate(), s.mean_error(), s.p90_error(), s.max_error(),
-      s.over(5.0), s.unscored, s.median_time(), s.mean_ready_error(), last ? "" : ",");
+      "    {\"name\":\"%s\",\"sessions\":%d,\"results\":%d,\"result_rate\":%.4f,\"mean_abs_error_bpm\":%s,"
+      "\"p90_abs_error_bpm\":%s,\"max_abs_error_bpm\":%s,\"results_over_5_bpm\":%d,\"unscored\":%d,"
+      "\"median_time_to_result_s\":%s,\"mean_abs_error_while_ready_bpm\":%s}%s\n",
+      s.name.c_str(), s.sessions, s.results, s.result_rate(), number(s.mean_error(), results).c_str(),
+      number(s.p90_error(), results).c_str(), number(s.max_error(), results).c_str(), s.over(5.0), s.unscored,
+      number(s.median_time(), !s.times_s.empty()).c_str(),
+      number(s.mean_ready_error(), s.ready_error_count > 0).c_str(), last ? "" : ",");
 }
 
 }  // namespace
