@@ -6,7 +6,8 @@ namespace corvane::ostrel {
 
 int Autocorrelator::memory_bytes(int window, int max_lag) {
   const int len = window + max_lag + 1;
-  return len * static_cast<int>(sizeof(int32_t)) + len * static_cast<int>(sizeof(int64_t)) +
+  // Samples are kept twice (a mirrored ring), so that reading back never wraps.
+  return 2 * len * static_cast<int>(sizeof(int32_t)) + len * static_cast<int>(sizeof(int64_t)) +
          (max_lag + 1) * static_cast<int>(sizeof(int64_t));
 }
 
@@ -26,7 +27,7 @@ void Autocorrelator::attach(void* memory, int window, int min_lag, int max_lag, 
 void Autocorrelator::reset() {
   if (samples_ == nullptr) return;
   for (int i = 0; i < ring_len(); ++i) {
-    samples_[i] = 0;
+    samples_[i] = samples_[i + ring_len()] = 0;
     energy_prefix_[i] = 0;
   }
   for (int k = 0; k <= max_lag_; ++k)
@@ -36,9 +37,7 @@ void Autocorrelator::reset() {
 }
 
 int32_t Autocorrelator::at(int back) const {
-  int i = pos_ - back;
-  if (i < 0) i += ring_len();
-  return samples_[i];
+  return samples_[pos_ + ring_len() - back];
 }
 
 int64_t Autocorrelator::prefix(int back) const {
@@ -49,14 +48,19 @@ int64_t Autocorrelator::prefix(int back) const {
 
 void Autocorrelator::push(int32_t x) {
   if (samples_ == nullptr) return;
-  if (++pos_ >= ring_len()) pos_ = 0;
+  const int len = ring_len();
+  if (++pos_ >= len) pos_ = 0;
   // The slot being overwritten held the sample window + max_lag + 1 steps back, which no sum needs.
   samples_[pos_] = x;
+  samples_[pos_ + len] = x;
   total_energy_ += static_cast<int64_t>(x) * x;
   energy_prefix_[pos_] = total_energy_;
-  const int64_t old = at(window_);
+  // newest[-k] is the sample k steps back, oldest[-k] the one window + k steps back.
+  const int32_t* newest = samples_ + pos_ + len;
+  const int32_t* oldest = newest - window_;
+  const int64_t old = *oldest;
   for (int k = 0; k <= max_lag_; ++k) {
-    r_[k] += static_cast<int64_t>(x) * at(k) - old * at(window_ + k);
+    r_[k] += static_cast<int64_t>(x) * newest[-k] - old * oldest[-k];
   }
 }
 

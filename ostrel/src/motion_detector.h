@@ -26,6 +26,7 @@ class MotionDetector final {
     block_pos_ = 0;
     in_block_ = 0;
     current_min_ = -1.0f;
+    resting_ = -1.0f;
     hold_left_ = 0;
     motion_ = true;
   }
@@ -37,11 +38,12 @@ class MotionDetector final {
       block_pos_ = (block_pos_ + 1) % kBlocks;
       in_block_ = 0;
       current_min_ = -1.0f;
+      resting_ = -1.0f;
+      for (float b : block_min_) {
+        if (b >= 0.0f && (resting_ < 0.0f || b < resting_)) resting_ = b;
+      }
     }
-    float resting = -1.0f;
-    for (float b : block_min_) {
-      if (b >= 0.0f && (resting < 0.0f || b < resting)) resting = b;
-    }
+    const float resting = resting_;
     if (resting < 0.0f) {
       motion_ = true;
       return motion_;
@@ -64,6 +66,7 @@ class MotionDetector final {
   float block_min_[kBlocks] = {};
   int block_pos_ = 0, in_block_ = 0;
   float current_min_ = -1.0f;
+  float resting_ = -1.0f;  // lowest block minimum, recomputed as each block ends
   int hold_left_ = 0;
   bool motion_ = true;
 };

@@ -117,25 +117,13 @@ void Interpolator::reset() {
   resync_ = 0;
 }
 
-float Interpolator::step(float held) {
-  if (!smoothing_) return held;
-  const float inv = 1.0f / static_cast<float>(factor_);
-  sum1_ += held - ring1_[pos_];
-  ring1_[pos_] = held;
-  const float m1 = sum1_ * inv;
-  sum2_ += m1 - ring2_[pos_];
-  ring2_[pos_] = m1;
-  if (++pos_ >= factor_) pos_ = 0;
-  // Running sums drift by rounding; rebuild them from the rings now and then.
-  if (++resync_ >= 4096) {
-    resync_ = 0;
-    sum1_ = sum2_ = 0.0f;
-    for (int i = 0; i < factor_; ++i) {
-      sum1_ += ring1_[i];
-      sum2_ += ring2_[i];
-    }
+void Interpolator::resync() {
+  resync_ = 0;
+  sum1_ = sum2_ = 0.0f;
+  for (int i = 0; i < factor_; ++i) {
+    sum1_ += ring1_[i];
+    sum2_ += ring2_[i];
   }
-  return sum2_ * inv;
 }
 
 }  // namespace corvane::ostrel

@@ -50,15 +50,30 @@ class Interpolator final {
  public:
   void configure(int factor, bool smoothing) {
     factor_ = factor < 1 ? 1 : (factor > kMaxFactor ? kMaxFactor : factor);
+    inv_factor_ = 1.0f / static_cast<float>(factor_);
     smoothing_ = smoothing;
     reset();
   }
   void reset();
-  float step(float held);
+  float step(float held) {
+    if (!smoothing_) return held;
+    sum1_ += held - ring1_[pos_];
+    ring1_[pos_] = held;
+    const float m1 = sum1_ * inv_factor_;
+    sum2_ += m1 - ring2_[pos_];
+    ring2_[pos_] = m1;
+    if (++pos_ >= factor_) pos_ = 0;
+    // Running sums drift by rounding; rebuild them from the rings now and then.
+    if (++resync_ >= 4096) resync();
+    return sum2_ * inv_factor_;
+  }
 
  private:
   static constexpr int kMaxFactor = 32;
+  void resync();
+
   int factor_ = 10;
+  float inv_factor_ = 0.1f;
   bool smoothing_ = true;
   float ring1_[kMaxFactor] = {};
   float ring2_[kMaxFactor] = {};
