@@ -39,9 +39,17 @@ class StopSignals {
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, &old_int_);
     ::sigaction(SIGTERM, &sa, &old_term_);
+    // A stop that arrived while the signals were blocked (say, by a parent before starting us) is
+    // delivered now, to the handler, instead of being lost or ending us without the final save.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    ::pthread_sigmask(SIG_UNBLOCK, &stops, &old_mask_);
   }
   ~StopSignals() {
     if (fds_[0] < 0) return;
+    ::pthread_sigmask(SIG_SETMASK, &old_mask_, nullptr);
     ::sigaction(SIGINT, &old_int_, nullptr);
     ::sigaction(SIGTERM, &old_term_, nullptr);
     g_signal_pipe_write = -1;
@@ -54,6 +62,7 @@ class StopSignals {
   int fds_[2];
   struct sigaction old_int_ {};
   struct sigaction old_term_ {};
+  sigset_t old_mask_{};
 };
 
 }  // namespace
