@@ -1,4 +1,5 @@
 // The user-interface texts and the font table.
+#include <QDirIterator>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -117,6 +118,54 @@ class FontsTest final : public QObject {
     for (QChar ch : QStringLiteral("メインメニューTOVAK Corvane (ID: 0123456789)"))
       if (!raw.supportsCharacter(ch) && !missing.contains(ch)) missing += ch;
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("missing: ") + missing));
+  }
+
+  // The same for every string literal of the program's sources: a text added to a page without
+  // re-cutting the font (tools/cut-font/cut_font.py) fails here instead of drawing boxes.
+  void embedded_font_has_every_character_of_the_sources_strings() {
+    const QRawFont raw(embedded_font(), 16);
+    QString missing;
+    QDirIterator it(QStringLiteral(CORVANE_SOURCE_DIR), {QStringLiteral("*.h"), QStringLiteral("*.cpp")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    int files = 0;
+    while (it.hasNext()) {
+      QFile f(it.next());
+      QVERIFY(f.open(QIODevice::ReadOnly));
+      ++files;
+      for (const QString& literal : string_literals(QString::fromUtf8(f.readAll())))
+        for (QChar ch : literal)
+          if (ch.unicode() > 0x7F && !ch.isSurrogate() && !raw.supportsCharacter(ch) && !missing.contains(ch))
+            missing += ch;
+    }
+    QVERIFY(files > 20);
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("re-cut the font; missing: ") + missing));
+  }
+
+ public:
+  // The contents of the string and character literals of a C++ source, comments skipped.
+  static QStringList string_literals(const QString& source) {
+    QStringList out;
+    const qsizetype n = source.size();
+    qsizetype i = 0;
+    while (i < n) {
+      if (source.mid(i, 2) == QStringLiteral("//")) {
+        i = source.indexOf(u'\n', i);
+        if (i < 0) i = n;
+      } else if (source.mid(i, 2) == QStringLiteral("/*")) {
+        i = source.indexOf(QStringLiteral("*/"), i + 2);
+        i = i < 0 ? n : i + 2;
+      } else if (source[i] == u'"' || source[i] == u'\'') {
+        const QChar quote = source[i];
+        qsizetype j = i + 1;
+        while (j < n && source[j] != quote && source[j] != u'\n')
+          j += source[j] == u'\\' ? 2 : 1;
+        out << source.mid(i + 1, j - i - 1);
+        i = j + 1;
+      } else {
+        ++i;
+      }
+    }
+    return out;
   }
 };
 

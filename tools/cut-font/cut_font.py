@@ -12,8 +12,8 @@ with characters the subset lacks:
     tools/cut-font/cut_font.py            # writes src/app/resources/fonts/
 
 Characters kept: printable ASCII, the kana, CJK and full-width punctuation, every non-ASCII character
-that appears in the program's sources (src/), and a short list of kanji that dates, weekdays and
-settings commonly need.
+of a string literal in the program's sources (src/), and a short list of kanji that dates, weekdays
+and settings commonly need. The app tests check that every such character is in the subset.
 """
 
 import argparse
@@ -50,8 +50,33 @@ def program_characters() -> set[str]:
     chars |= set(EXTRA_KANJI)
     for path in sorted((ROOT / "src").rglob("*")):
         if path.suffix in {".h", ".cpp"} and path.is_file():
-            chars |= {c for c in path.read_text(encoding="utf-8") if ord(c) > 0x7F}
+            for literal in string_literals(path.read_text(encoding="utf-8")):
+                chars |= {c for c in literal if ord(c) > 0x7F}
     return {c for c in chars if c.isprintable() or c == " "}
+
+
+def string_literals(source: str) -> list[str]:
+    """The contents of the string and character literals of a C++ source, comments skipped (raw
+    strings are taken up to their closing quote, which is good enough for the texts we draw)."""
+    out = []
+    i, n = 0, len(source)
+    while i < n:
+        c = source[i]
+        if source.startswith("//", i):
+            i = source.find("\n", i)
+            i = n if i < 0 else i
+        elif source.startswith("/*", i):
+            i = source.find("*/", i + 2)
+            i = n if i < 0 else i + 2
+        elif c in "\"'":
+            j = i + 1
+            while j < n and source[j] != c and source[j] != "\n":
+                j += 2 if source[j] == "\\" else 1
+            out.append(source[i + 1 : j])
+            i = j + 1
+        else:
+            i += 1
+    return out
 
 
 def rename(font) -> None:
