@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "input/sensor_report.h"
+#include "platform/replay/capture.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+const std::string kRecording = std::string(CORVANE_TEST_DATA_DIR) + "/ppg/welltory_s12.ppg.csv";
+
+int run(const std::string& args) {
+  const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' " + args + " 2>/dev/null";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(FromPpgCommand, RealRecording_BecomesAReplayableCaptureOfSampleReports) {
+  testing::TempFolder out;
+  const auto capture_path = out / "s12.capture";
+  ASSERT_EQ(run("from-ppg '" + kRecording + "' --page-signal --lift-at 20 --rest-at 25 -o '" +
+                capture_path.string() + "'"),
+            0);
+  const CaptureParse capture = read_capture(capture_path);
+  ASSERT_TRUE(capture) << capture.error;
+  // 68.1 s of recording at 20 reports a second, plus the page signal.
+  ASSERT_GT(capture.entries.size(), 1300u);
+  EXPECT_LT(capture.entries.size(), 1400u);
+  const auto& first = std::get<HidReport>(capture.entries[0].report).bytes;
+  EXPECT_EQ(decode_sensor_report(first).action, SensorAction::ShowHeartPage);
+
+  int lifted = 0;
+  for (std::size_t i = 1; i < capture.entries.size(); ++i) {
+    const CaptureEntry& e = capture.entries[i];
+    const auto& bytes = std::get<HidReport>(e.report).bytes;
+    ASSERT_EQ(decode_sensor_report(bytes).action, SensorAction::SampleBlock) << i;
+    EXPECT_EQ(e.t_ms, static_cast<std::int64_t>(i - 1) * 50);
+    const bool contact = bytes[8] < 20;
+    EXPECT_EQ(contact, e.t_ms < 20000 || e.t_ms >= 25000) << e.t_ms;
+    if (!contact) ++lifted;
+  }
+  EXPECT_EQ(lifted, 100);
+}
+
+TEST(FromPpgCommand, BadUseAndBadInput_FailWithoutWriting) {
+  testing::TempFolder out;
+  EXPECT_EQ(run("from-ppg"), 2);
+  EXPECT_EQ(run("from-ppg '" + kRecording + "' --lift-at soon"), 2);
+  EXPECT_EQ(run("from-ppg '" + kRecording + "' --bogus"), 2);
+  EXPECT_EQ(run("from-ppg '" + (out / "missing.csv").string() + "' -o '" + (out / "x").string() + "'"), 1);
+  EXPECT_FALSE(std::filesystem::exists(out / "x"));
+  EXPECT_EQ(run("no-such-subcommand"), 2);
+}
+
+}  // namespace
+}  // namespace corvane
