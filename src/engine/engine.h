@@ -37,6 +37,14 @@ struct EngineConfig {
 // shutdown() once. The hosted parts (heart-rate side, alert rules, upload trigger) are EngineComponents
 // that get start-up, their timers and the exit; SensorListeners get the sample blocks and the
 // heart-page signal; ActivityListeners get every counted press and travel.
+//
+// Counting and saving: a sensor-mouse report whose local calendar minute (date, hour, minute) differs
+// from the last one first rolls over: the queued button events are counted, the day is saved on the
+// save thread (skipped while the previous save still runs, except for the save that closes a day, which
+// waits for it), and at a new date the counters start from zero. Only then is the report's own button
+// event queued and its travel added. So every queued event belongs to the minute of the last roll-over,
+// and the drain counts it into that minute's hour and day, even when the drain tick comes after
+// midnight.
 class Engine final : public ReportSink {
  public:
   //! The status drain timer: the queued button events are counted every 800 ms.
