@@ -90,7 +90,10 @@ void StatusDlg::attach(Engine& engine) {
     const bool live = period_.kind == ShownPeriod::Kind::Day
                           ? period_.date == today
                           : period_.date.year == today.year && period_.date.month == today.month;
-    if (live || mode_ == Mode::Today) refresh();
+    if (!live && mode_ != Mode::Today) return;
+    // This runs for every travel report too: the buttons only change with the period.
+    if (compute()) update_controls();
+    update();
   };
   engine.on_shown_period_changed = [this] { set_period(engine_->shown_period()); };
   set_period(engine.shown_period());
@@ -161,7 +164,10 @@ void StatusDlg::refresh() {
   update();
 }
 
-void StatusDlg::compute() {
+bool StatusDlg::compute() {
+  const Mode before_mode = mode_;
+  const ShownPeriod before_period = period_;
+  const LocalDate before_today = today_;
   static const DailyActivity kNothing{};
   const DailyActivity& live = engine_ ? engine_->live_activity() : kNothing;
   if (engine_) {
@@ -195,6 +201,7 @@ void StatusDlg::compute() {
     }
     figures_ = month_figures(days);
   }
+  return mode_ != before_mode || !(period_ == before_period) || !(today_ == before_today);
 }
 
 void StatusDlg::update_controls() {

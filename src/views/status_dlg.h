@@ -59,7 +59,7 @@ class StatusDlg final : public PageWidget {
 
  private:
   void set_period(const ShownPeriod& period);
-  void compute();  // the figures of the shown period
+  bool compute();  // the figures of the shown period; true when the mode or the period changed
   void update_controls();
   const DailyActivity& saved_day(const LocalDate& date);
   void paint_summary(QPainter& p, const QRect& area) const;
