@@ -248,8 +248,13 @@ StoredAlertSettings OptionDlg::collect() const {
 void OptionDlg::apply() {
   const WriteResult written = save_alert_settings_file(data_folder_, collect());
   if (!written) {
-    QMessageBox::warning(this, QString(),
-                         QStringLiteral("error\n%1").arg(QString::fromStdString(written.error)));
+    // Shown without a nested event loop, like every other box of the program.
+    auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+                                QStringLiteral("error\n%1").arg(QString::fromStdString(written.error)),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("write_error"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
     return;
   }
   accept();

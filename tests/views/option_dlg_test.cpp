@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -173,6 +174,19 @@ class OptionDlgTest final : public QObject {
     QCOMPARE(s.msg, std::string("休憩"));
     for (const char* key : {"lb_time1", "check_hr_day6", "hr_hour12", "msg_hr", "check_move"})
       QVERIFY2(read_key(key) != "<missing>", key);
+  }
+
+  void apply_that_cannot_write_says_error_and_stays_open() {
+    dlg_ = std::make_unique<OptionDlg>(folder_->path() / "no-such-folder");
+    dlg_->show();
+    control<QLineEdit>("ab_time")->setText(QStringLiteral("4"));
+    control<QPushButton>("apply")->click();
+    QVERIFY(dlg_->isVisible());
+    QCOMPARE(dlg_->result(), 0);
+    auto* box = dlg_->findChild<QMessageBox*>(QStringLiteral("write_error"));
+    QVERIFY(box);
+    QVERIFY(box->text().startsWith(QStringLiteral("error")));
+    QCOMPARE(control<QLineEdit>("ab_time")->text(), QStringLiteral("4"));  // nothing typed is lost
   }
 
   void cancel_writes_nothing() {
