@@ -37,11 +37,12 @@ def hand_lines(duration_ms):
     t = 1500
     n = 0
     while t < duration_ms - 1000:
-        # A stroke of the cursor: ten motion reports 8 ms apart.
-        dx_total, dy_total = rng.randint(-160, 160), rng.randint(-120, 120)
+        # Ten motion reports 8 ms apart.
+        # A stroke of a few centimetres (1600 mouse units to the inch); the cursor moves a quarter.
+        dx_total, dy_total = rng.randint(-4000, 4000), rng.randint(-2500, 2500)
         for i in range(10):
             dx, dy = dx_total // 10, dy_total // 10
-            x, y = max(0, min(1919, x + dx)), max(0, min(1079, y + dy))
+            x, y = max(0, min(1919, x + dx // 4)), max(0, min(1079, y + dy // 4))
             lines.append(mouse(t + i * 8, 0, dx, dy, x, y))
         t += 200
         n += 1
