@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "engine/headless.h"
@@ -106,7 +107,7 @@ WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& c
     const int ready = ::poll(fds.data(), fds.size(), timeout);
     if (ready < 0) {
       if (errno == EINTR) continue;
-      err << "corvane: poll failed: " << errno << '\n';
+      err << "corvane: poll failed: " << std::strerror(errno) << '\n';
       break;
     }
     changed_fds.clear();
