@@ -202,6 +202,9 @@ void CCorvaneDlg::quit_from_tray() {
 
 void CCorvaneDlg::exit_from_outside() {
   exit_requested_ = true;
+  // Saves here rather than from the close event: a close already in progress (the question box is
+  // open) would swallow a second close.
+  finish();
   close();
 }
 
@@ -218,7 +221,13 @@ void CCorvaneDlg::finish() {
 
 void CCorvaneDlg::closeEvent(QCloseEvent* event) {
   if (!exit_requested_) {
-    if (ask_quit && ask_quit()) {
+    const bool yes = ask_quit && ask_quit();
+    if (exit_done_) {
+      // A "/close" or a stop signal ended the program while the question was open.
+      event->accept();
+      return;
+    }
+    if (yes) {
       exit_requested_ = true;
     } else {
       event->ignore();

@@ -105,6 +105,20 @@ class ExitPathsTest final : public QObject {
     expect_three_clicks_saved(rig);
   }
 
+  void exit_from_outside_while_question_open_ends_once_without_hiding() {
+    WindowRig rig;
+    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    click_three_times(rig);
+    rig.window->ask_quit = [&] {
+      rig.window->exit_from_outside();  // arrives while the box waits for an answer
+      return false;
+    };
+    rig.window->close();
+    QCOMPARE(finished.count(), 1);
+    expect_three_clicks_saved(rig);
+    QVERIFY(!rig.window->isVisible());
+  }
+
   void second_exit_request_saves_once() {
     WindowRig rig;
     QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
