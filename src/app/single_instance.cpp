@@ -39,7 +39,10 @@ QString folder_key(const QString& folder) {
 }
 
 QString runtime_folder() {
-  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  // Without a session's runtime folder (a bare X server, a cron job) the names carry the user's number.
+  QString dir = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
+                    ? QDir::tempPath()
+                    : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (dir.isEmpty()) dir = QDir::tempPath();
   QDir().mkpath(dir);
   return dir;
