@@ -2,6 +2,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "base/file_read.h"
@@ -174,6 +175,37 @@ class HeartPageTest final : public QObject {
     QVERIFY(marks[10].left() > marks[9].left());
     QCOMPARE(marks[9].left(), marks[0].left());
     QVERIFY(marks[9].top() > marks[8].top());
+  }
+
+  void history_more_cards_than_fit_scroll_by_column_with_the_wheel() {
+    std::vector<std::pair<int, LocalTimestamp>> entries;
+    for (int i = 0; i < 45; ++i)
+      entries.push_back({60 + i % 40, to_local_timestamp(2026, 12, 1, 8, 0) + 600 * i});
+    write_log(entries);
+    make_page();
+    page_->toggle_view();
+    painted();
+    auto shown = [&] {
+      int n = 0;
+      for (const QRect& r : page_->delete_marks())
+        n += r.isNull() ? 0 : 1;
+      return n;
+    };
+    QCOMPARE(page_->delete_marks().size(), std::size_t{45});
+    QCOMPARE(shown(), 40);  // four columns of ten
+    QVERIFY(page_->delete_marks()[44].isNull());
+
+    QWheelEvent down(QPointF(300, 300), page_->mapToGlobal(QPointF(300, 300)), {}, QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page_.get(), &down);
+    painted();
+    QVERIFY(page_->delete_marks()[0].isNull());
+    QVERIFY(!page_->delete_marks()[44].isNull());
+    QCOMPARE(page_->delete_marks()[10].left(), page_->delete_marks()[44].left() - 3 * (214 + 12));
+    QApplication::sendEvent(page_.get(), &down);  // no further than the last column
+    painted();
+    QVERIFY(!page_->delete_marks()[44].isNull());
+    QVERIFY(!page_->delete_marks()[10].isNull());
   }
 
   void history_card_delete_mark_removes_that_entry() {
