@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 
 #ifndef _WIN32
@@ -38,16 +37,6 @@ QString folder_key(const QString& folder) {
   return QStringLiteral("corvane-%1-%2").arg(user_number()).arg(QString::fromLatin1(hash));
 }
 
-QString runtime_folder() {
-  // Without a session's runtime folder (a bare X server, a cron job) the names carry the user's number.
-  QString dir = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
-                    ? QDir::tempPath()
-                    : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (dir.isEmpty()) dir = QDir::tempPath();
-  QDir().mkpath(dir);
-  return dir;
-}
-
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& data_folder, QObject* parent)
@@ -61,7 +50,8 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::lock_path(const QString& data_folder) {
-  return runtime_folder() + QLatin1Char('/') + folder_key(data_folder) + QStringLiteral(".lock");
+  // In the data folder itself: every start on that folder finds it, whatever its environment says.
+  return QDir(canonical_folder(data_folder)).filePath(QStringLiteral(".corvane.lock"));
 }
 
 QString SingleInstance::server_name(const QString& data_folder) {

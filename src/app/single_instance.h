@@ -8,8 +8,9 @@
 
 namespace corvane {
 
-// One running program per data folder. The first start takes a lock file and listens on a local socket,
-// both named after the data folder; a later start finds the lock held and either ends at once or, with
+// One running program per data folder. The first start takes a lock file in the data folder
+// (".corvane.lock") and listens on a local socket named after the folder and the user; a later start finds
+// the lock held and either ends at once or, with
 // "/close", asks the running one to end. A lock or socket left behind by a crashed program is taken
 // over (the lock file names the process that held it; a dead one's lock is stale).
 class SingleInstance final : public QObject {
