@@ -48,7 +48,8 @@ CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, 
     return box.exec() == QMessageBox::Yes;
   };
 
-  if (options_.tray_available) build_tray();
+  // The icon is made even while no tray is there: Qt shows it once a tray appears.
+  build_tray();
 
   // The three pages live from here to the end of the program, hidden until a button makes one current.
   status_ = new StatusDlg(this);
@@ -188,7 +189,7 @@ void CCorvaneDlg::restore_window() {
 
 void CCorvaneDlg::put_away() {
   // Without a tray there is no way back to a hidden window: minimise instead.
-  if (options_.tray_available)
+  if (options_.tray_available && options_.tray_available())
     hide();
   else
     showMinimized();

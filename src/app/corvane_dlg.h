@@ -34,7 +34,9 @@ class CCorvaneDlg final : public QWidget, public SensorListener {
  public:
   struct Options {
     bool start_hidden = false;  // "/hide": put away 2 ms after the window first shows
-    bool tray_available = QSystemTrayIcon::isSystemTrayAvailable();
+    // Asked each time the window is put away: a tray that comes up after the program (a panel that
+    // starts later at login) is used from then on; without one the window is minimised instead.
+    std::function<bool()> tray_available = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     QString device_id;
     QString program_path;  // what the autostart entry starts; empty leaves the switch out of the menu
   };

@@ -139,7 +139,7 @@ class ExitPathsTest final : public QObject {
     auto engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
     CCorvaneDlg::Options options;
     options.start_hidden = true;
-    options.tray_available = true;
+    options.tray_available = [] { return true; };
     window = std::make_unique<CCorvaneDlg>(*engine, scheduler, options);
     QVERIFY(scheduler.running(TimerId::MainWindow20));
     QCOMPARE(scheduler.period_ms(TimerId::MainWindow20), 2);

@@ -21,7 +21,7 @@ struct WindowRig {
   explicit WindowRig(bool tray_available = true) : scheduler([this](TimerId id) { dispatch(id); }) {
     engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
     CCorvaneDlg::Options options;
-    options.tray_available = tray_available;
+    options.tray_available = [tray_available] { return tray_available; };
     options.device_id = QStringLiteral("1234567890123456");
     window = std::make_unique<CCorvaneDlg>(*engine, scheduler, options);
     engine->add_sensor_listener(*window);
