@@ -19,50 +19,20 @@
 namespace corvane {
 namespace {
 
-// The sensor's sample clock runs at 21.7 Hz where its nominal rate is 20 Hz; the detector's default
-// frequency offset of 1.085 corrects for exactly that (its results are beats per minute of the true
-// clock only if the readings come at 21.7 Hz).
-constexpr double kSensorRateHz = 20.0 * 1.085;
 constexpr LocalDateTime kStart{2026, 12, 8, 10, 0, 0, 0, 2};
 
 class HeadlessReplay : public ::testing::Test {
  protected:
-  // Runs the capture tool on the recording `name`; `tool_args` add contact changes (in seconds of the
-  // capture). The tool emits so many reports per capture second; the recording's time axis is stretched
-  // so that consecutive reports carry readings 1/21.7 s apart, as the sensor takes them. Returns the
-  // capture's path and sets `stretch_` (capture seconds per recording second).
+  // Runs the capture tool on the recording `name` (the sensor's reports at its true clock); `tool_args`
+  // add contact changes in seconds of the recording.
   std::filesystem::path make_capture(const std::string& name, const std::string& tool_args = "") {
     recording_ = testing::PpgRecording::load(CORVANE_TEST_DATA_DIR "/ppg", name);
-    const std::filesystem::path plain = run_tool(name, 1.0, "");
-    const double rate = report_rate(plain);
-    stretch_ = kSensorRateHz / rate;
-    return std::fabs(stretch_ - 1.0) < 0.01 && tool_args.empty() ? plain
-                                                                 : run_tool(name, stretch_, tool_args);
-  }
-
-  std::filesystem::path run_tool(const std::string& name, double stretch, const std::string& tool_args) {
-    std::ostringstream csv;
-    csv.precision(10);
-    csv << "t_s,ppg\n";
-    for (const auto& [t, v] : recording_.ppg)
-      csv << t * stretch << ',' << v << '\n';
-    const auto csv_path = folder_ / (name + ".csv");
-    std::ofstream(csv_path) << csv.str();
     const auto capture = folder_ / (name + ".capture");
-    const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' from-ppg '" + csv_path.string() +
-                                "' -o '" + capture.string() + "' " + tool_args;
+    const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' from-ppg '" +
+                                CORVANE_TEST_DATA_DIR + "/ppg/" + name + ".ppg.csv' -o '" + capture.string() +
+                                "' " + tool_args;
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return capture;
-  }
-
-  // Reports per second of capture time.
-  static double report_rate(const std::filesystem::path& capture) {
-    const CaptureParse parsed = read_capture(capture);
-    EXPECT_TRUE(parsed) << parsed.error;
-    if (parsed.entries.size() < 2) return kSensorRateHz;
-    const double span_s =
-        static_cast<double>(parsed.entries.back().t_ms - parsed.entries.front().t_ms) / 1000.0;
-    return static_cast<double>(parsed.entries.size() - 1) / span_s;
   }
 
   // The program in headless mode on a capture, virtual time; returns its exit status, keeps its messages.
@@ -86,8 +56,7 @@ class HeadlessReplay : public ::testing::Test {
 
   // The mean reference over the 10 s of the recording before a result, and the result's recording time.
   void expect_near_reference(const HeartLog& result) {
-    const double capture_s = static_cast<double>(result.time - to_local_timestamp(kStart));
-    const double t = capture_s / stretch_;
+    const double t = static_cast<double>(result.time - to_local_timestamp(kStart));
     const auto reference = recording_.mean_reference(t - 10.0, t);
     ASSERT_TRUE(reference) << "no reference before " << t << " s";
     EXPECT_NEAR(result.bpm, *reference, 3.0) << "result at " << t << " s of the recording";
@@ -96,7 +65,6 @@ class HeadlessReplay : public ::testing::Test {
   testing::TempFolder folder_;
   std::filesystem::path data_ = folder_ / "data";
   testing::PpgRecording recording_;
-  double stretch_ = 1.0;
   std::string messages_;
 };
 
@@ -113,9 +81,12 @@ TEST_P(HeadlessReplayOf, resting_thumb_saves_one_result_near_the_reference) {
 
 // welltory_s01 and s07 give no result within their 80-110 s (weak signals) and s20 lands 3.4 bpm under its
 // reference: the detector's accuracy, tracked by its own evaluation tool, not the program's.
+// welltory_s01 (a noisy camera recording at 55 bpm) lands just over 3 bpm off; the detector's own
+// figures for it are in ostrel-eval's output.
 INSTANTIATE_TEST_SUITE_P(Recordings, HeadlessReplayOf,
-                         ::testing::Values("welltory_s12", "welltory_s14", "welltory_s16", "welltory_s19",
-                                           "cinc2015_a103l", "cinc2015_v102s"));
+                         ::testing::Values("welltory_s07", "welltory_s12", "welltory_s14", "welltory_s16",
+                                           "welltory_s19", "welltory_s20", "cinc2015_a103l",
+                                           "cinc2015_v102s"));
 
 TEST_F(HeadlessReplay, lifting_and_replacing_the_thumb_gives_two_results) {
   // Rests from the start, lifted at 60 s, back at 66 s (capture seconds).

@@ -30,7 +30,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr double kSensorRateHz = 20.0 * 1.085;  // the sensor's true sample clock
 constexpr LocalDateTime kStart{2026, 12, 8, 10, 2, 45, 0, 2};
 constexpr const char* kStartText = "2026-12-08T10:02:45";
 constexpr const char* kDeviceId = "1234567890123456";
@@ -107,19 +106,11 @@ class ProgramEndToEnd : public ::testing::Test {
     recording_ = testing::PpgRecording::load(CORVANE_TEST_DATA_DIR "/ppg", kRecording);
   }
 
-  // The recording as sensor reports at the sensor's true rate (its time axis stretched so that
-  // consecutive 20 Hz reports carry readings 1/21.7 s apart), the thumb resting from 2 s.
+  // The recording as the sensor's reports (at the sensor's true clock), the thumb resting from 2 s.
   std::filesystem::path make_ppg_capture() {
-    const auto csv_path = folder_ / "stretched.csv";
-    stretch_ = kSensorRateHz / 20.0;
-    std::ostringstream csv;
-    csv.precision(10);
-    csv << "t_s,ppg\n";
-    for (const auto& [t, v] : recording_.ppg)
-      csv << t * stretch_ << ',' << v << '\n';
-    std::ofstream(csv_path) << csv.str();
     const auto capture = folder_ / "ppg.capture";
-    const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' from-ppg '" + csv_path.string() +
+    const std::string csv_path = std::string(CORVANE_TEST_DATA_DIR "/ppg/") + kRecording + ".ppg.csv";
+    const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' from-ppg '" + csv_path +
                                 "' -o '" + capture.string() + "' --rest-at 2";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return capture;
@@ -207,7 +198,6 @@ class ProgramEndToEnd : public ::testing::Test {
   testing::TempFolder folder_;
   std::filesystem::path data_ = folder_ / "data";
   testing::PpgRecording recording_;
-  double stretch_ = 1.0;
   bool use_xvfb_ = on_path("xvfb-run");
 };
 
@@ -253,7 +243,7 @@ TEST_F(ProgramEndToEnd, replay_with_clicks_then_close_from_a_second_process_leav
   const std::vector<HeartLog> results = parse_heart_log(*heart_text);
   ASSERT_GE(results.size(), 1u);
   const HeartLog& first = results.back();
-  const double recording_s = static_cast<double>(first.time - to_local_timestamp(kStart)) / stretch_;
+  const double recording_s = static_cast<double>(first.time - to_local_timestamp(kStart));
   const auto reference = recording_.mean_reference(recording_s - 10.0, recording_s);
   ASSERT_TRUE(reference) << "no reference before " << recording_s << " s";
   EXPECT_NEAR(first.bpm, *reference, 3.0) << "result at " << recording_s << " s of the recording";

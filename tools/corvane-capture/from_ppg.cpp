@@ -20,7 +20,8 @@ std::optional<double> seconds(const std::string& s) {
 }
 
 constexpr const char* kUsage =
-    "RECORDING.csv [-o CAPTURE] [--rest-at S]... [--lift-at S]... [--offset-ms N] [--page-signal]\n"
+    "RECORDING.csv [-o CAPTURE] [--rest-at S]... [--lift-at S]... [--offset-ms N] [--rate HZ] "
+    "[--page-signal]\n"
     "  RECORDING.csv  a PPG recording: a header \"t_s,ppg\", then one sample a line\n"
     "  -o CAPTURE     write the capture there (default: standard output)\n"
     "  --rest-at S    the thumb comes to rest on the sensor S seconds into the recording\n"
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
     "                 (without either the thumb rests all the time; a first --rest-at means it\n"
     "                 arrives then, a first --lift-at that it rested from the start)\n"
     "  --offset-ms N  t_ms of the first report (default 0)\n"
+    "  --rate HZ      reports per second (default 21.7: the sensor's true sample clock, which the\n"
+    "                 detection library's frequency offset expects)\n"
     "  --page-signal  begin with the report that brings up the heart-rate page";
 
 }  // namespace
@@ -59,6 +62,10 @@ int run_from_ppg_command(const std::vector<std::string>& args, std::ostream& err
       }
       if (v < 0) return usage_error("--offset-ms needs a whole number of milliseconds, 0 or more");
       options.offset_ms = v;
+    } else if (a == "--rate") {
+      const auto hz = has_value ? seconds(args[++i]) : std::nullopt;
+      if (!hz || *hz < 1.0 || *hz > 1000.0) return usage_error("--rate needs reports per second, 1 to 1000");
+      options.rate_hz = *hz;
     } else if (a == "--help" || a == "-h") {
       std::cout << "usage: corvane-capture from-ppg " << kUsage << '\n';
       return 0;

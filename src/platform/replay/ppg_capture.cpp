@@ -28,10 +28,10 @@ bool parse_double(std::string_view s, double& out) {
 }
 
 // The recording's value at time t: the mean of the samples within the 50 ms around t where there are
-// several (a dense recording, so that higher frequencies do not fold into the 20 Hz series), else a
-// straight line between the neighbours. At the ends, where the window would be one-sided, the line.
-double value_at(const std::vector<PpgSample>& s, double t) {
-  constexpr double kHalfWindow = 0.5 / kSensorReportsPerSecond;
+// several (a dense recording, so that higher frequencies do not fold into the resampled series), else
+// a straight line between the neighbours. At the ends, where the window would be one-sided, the line.
+double value_at(const std::vector<PpgSample>& s, double t, double rate_hz) {
+  const double kHalfWindow = 0.5 / rate_hz;
   const auto by_time = [](const PpgSample& a, double x) { return a.t_s < x; };
   const auto lo = std::lower_bound(s.begin(), s.end(), t - kHalfWindow, by_time);
   const auto hi = std::lower_bound(s.begin(), s.end(), t + kHalfWindow, by_time);
@@ -132,7 +132,7 @@ std::vector<std::uint8_t> heart_page_report() {
 }
 
 std::vector<SensorSample> ppg_to_sensor_samples(const std::vector<PpgSample>& samples,
-                                                const std::vector<ContactChange>& contact) {
+                                                const std::vector<ContactChange>& contact, double rate_hz) {
   std::vector<SensorSample> out;
   if (samples.empty()) return out;
   std::vector<double> values;
@@ -149,12 +149,12 @@ std::vector<SensorSample> ppg_to_sensor_samples(const std::vector<PpgSample>& sa
   const double first = samples.front().t_s;
   const double last = samples.back().t_s;
   for (std::int64_t k = 0;; ++k) {
-    const double t = first + static_cast<double>(k) / kSensorReportsPerSecond;
+    const double t = first + static_cast<double>(k) / rate_hz;
     if (t > last + 1e-9) break;
     SensorSample s;
-    s.t_ms = k * (1000 / kSensorReportsPerSecond);
+    s.t_ms = std::llround(static_cast<double>(k) * 1000.0 / rate_hz);
     s.contact = rests_at(changes, t - first);
-    const double z = (s.contact && range > 0) ? (value_at(samples, t) - median) / range : 0.0;
+    const double z = (s.contact && range > 0) ? (value_at(samples, t, rate_hz) - median) / range : 0.0;
     const double reading = std::round(kReadingCentre - kReadingScale * z);
     // 0 would read as an empty record in the heart-rate ring.
     s.reading = static_cast<std::uint32_t>(
@@ -167,12 +167,16 @@ std::vector<SensorSample> ppg_to_sensor_samples(const std::vector<PpgSample>& sa
 std::string ppg_to_capture(const std::vector<PpgSample>& samples, const PpgCaptureOptions& options,
                            std::string_view source_name) {
   std::string text(kCaptureHeader);
-  text += "\n# sensor reports at 20 Hz from the PPG recording ";
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%g", options.rate_hz);
+  text += "\n# sensor reports at ";
+  text += rate;
+  text += " Hz from the PPG recording ";
   text += source_name;
   text += "\n";
   std::int64_t t = options.offset_ms;
   if (options.page_signal) text += format_capture_line(t, HidReport{"", heart_page_report()}) + "\n";
-  for (const SensorSample& s : ppg_to_sensor_samples(samples, options.contact)) {
+  for (const SensorSample& s : ppg_to_sensor_samples(samples, options.contact, options.rate_hz)) {
     text += format_capture_line(options.offset_ms + s.t_ms,
                                 HidReport{"", sensor_sample_report(s.reading, s.contact)});
     text += "\n";

@@ -8,8 +8,9 @@
 namespace corvane {
 
 // Turns a PPG recording into the sensor reports the mouse would send, so that a heart-rate measurement
-// can be replayed from real data. The mouse sends 20 reports a second; each is the 17-byte layout
-// 00 08 08 01, the reading (4 bytes, little-endian), the contact byte, the auxiliary bytes 10 00, zeros.
+// can be replayed from real data. The mouse sends 21.7 reports a second (see below); each is the 17-byte
+// layout 00 08 08 01, the reading (4 bytes, little-endian), the contact byte, the auxiliary bytes 10 00,
+// zeros.
 
 struct PpgSample {
   double t_s = 0;
@@ -36,9 +37,13 @@ struct PpgCaptureOptions {
   std::vector<ContactChange> contact;  // in any order; empty: rests all the time
   std::int64_t offset_ms = 0;          // t_ms of the first report
   bool page_signal = false;            // begin with the report that brings up the heart-rate page
+  double rate_hz = 21.7;               // reports per second (kSensorReportsPerSecond)
 };
 
-inline constexpr int kSensorReportsPerSecond = 20;
+// The sensor's sample clock runs 8.5 % above its nominal 20 Hz: the detection library's default
+// frequency offset (1.085) turns intervals counted in nominal 50 ms steps into true beats per minute
+// only when the readings arrive at 21.7 Hz. A capture that stands in for the mouse sends at that rate.
+inline constexpr double kSensorReportsPerSecond = 21.7;
 inline constexpr std::uint8_t kContactResting = 0x05;  // below 20: a thumb on the sensor
 inline constexpr std::uint8_t kContactLifted = 0xFF;
 inline constexpr double kReadingCentre = 400000.0;
@@ -49,7 +54,7 @@ std::vector<std::uint8_t> sensor_sample_report(std::uint32_t reading, bool conta
 //! The 17-byte report that brings up the heart-rate page.
 std::vector<std::uint8_t> heart_page_report();
 
-//! The recording resampled at 20 Hz and scaled: reading = 400000 - 4000 z, z being the value centred
+//! The recording resampled at `rate_hz` and scaled: reading = 400000 - 4000 z, z being the value centred
 //! on the recording's median and divided by its 5-95 % percentile range. While the thumb is lifted the
 //! reading stays at 400000.
 struct SensorSample {
@@ -58,7 +63,8 @@ struct SensorSample {
   bool contact = true;
 };
 std::vector<SensorSample> ppg_to_sensor_samples(const std::vector<PpgSample>& samples,
-                                                const std::vector<ContactChange>& contact);
+                                                const std::vector<ContactChange>& contact,
+                                                double rate_hz = kSensorReportsPerSecond);
 
 //! A whole capture (header, a comment naming the source, one hid line per report).
 std::string ppg_to_capture(const std::vector<PpgSample>& samples, const PpgCaptureOptions& options,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -26,9 +27,9 @@ TEST(FromPpgCommand, RealRecording_BecomesAReplayableCaptureOfSampleReports) {
             0);
   const CaptureParse capture = read_capture(capture_path);
   ASSERT_TRUE(capture) << capture.error;
-  // 68.1 s of recording at 20 reports a second, plus the page signal.
-  ASSERT_GT(capture.entries.size(), 1300u);
-  EXPECT_LT(capture.entries.size(), 1400u);
+  // 68.1 s of recording at the sensor's 21.7 reports a second, plus the page signal.
+  ASSERT_GT(capture.entries.size(), 1450u);
+  EXPECT_LT(capture.entries.size(), 1500u);
   const auto& first = std::get<HidReport>(capture.entries[0].report).bytes;
   EXPECT_EQ(decode_sensor_report(first).action, SensorAction::ShowHeartPage);
 
@@ -37,12 +38,12 @@ TEST(FromPpgCommand, RealRecording_BecomesAReplayableCaptureOfSampleReports) {
     const CaptureEntry& e = capture.entries[i];
     const auto& bytes = std::get<HidReport>(e.report).bytes;
     ASSERT_EQ(decode_sensor_report(bytes).action, SensorAction::SampleBlock) << i;
-    EXPECT_EQ(e.t_ms, static_cast<std::int64_t>(i - 1) * 50);
+    EXPECT_EQ(e.t_ms, std::llround(static_cast<double>(i - 1) * 1000.0 / 21.7));
     const bool contact = bytes[8] < 20;
     EXPECT_EQ(contact, e.t_ms < 20000 || e.t_ms >= 25000) << e.t_ms;
     if (!contact) ++lifted;
   }
-  EXPECT_EQ(lifted, 100);
+  EXPECT_EQ(lifted, 109);  // the reports from 20 s to 25 s
 }
 
 TEST(FromPpgCommand, BadUseAndBadInput_FailWithoutWriting) {

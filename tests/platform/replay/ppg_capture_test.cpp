@@ -39,8 +39,16 @@ TEST(SensorSampleReport, LayoutIsTheSeventeenByteSampleReport) {
   EXPECT_EQ(decode_sensor_report(heart_page_report()).action, SensorAction::ShowHeartPage);
 }
 
-TEST(PpgToSensorSamples, TwentyPerSecondCentredAndScaledByThePercentileRange) {
+TEST(PpgToSensorSamples, DefaultRateIsTheSensorsTrueClock) {
   const auto samples = ppg_to_sensor_samples(sine(10), {});
+  ASSERT_EQ(samples.size(), 218u);  // 0 .. 10 s at 21.7 a second
+  EXPECT_EQ(samples[1].t_ms, 46);
+  EXPECT_EQ(samples[2].t_ms, 92);
+  EXPECT_EQ(samples[217].t_ms, 10000);  // 217 / 21.7 s exactly, no drift from rounding each step
+}
+
+TEST(PpgToSensorSamples, TwentyPerSecondCentredAndScaledByThePercentileRange) {
+  const auto samples = ppg_to_sensor_samples(sine(10), {}, 20.0);
   ASSERT_EQ(samples.size(), 201u);  // 0 .. 10 s every 50 ms
   EXPECT_EQ(samples[1].t_ms, 50);
   EXPECT_EQ(samples.back().t_ms, 10000);
@@ -58,7 +66,7 @@ TEST(PpgToSensorSamples, TwentyPerSecondCentredAndScaledByThePercentileRange) {
 
 TEST(PpgToSensorSamples, SparseJitteryRecording_IsInterpolated) {
   const std::vector<PpgSample> rec{{0.0, 0.0}, {0.033, 1.0}, {0.7, 2.0}, {1.0, 3.0}};
-  const auto samples = ppg_to_sensor_samples(rec, {});
+  const auto samples = ppg_to_sensor_samples(rec, {}, 20.0);
   ASSERT_EQ(samples.size(), 21u);
   // Median 1.5, 5-95 % range 2.7. At 0.4 s (no two samples within 25 ms) the line between
   // (0.033, 1) and (0.7, 2) gives 1.5502: z = 0.0186, reading 400000 - 74.
@@ -67,7 +75,7 @@ TEST(PpgToSensorSamples, SparseJitteryRecording_IsInterpolated) {
 }
 
 TEST(PpgToSensorSamples, LiftedThumb_ReadsFlatWithoutContact) {
-  const auto samples = ppg_to_sensor_samples(sine(4), {{1.0, false}, {2.0, true}});
+  const auto samples = ppg_to_sensor_samples(sine(4), {{1.0, false}, {2.0, true}}, 20.0);
   EXPECT_TRUE(samples[19].contact);   // 0.95 s
   EXPECT_FALSE(samples[20].contact);  // 1.0 s
   EXPECT_FALSE(samples[39].contact);
@@ -76,13 +84,13 @@ TEST(PpgToSensorSamples, LiftedThumb_ReadsFlatWithoutContact) {
 }
 
 TEST(PpgToSensorSamples, FirstChangeIsARest_ThumbArrivesThen) {
-  const auto samples = ppg_to_sensor_samples(sine(2), {{0.5, true}});
+  const auto samples = ppg_to_sensor_samples(sine(2), {{0.5, true}}, 20.0);
   EXPECT_FALSE(samples[0].contact);
   EXPECT_TRUE(samples[10].contact);
 }
 
 TEST(PpgToSensorSamples, FlatRecording_StaysAtTheCentre) {
-  const auto samples = ppg_to_sensor_samples({{0, 5}, {1, 5}}, {});
+  const auto samples = ppg_to_sensor_samples({{0, 5}, {1, 5}}, {}, 20.0);
   for (const auto& s : samples)
     EXPECT_EQ(s.reading, 400000u);
 }
@@ -91,6 +99,7 @@ TEST(PpgToCapture, OutputParsesAsACaptureOfSampleReports) {
   PpgCaptureOptions options;
   options.offset_ms = 1000;
   options.page_signal = true;
+  options.rate_hz = 20.0;
   const auto parsed = parse_capture(ppg_to_capture(sine(1), options, "sine.csv"), "out");
   ASSERT_TRUE(parsed) << parsed.error;
   ASSERT_EQ(parsed.entries.size(), 22u);
