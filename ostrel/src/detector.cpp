@@ -41,12 +41,12 @@ bool overtone_related(int a, int b) {
 // Power of the second spectral peak as a share of the strongest. The second-peak test looks for a second
 // rhythm; when detector B confirms the fundamental, candidates that are its overtones (or the fundamental
 // of an overtone on top) are one rhythm and are passed over for the next candidate.
-float rival_share(const Spectrum::Result& spec, int fundamental, int p_ms, bool skip_overtones) {
-  if (spec.count < 2 || spec.magnitude[0] <= 0.0f) return 0.0f;
+float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, bool skip_overtones) {
+  if (peaks.count < 2 || peaks.magnitude[0] <= 0.0f) return 0.0f;
   const bool confirmed = skip_overtones && p_ms > 0 && pct_of_larger(p_ms, fundamental) < 10;
-  for (int c = 1; c < spec.count; ++c) {
-    if (confirmed && overtone_related(spec.interval_ms[0], spec.interval_ms[c])) continue;
-    return spec.magnitude[c] / spec.magnitude[0];
+  for (int c = 1; c < peaks.count; ++c) {
+    if (confirmed && overtone_related(peaks.interval_ms[0], peaks.interval_ms[c])) continue;
+    return peaks.magnitude[c] / peaks.magnitude[0];
   }
   return 0.0f;
 }
@@ -391,8 +391,8 @@ void Detector::detection_sample(float x) {
   spectrum_.push(static_cast<float>(pulse_median_.median()));
   if (++spectrum_counter_ >= params.spectrum_period) {
     spectrum_counter_ = 0;
-    const Spectrum::Result spec = spectrum_.compute(rate);
-    decide(spec);
+    const Spectrum::Result peaks = spectrum_.compute(rate);
+    decide(peaks);
   }
 }
 
@@ -418,7 +418,7 @@ void Detector::clamp_not_ready() {
   if (interval_ > longest) interval_ = longest;
 }
 
-void Detector::decide(const Spectrum::Result& spec) {
+void Detector::decide(const Spectrum::Result& peaks) {
   const Params& p = params;
   ++decisions_;
   trace_.decisions = decisions_;
@@ -435,30 +435,30 @@ void Detector::decide(const Spectrum::Result& spec) {
   }
 
   int s = -1;
-  if (spec.count > 0) {
+  if (peaks.count > 0) {
     if (!ready_) {
-      s = spec.interval_ms[0];
+      s = peaks.interval_ms[0];
       const float overtone_share = p.overtone_share;
       if (overtone_share > 0.0f) {
         // The spectrum is that of the pulse wave's slope, which weights each overtone by its order: on a
         // sharp pulse or at a low rate the second or third overtone outgrows the fundamental. When a weaker
         // candidate lies at two or three times the strongest one's interval, holds a fair share of its
         // power and detector B measures beats at that interval, the strongest is its overtone.
-        for (int c = 1; c < spec.count; ++c) {
-          if (spec.magnitude[c] < overtone_share * spec.magnitude[0]) continue;
-          const bool overtone = spec.interval_ms[c] > spec.interval_ms[0] &&
-                                overtone_related(spec.interval_ms[c], spec.interval_ms[0]);
-          const bool beats_agree = p_ms_ > 0 && pct_of_larger(p_ms_, spec.interval_ms[c]) < 10;
-          if (overtone && beats_agree && spec.interval_ms[c] > s) s = spec.interval_ms[c];
+        for (int c = 1; c < peaks.count; ++c) {
+          if (peaks.magnitude[c] < overtone_share * peaks.magnitude[0]) continue;
+          const bool overtone = peaks.interval_ms[c] > peaks.interval_ms[0] &&
+                                overtone_related(peaks.interval_ms[c], peaks.interval_ms[0]);
+          const bool beats_agree = p_ms_ > 0 && pct_of_larger(p_ms_, peaks.interval_ms[c]) < 10;
+          if (overtone && beats_agree && peaks.interval_ms[c] > s) s = peaks.interval_ms[c];
         }
       }
     } else {
       float best = 0.0f;
-      for (int c = 0; c < spec.count; ++c) {
-        const float dist = std::fabs(static_cast<float>(spec.interval_ms[c]) - interval_);
+      for (int c = 0; c < peaks.count; ++c) {
+        const float dist = std::fabs(static_cast<float>(peaks.interval_ms[c]) - interval_);
         if (c == 0 || dist <= best) {
           best = dist;
-          s = spec.interval_ms[c];
+          s = peaks.interval_ms[c];
         }
       }
     }
@@ -466,12 +466,12 @@ void Detector::decide(const Spectrum::Result& spec) {
   trace_.p_ms = p_ms_;
   trace_.a_ms = a_ms_;
   trace_.s_ms = s;
-  trace_.top_fraction = spec.top_fraction;
+  trace_.top_fraction = peaks.top_fraction;
   if ((p.autocorr_on && a_ms_ <= 0) || p_ms_ <= 0) return;
 
   int a = a_ms_;
   const int pk = p_ms_;
-  const bool s_rejected = spec.top_fraction < p.min_top_fraction || s <= 0;
+  const bool s_rejected = peaks.top_fraction < p.min_top_fraction || s <= 0;
   if (s_rejected) s = -1;
   const bool a_rejected = quality_ < p.min_quality || a <= 0;
   if (a_rejected) a = -1;
@@ -484,7 +484,7 @@ void Detector::decide(const Spectrum::Result& spec) {
   const int e_a = a_rejected ? 100000 : pct_of(static_cast<float>(a), interval_);
 
   if (decisions_ >= 3) {
-    if (rival_share(spec, s > 0 ? s : spec.interval_ms[0], p_ms_, p.overtone_share > 0.0f) >
+    if (rival_share(peaks, s > 0 ? s : peaks.interval_ms[0], p_ms_, p.overtone_share > 0.0f) >
         p.second_peak_ratio) {
       second_peak_ += 3;
     } else if (second_peak_ > 0) {

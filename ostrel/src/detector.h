@@ -106,7 +106,7 @@ class Detector final {
   bool warmup_stable() const;
   void filter_rate_sample(float x);
   void detection_sample(float x);
-  void decide(const Spectrum::Result& spec);
+  void decide(const Spectrum::Result& peaks);
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
   void update_cutoff();
