@@ -15,6 +15,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${CORVANE_BUILD_TYPE:-
 # The program and the detection library it loads from its own folder.
 cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}" --target corvane ostrel
 
+# A demo is no device of the user's: it registers nothing with the server.
+export CORVANE_REGISTRATION_URL=${CORVANE_REGISTRATION_URL:-http://127.0.0.1:9}
 data="$build/demo-data"
 mkdir -p "$data"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

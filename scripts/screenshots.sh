@@ -13,6 +13,8 @@ bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${CORVANE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}" --target corvane ostrel
 
+# A demo is no device of the user's: it registers nothing with the server.
+export CORVANE_REGISTRATION_URL=${CORVANE_REGISTRATION_URL:-http://127.0.0.1:9}
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 mkdir -p "$out"
