@@ -12,3 +12,14 @@ endif()
 
 find_package(Threads REQUIRED)
 find_package(nlohmann_json 3.10 REQUIRED)
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt, so a new tool, benchmark or
+# test folder needs no edit here.
+function(corvane_add_subfolders)
+  file(GLOB _entries LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(entry IN LISTS _entries)
+    if(IS_DIRECTORY ${entry} AND EXISTS ${entry}/CMakeLists.txt)
+      add_subdirectory(${entry})
+    endif()
+  endforeach()
+endfunction()

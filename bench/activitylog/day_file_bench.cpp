@@ -1,20 +1,14 @@
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "activitylog/day_file.h"
 #include "activitylog/day_writer.h"
+#include "support/silent_notifier.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
-class SilentNotifier final : public Notifier {
- public:
-  void show_message(const std::string&, std::function<void()> on_closed) override {
-    if (on_closed) on_closed();
-  }
-};
+using testing::SilentNotifier;
 
 DailyActivity busy_day() {
   DailyActivity day;
@@ -30,16 +24,14 @@ DailyActivity busy_day() {
 
 // A full day written (atomically, fsync included) and read back: what a minute's save plus a page load cost.
 void BM_SaveAndLoadDay(benchmark::State& state) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvane-bench-XXXXXX").string();
-  const std::filesystem::path folder = ::mkdtemp(pattern.data());
-  DayWriter writer(folder);
+  testing::TempFolder folder;
+  DayWriter writer(folder.path());
   SilentNotifier notifier;
   const DailyActivity day = busy_day();
   for (auto _ : state) {
     writer.save_day("20261208.txt", day);
-    benchmark::DoNotOptimize(load_day(folder, "20261208.txt", notifier));
+    benchmark::DoNotOptimize(load_day(folder.path(), "20261208.txt", notifier));
   }
-  std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SaveAndLoadDay)->Unit(benchmark::kMicrosecond);
 

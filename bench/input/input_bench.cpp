@@ -1,8 +1,6 @@
 // Costs on the report path: every report of every mouse passes here on the GUI thread.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,32 +10,23 @@
 #include "input/event_queue.h"
 #include "platform/replay/timer_queue.h"
 #include "platform/system_clock.h"
+#include "support/silent_notifier.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
-class SilentNotifier final : public Notifier {
- public:
-  void show_message(const std::string&, std::function<void()> on_closed) override {
-    if (on_closed) on_closed();
-  }
-};
+using testing::SilentNotifier;
+using testing::TempFolder;
 
 // An engine on the real clock over a throw-away data folder.
 struct BenchEngine {
   BenchEngine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-bench-XXXXXX").string();
-    folder = ::mkdtemp(pattern.data());
-    engine = std::make_unique<Engine>(EngineConfig{folder, 500}, clock, timers, notifier);
+    engine = std::make_unique<Engine>(EngineConfig{folder.path(), 500}, clock, timers, notifier);
     engine->start();
   }
-  ~BenchEngine() {
-    engine->shutdown();
-    engine.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::filesystem::path folder;
+  ~BenchEngine() { engine->shutdown(); }
+  TempFolder folder;  // declared first: outlives the engine
   SystemClock clock;
   TimerQueue timers{clock};
   SilentNotifier notifier;
