@@ -9,6 +9,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -185,7 +186,12 @@ OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
 QLineEdit* OptionDlg::add_number(const char* key) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(QString::fromLatin1(key));
-  edit->setValidator(new QIntValidator(edit));
+  // Plain digits only: a grouped "1,500" would pass a localised validator yet read back as 0.
+  auto* validator = new QIntValidator(edit);
+  QLocale plain = QLocale::c();
+  plain.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
+  validator->setLocale(plain);
+  edit->setValidator(validator);
   edit->setAlignment(Qt::AlignRight);
   edit->setFixedWidth(80);
   return edit;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -131,6 +132,20 @@ class OptionDlgTest final : public QObject {
     QCOMPARE(dlg_->result(), int(QDialog::Accepted));
     QCOMPARE(read_key("ab_time"), std::string("0"));
     QCOMPARE(read_key("bpm"), std::string("120"));
+  }
+
+  void apply_after_typing_grouped_number_writes_what_edit_shows() {
+    // Under a locale with digit grouping the edit must not take a separator it cannot read back.
+    const QLocale before = QLocale();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    open();
+    QLocale::setDefault(before);
+    QLineEdit* count = control<QLineEdit>("ab_count");
+    count->clear();
+    QTest::keyClicks(count, QStringLiteral("1,500"));
+    control<QPushButton>("apply")->click();
+    QCOMPARE(read_key("ab_count"), count->text().toStdString());
+    QCOMPARE(read_key("ab_count"), std::string("1500"));
   }
 
   void apply_keeps_hidden_controls_and_other_content() {
