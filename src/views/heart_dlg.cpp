@@ -214,6 +214,7 @@ void HeartDlg::paint_waveform(QPainter& p, const QRect& area) {
 void HeartDlg::paint_history(QPainter& p, int top) {
   const std::vector<HeartLog> entries = monitor_ ? monitor_->history().entries() : std::vector<HeartLog>{};
   delete_marks_.assign(entries.size(), QRect());
+  drawn_entries_ = entries;
   const int columns_fit = std::max(1, (width() - 2 * kMargin + kCardGap) / (kCardWidth + kCardGap));
   const int columns = static_cast<int>((entries.size() + kCardsPerColumn - 1) / kCardsPerColumn);
   first_column_ = std::clamp(first_column_, 0, std::max(0, columns - columns_fit));
@@ -271,10 +272,15 @@ void HeartDlg::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !monitor_) return;
   const int index = delete_mark_at(event->position().toPoint());
   if (index < 0) return;
-  monitor_->delete_history_entry(static_cast<std::size_t>(index));
+  // The list may have changed since the paint (a new result goes in at the front): the entry under the
+  // mark is looked up again, so the card the user pressed is the one that goes.
+  const std::vector<HeartLog> now = monitor_->history().entries();
+  const auto it = std::find(now.begin(), now.end(), drawn_entries_.at(static_cast<std::size_t>(index)));
+  if (it != now.end()) monitor_->delete_history_entry(static_cast<std::size_t>(it - now.begin()));
   // The cards below move up: until the next paint no mark is known, so a quick second press cannot
   // hit a card that is no longer under it.
   delete_marks_.clear();
+  drawn_entries_.clear();
   update();
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "heart/heart_log.h"
 #include "views/page_widget.h"
 
 class QPushButton;
@@ -60,8 +61,9 @@ class HeartDlg final : public PageWidget {
   QPushButton* toggle_button_ = nullptr;
   QStringList drawn_texts_;
   bool heart_lit_ = false;
-  std::vector<QRect> delete_marks_;  // index = entry index; empty rect when the card is not shown
-  int first_column_ = 0;             // history view: columns scrolled past
+  std::vector<QRect> delete_marks_;      // index = entry index; empty rect when the card is not shown
+  std::vector<HeartLog> drawn_entries_;  // the entries the marks belong to, as last painted
+  int first_column_ = 0;                 // history view: columns scrolled past
 };
 
 }  // namespace corvane

@@ -236,6 +236,22 @@ class HeartPageTest final : public QObject {
     QCOMPARE(monitor_->history().size(), std::size_t{2});
   }
 
+  void history_result_added_since_paint_then_delete_removes_the_pressed_card() {
+    write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}, {80, to_local_timestamp(2026, 12, 7, 8, 0)}});
+    make_page();
+    page_->toggle_view();
+    painted();
+    const QRect mark = page_->delete_marks().at(1);  // the card of 80
+    // A result lands at the front before the page has painted again.
+    QVERIFY(monitor_->history().add(make_heart_log(60, to_local_timestamp(2026, 12, 7, 10, 0))).ok);
+
+    QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center());
+    const std::vector<HeartLog> left = monitor_->history().entries();
+    QCOMPARE(left.size(), std::size_t{2});
+    QCOMPARE(left[0].bpm, 60);
+    QCOMPARE(left[1].bpm, 70);
+  }
+
   void history_press_beside_the_marks_deletes_nothing() {
     write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}});
     make_page();
