@@ -105,16 +105,25 @@ void AlertRules::on_travel(double units) {
   }
 }
 
+void AlertRules::show_box(bool& showing, const std::string& text) {
+  showing = true;
+  try {
+    notifier_.show_message(text, [&showing] { showing = false; });
+  } catch (...) {
+    // No box came up, so none will close: a flag left set would drop every later alert for good.
+    showing = false;
+    throw;
+  }
+}
+
 void AlertRules::on_rest_alert_timer() {
   scheduler_.stop_timer(TimerId::RestAlert);
   if (box_open()) return;
-  rest_alert_showing_ = true;
-  notifier_.show_message(settings_.rest_message, [this] { rest_alert_showing_ = false; });
+  show_box(rest_alert_showing_, settings_.rest_message);
 }
 
 void AlertRules::show_reminder() {
-  hr_alert_showing_ = true;
-  notifier_.show_message(settings_.reminder_message, [this] { hr_alert_showing_ = false; });
+  show_box(hr_alert_showing_, settings_.reminder_message);
 }
 
 void AlertRules::on_reminder_tick() {

@@ -74,6 +74,8 @@ class AlertRules final : public ActivityListener, public HeartAlertSettings {
  private:
   bool box_open() const { return rest_alert_showing_ || hr_alert_showing_; }
   void arm_rest_alert();
+  // Sets `showing`, shows `text` and clears `showing` when the box closes (or when it cannot be shown).
+  void show_box(bool& showing, const std::string& text);
   void reminder_tick();
   void show_reminder();
 

@@ -398,11 +398,16 @@ TEST_F(ReminderTest, ReloadingSettingsClearsTheShownFlags) {
 
 class ThrowingNotifier final : public Notifier {
  public:
-  void show_message(const std::string& text, std::function<void()>) override {
+  void show_message(const std::string& text, std::function<void()> on_closed) override {
     messages.push_back(text);
-    if (text != kReminderErrorText) throw std::runtime_error("no box");
+    if (text != kReminderErrorText && failures_left > 0) {
+      --failures_left;
+      throw std::runtime_error("no box");
+    }
+    if (on_closed) on_closed();
   }
   std::vector<std::string> messages;
+  int failures_left = 1000;
 };
 
 TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
@@ -418,6 +423,34 @@ TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
   rules.load_alert_settings(interpret_alert_settings(s));
   EXPECT_NO_THROW(rules.on_reminder_tick());
   EXPECT_EQ(notifier.messages.back(), "error:alert");
+}
+
+TEST(ReminderFailure, BoxThatCouldNotBeShownDoesNotSilenceLaterAlerts) {
+  FakeClock clock({2026, 12, 8, 11, 0, 0, 0, 2});
+  FakeScheduler scheduler(clock);
+  ThrowingNotifier notifier;
+  notifier.failures_left = 1;
+  AlertRules rules(clock, scheduler, notifier);
+  StoredAlertSettings s = click_settings(1, 1);
+  s.check_alert_hr_opt = 1;
+  s.check_hr_everyday = 1;
+  s.hr_hour_count = 1;
+  s.hr_hour[0] = 11;
+  rules.load_alert_settings(interpret_alert_settings(s));
+  rules.on_reminder_tick();  // the box fails
+  EXPECT_FALSE(rules.hr_alert_showing());
+  rules.on_reminder_tick();  // the slot was never shown: it comes again
+  EXPECT_EQ(notifier.messages,
+            (std::vector<std::string>{kDefaultReminderMessage, "error:alert", kDefaultReminderMessage}));
+  notifier.failures_left = 1;
+  rules.on_click(ButtonKind::Left);
+  rules.on_click(ButtonKind::Left);
+  EXPECT_ANY_THROW(rules.on_rest_alert_timer());
+  EXPECT_FALSE(rules.rest_alert_showing());
+  rules.on_click(ButtonKind::Left);
+  rules.on_click(ButtonKind::Left);
+  rules.on_rest_alert_timer();
+  EXPECT_EQ(notifier.messages.back(), kDefaultRestMessage);
 }
 
 TEST(AlertRulesFromFile, LoadsSectionAlertOfTheDataFolder) {
