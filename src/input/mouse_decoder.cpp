@@ -1,6 +1,8 @@
 #include "input/mouse_decoder.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace corvane {
 namespace {
@@ -44,8 +46,12 @@ std::optional<EventDef> MouseDecoder::apply_buttons(const MouseReport& report) {
   event.y = report.cursor_y;
   event.changed = static_cast<std::uint8_t>(next ^ state_);
   event.state = next;
-  // The tick count wraps at 2^32; the unsigned difference stays right across the wrap.
-  event.ms_since_previous = static_cast<std::int32_t>(tick - last_change_tick_);
+  // The tick count wraps at 2^32; the unsigned difference stays right across the wrap. A pause of more
+  // than 24.8 days would turn negative in the 32-bit field and pass as "within the double-click time":
+  // it stays at the field's top instead.
+  const std::uint32_t elapsed = tick - last_change_tick_;
+  event.ms_since_previous = static_cast<std::int32_t>(
+      std::min<std::uint32_t>(elapsed, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
   event.wall_seconds = clock_.epoch_seconds();
 
   state_ = next;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/fake_clock.h"
 
 namespace corvane {
@@ -69,6 +71,15 @@ TEST_F(MouseDecoderTest, TickWrap_KeepsTheDifferencePositive) {
   MouseDecoder wrapping(clock);
   clock.advance_ms(0x30);
   EXPECT_EQ(wrapping.apply_buttons(buttons(kMiddleDown))->ms_since_previous, 0x30);
+}
+
+TEST_F(MouseDecoderTest, PauseBeyondTheInt32Range_StaysAtTheTopNotNegative) {
+  decoder.apply_buttons(buttons(kLeftDown));
+  decoder.apply_buttons(buttons(kLeftUp));
+  clock.advance_ms(std::int64_t{25} * 24 * 3600 * 1000);  // 25 days without a button change
+  const auto event = decoder.apply_buttons(buttons(kLeftDown));
+  ASSERT_TRUE(event);
+  EXPECT_EQ(event->ms_since_previous, std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(ApplyButtonFlags, DownThenUpPerButton) {
