@@ -124,9 +124,9 @@ void CCorvaneDlg::build_tray() {
         break;
       case QSystemTrayIcon::DoubleClick:
         tray_clicks_.on_left_double_click();
-        // Qt reports no release after the double click; that release would only set the click flag.
+        // Qt reports no release after the double click; that release only sets the click flag (the flag
+        // was just cleared, so no menu timer starts).
         tray_clicks_.on_left_release();
-        scheduler_.stop_timer(TimerId::MainWindow10);
         break;
       case QSystemTrayIcon::Context:
         tray_clicks_.on_right_release();
@@ -197,16 +197,15 @@ void CCorvaneDlg::put_away() {
 
 void CCorvaneDlg::quit_from_tray() {
   exit_requested_ = true;
+  // Saves here rather than from the close event: a close already in progress (the question box is
+  // open) would swallow a second close.
   finish();
   close();
 }
 
 void CCorvaneDlg::exit_from_outside() {
-  exit_requested_ = true;
-  // Saves here rather than from the close event: a close already in progress (the question box is
-  // open) would swallow a second close.
-  finish();
-  close();
+  // A "/close" start or a stop signal ends the program exactly as the tray's "Quit" does.
+  quit_from_tray();
 }
 
 void CCorvaneDlg::finish() {
