@@ -103,12 +103,15 @@ void HeartMonitor::update_session() {
     if (settings_->alert_above_threshold() && threshold != 0 && *result > static_cast<float>(threshold))
       scheduler_.start_timer(TimerId::HeartAlert, kHeartAlertDelayMs);
   }
-  {
-    std::string line = latest_entry_line(history_.newest());
-    std::lock_guard lock(time_mutex_);
-    view_.latest_entry = std::move(line);
-  }
+  refresh_latest_entry();
   changed();
+}
+
+void HeartMonitor::refresh_latest_entry() {
+  // The list has its own lock; it is read before the time lock is taken, never under it.
+  std::string line = latest_entry_line(history_.newest());
+  std::lock_guard lock(time_mutex_);
+  view_.latest_entry = std::move(line);
 }
 
 void HeartMonitor::changed() {
@@ -135,21 +138,13 @@ void HeartMonitor::set_history_view(bool on) {
   // memory is the only copy and rereading would lose the change.
   if (on && !history_view_ && !history_.unsaved_changes()) history_.load();
   history_view_ = on;
-  {
-    std::string line = latest_entry_line(history_.newest());
-    std::lock_guard lock(time_mutex_);
-    view_.latest_entry = std::move(line);
-  }
+  refresh_latest_entry();
   changed();
 }
 
 WriteResult HeartMonitor::delete_history_entry(std::size_t index) {
   WriteResult r = history_.remove(index);
-  {
-    std::string line = latest_entry_line(history_.newest());
-    std::lock_guard lock(time_mutex_);
-    view_.latest_entry = std::move(line);
-  }
+  refresh_latest_entry();
   changed();
   return r;
 }

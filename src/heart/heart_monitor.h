@@ -84,6 +84,8 @@ class HeartMonitor final : public SensorListener {
  private:
   // Runs one session step and applies what it decided; takes the time lock itself.
   void update_session();
+  // Copies the newest list entry into the view's latest-entry line.
+  void refresh_latest_entry();
   void changed();
 
   const Clock& clock_;
