@@ -148,7 +148,8 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
       engine->on_timer(id);
     }
   });
-  const EngineConfig config{data_folder, static_cast<std::uint32_t>(QApplication::doubleClickInterval())};
+  const EngineConfig config{data_folder, static_cast<std::uint32_t>(QApplication::doubleClickInterval()),
+                            device_id};
   engine = make_engine(config, *clock, scheduler, notifier);
 
   CCorvaneDlg::Options window_options;

@@ -13,10 +13,16 @@ AlertsAndUpload::AlertsAndUpload(Engine& engine, HeartMonitor& heart)
 }
 
 void AlertsAndUpload::on_start() {
-  // The ID is stored before the request goes out; the request runs beside start-up, never in its way.
-  DeviceIdStartup id = read_or_create_device_id(engine_.config().data_folder);
-  device_id_ = id.id;
-  registration_ = std::move(id.registration);
+  // One ID for the whole run: the one the caller already holds, or the stored one, or a new one that is
+  // stored before its registration goes out (the request runs beside start-up, never in its way). Read
+  // twice, an ID that could not be stored would differ between the window and the uploads.
+  if (!engine_.config().device_id.empty()) {
+    device_id_ = engine_.config().device_id;
+  } else {
+    DeviceIdStartup id = read_or_create_device_id(engine_.config().data_folder);
+    device_id_ = id.id;
+    registration_ = std::move(id.registration);
+  }
 
   Uploader::Hooks hooks;
   hooks.counters = [this] {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "activitylog/day_writer.h"
@@ -25,6 +26,9 @@ namespace corvane {
 struct EngineConfig {
   std::filesystem::path data_folder;    // created at start() if missing
   std::uint32_t double_click_ms = 500;  // the platform's double-click time
+  // The device ID when the caller has read or made it already (the desktop program shows it before the
+  // engine starts); empty: the upload side reads or makes it at start.
+  std::string device_id{};
 };
 
 // The program without its windows: the live day counters and their day file, the decoding of the

@@ -1,0 +1,49 @@
+// The upload side and the window show one device ID for the whole run.
+#include <gtest/gtest.h>
+
+#include "engine/alerts_and_upload.h"
+#include "engine/composition.h"
+#include "support/fake_clock.h"
+#include "support/recording_notifier.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+class NoTimers final : public Scheduler {
+ public:
+  void start_timer(TimerId, std::uint32_t) override {}
+  void stop_timer(TimerId) override {}
+};
+
+class EngineDeviceId : public ::testing::Test {
+ protected:
+  std::string started_id(const std::string& given) {
+    EngineConfig config{data.path(), 500, given};
+    auto engine = make_engine(config, clock, timers, notifier);
+    engine->start();
+    const std::string id = engine->find_component<AlertsAndUpload>()->device_id();
+    engine->shutdown();
+    return id;
+  }
+
+  testing::TempFolder data;
+  testing::FakeClock clock;
+  NoTimers timers;
+  testing::RecordingNotifier notifier;
+};
+
+TEST_F(EngineDeviceId, IdTheCallerHoldsIsTheOneUploadsUse) {
+  // Even where nothing is stored (say set.ini could not be written), no second ID is made.
+  EXPECT_EQ(started_id("1234567890123456"), "1234567890123456");
+  EXPECT_FALSE(std::filesystem::exists(data / "set.ini"));
+}
+
+TEST_F(EngineDeviceId, WithoutOneTheStoredIdIsReadOrANewOneMadeAndKept) {
+  const std::string first = started_id("");
+  ASSERT_EQ(first.size(), 16u);
+  EXPECT_EQ(started_id(""), first);
+}
+
+}  // namespace
+}  // namespace corvane
