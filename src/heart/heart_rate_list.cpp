@@ -1,5 +1,6 @@
 #include "heart/heart_rate_list.h"
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 
@@ -12,6 +13,10 @@ HeartRateList::HeartRateList(const std::filesystem::path& data_folder)
 
 void HeartRateList::load() {
   const std::optional<std::string> content = read_whole_file(file_);
+  // A file that is not JSON at all loads as an empty list, and the next result would overwrite it and
+  // every measurement in it: its bytes are kept beside it first, for the user or support to recover.
+  if (content && !content->empty() && !nlohmann::json::accept(*content))
+    write_file_atomically(file_.string() + kDamagedSuffix, *content);
   std::vector<HeartLog> loaded = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
   std::lock_guard lock(mutex_);
   entries_ = std::move(loaded);

@@ -15,11 +15,13 @@ namespace corvane {
 // list's own lock (the "ppg hearthistory time mutex"), so the page may read it from another thread.
 class HeartRateList final {
  public:
+  static constexpr const char* kDamagedSuffix = ".damaged";
+
   //! A list kept in `data_folder`/HeartRateLog.txt; empty until load().
   explicit HeartRateList(const std::filesystem::path& data_folder);
 
   //! Replaces the list by the file's entries (every entry the file holds; none when it is missing or
-  //! unreadable).
+  //! unreadable). A file that is not JSON at all is first copied to HeartRateLog.txt.damaged.
   void load();
   //! Writes the whole list to the file.
   WriteResult save() const;

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "base/file_read.h"
 #include "heart/heart_rate_list.h"
 #include "support/temp_folder.h"
 
@@ -104,6 +105,21 @@ TEST_F(HeartRateListFile, deleted_entry_stays_deleted_after_a_reload) {
   ASSERT_EQ(list_.size(), 2u);
   EXPECT_EQ(list_.entries()[0].bpm, 62);
   EXPECT_EQ(list_.entries()[1].bpm, 60);
+}
+
+TEST_F(HeartRateListFile, damaged_file_is_kept_aside_before_the_next_result_replaces_it) {
+  const std::string damaged = R"({"heart_log_ver":2,"heartRate_0":70,"logTi)";
+  ASSERT_TRUE(write_file_atomically(list_.file(), damaged));
+  list_.load();
+  EXPECT_EQ(list_.size(), 0u);
+  ASSERT_TRUE(list_.add(entry(65, 1)));
+  EXPECT_EQ(read_whole_file(list_.file().string() + ".damaged"), damaged);
+}
+
+TEST_F(HeartRateListFile, readable_file_of_another_version_is_not_copied) {
+  ASSERT_TRUE(write_file_atomically(list_.file(), R"({"heart_log_ver":1})"));
+  list_.load();
+  EXPECT_FALSE(std::filesystem::exists(list_.file().string() + ".damaged"));
 }
 
 TEST_F(HeartRateListFile, removing_past_the_end_changes_nothing) {
