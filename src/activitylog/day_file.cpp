@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/file_read.h"
+#include "platform/atomic_file.h"
 
 namespace corvane {
 namespace {
@@ -83,14 +84,15 @@ DailyActivity load_day(const std::filesystem::path& data_folder, const std::stri
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return DailyActivity{};
 
-  DayParse parsed;
-  if (const auto text = read_whole_file(path)) {
-    parsed = parse_day(*text);
-  } else {
-    parsed.error = true;
-  }
+  const auto text = read_whole_file(path);
+  DayParse parsed = text ? parse_day(*text) : DayParse{{}, true};
   parsed.record.loaded = 1;
-  if (parsed.error) notifier.show_message(kLoadErrorText);
+  if (parsed.error) {
+    // The live day goes on from what could be read, and its next save replaces the file: keep the
+    // damaged bytes beside it first, so no count is lost for good.
+    if (text) keep_damaged_copy(path, *text);
+    notifier.show_message(kLoadErrorText);
+  }
   return parsed.record;
 }
 

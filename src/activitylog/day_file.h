@@ -23,7 +23,8 @@ struct DayParse {
 DayParse parse_day(std::string_view text);
 
 // Loads a day: a missing file gives zeros with `loaded` 0; an existing one sets `loaded` 1. A file that
-// cannot be read or parsed shows "load error" once and returns the counts read so far.
+// cannot be read or parsed shows "load error" once, is copied to "<name>.damaged" (the next save will
+// replace it) and gives the counts read so far.
 DailyActivity load_day(const std::filesystem::path& data_folder, const std::string& file_name,
                        Notifier& notifier);
 

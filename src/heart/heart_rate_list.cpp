@@ -15,8 +15,7 @@ void HeartRateList::load() {
   const std::optional<std::string> content = read_whole_file(file_);
   // A file that is not JSON at all loads as an empty list, and the next result would overwrite it and
   // every measurement in it: its bytes are kept beside it first, for the user or support to recover.
-  if (content && !content->empty() && !nlohmann::json::accept(*content))
-    write_file_atomically(file_.string() + kDamagedSuffix, *content);
+  if (content && !content->empty() && !nlohmann::json::accept(*content)) keep_damaged_copy(file_, *content);
   std::vector<HeartLog> loaded = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
   std::lock_guard lock(mutex_);
   entries_ = std::move(loaded);

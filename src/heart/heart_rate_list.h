@@ -15,8 +15,6 @@ namespace corvane {
 // list's own lock (the "ppg hearthistory time mutex"), so the page may read it from another thread.
 class HeartRateList final {
  public:
-  static constexpr const char* kDamagedSuffix = ".damaged";
-
   //! A list kept in `data_folder`/HeartRateLog.txt; empty until load().
   explicit HeartRateList(const std::filesystem::path& data_folder);
 

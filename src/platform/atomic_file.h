@@ -17,4 +17,11 @@ struct WriteResult {
 // the old name, flush the folder. Every file the program writes goes through here.
 WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content);
 
+// Keeps a damaged file's bytes beside it ("<name>.damaged") before the program replaces it with what it
+// could read, so nothing the user had is lost for good.
+inline constexpr const char* kDamagedSuffix = ".damaged";
+inline WriteResult keep_damaged_copy(const std::filesystem::path& path, std::string_view content) {
+  return write_file_atomically(path.string() + kDamagedSuffix, content);
+}
+
 }  // namespace corvane

@@ -109,6 +109,12 @@ TEST_F(DayFileLoading, TruncatedFileGivesExactlyOneLoadErrorAndZeros) {
   EXPECT_EQ(day.clicks[0][9], 0u);
 }
 
+TEST_F(DayFileLoading, DamagedFileIsKeptAsideBeforeTheNextSaveReplacesIt) {
+  write_text(folder / "20261208.txt", "{\"click_h0_b0\":12,\"cli");
+  load();
+  EXPECT_EQ(read_whole_file(folder / "20261208.txt.damaged"), "{\"click_h0_b0\":12,\"cli");
+}
+
 TEST_F(DayFileLoading, NonJsonAndMissingVersionAreLoadErrors) {
   for (const std::string text : {"hello", "", "[1,2,3]", "{\"click_h0_b0\":1}"}) {
     notifier.messages.clear();
