@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "activitylog/day_file.h"
+#include "base/units.h"
 
 namespace corvane {
 
@@ -27,7 +28,7 @@ std::string build_csv_export(const std::vector<HeartLog>& heart_log, const std::
     for (int h = 0; h < kHoursPerDay; ++h) {
       for (int b = 0; b < kButtonKinds; ++b)
         sums[b] += day.clicks[b][h];
-      metres += day.move_counts[h] / 1600.0 * 0.0254;  // 1600 counts per inch
+      metres += day.move_counts[h] / static_cast<double>(kDisplayDpi) * 0.0254;  // counts per inch
     }
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d", date.year, date.month, date.day);
