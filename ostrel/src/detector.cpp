@@ -1,9 +1,13 @@
 #include "detector.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvane::ostrel {
 namespace {
+
+// Agreements of one run toward a lock lie within this share of each other, in percent of the larger.
+constexpr int kOneRatePct = 15;
 
 int align8(int bytes) {
   return (bytes + 7) & ~7;
@@ -187,7 +191,7 @@ void Detector::reset() {
   ready_ = false;
   locked_ = false;
   agree_ = 0;
-  last_agreed_ = 0;
+  run_low_ = run_high_ = 0;
   lock_loss_[0] = lock_loss_[1] = lock_loss_[2] = 0;
   second_peak_ = 0;
   decisions_ = 0;
@@ -520,11 +524,19 @@ void Detector::decide(const Spectrum::Result& peaks) {
                            static_cast<float>(d_sp) < tight ||
                            (static_cast<float>(d_sa) < tight && p.two_peak_option == 1);
     if (agreement) {
-      // Agreements count toward a lock only while they agree on one rate: agreements at different
-      // rates must not add up to a lock on a rate that was seen once.
-      if (agree_ > 0 && last_agreed_ > 0 && pct_of_larger(s, last_agreed_) >= 15) agree_ = 0;
+      // Agreements count toward a lock only while they agree on one rate: every agreement of a run must
+      // lie within 15 % of every other, not only of the previous one, or a rate drifting 5 % per decision
+      // (the spectrum wandering with a noisy recording's artefacts) adds up to a lock on where it ended.
+      if (agree_ == 0) run_low_ = run_high_ = s;
+      const int low = std::min(run_low_, s), high = std::max(run_high_, s);
+      if (pct_of_larger(low, high) >= kOneRatePct) {
+        agree_ = 0;
+        run_low_ = run_high_ = s;
+      } else {
+        run_low_ = low;
+        run_high_ = high;
+      }
       ++agree_;
-      last_agreed_ = s;
       chosen = s;
     } else {
       if (agree_ > 0) --agree_;

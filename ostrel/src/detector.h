@@ -156,7 +156,7 @@ class Detector final {
   bool ready_ = false;
   bool locked_ = false;
   int agree_ = 0;
-  int last_agreed_ = 0;  // S of the last agreeing decision
+  int run_low_ = 0, run_high_ = 0;  // shortest and longest S of the current run of agreements
   int lock_loss_[3] = {};
   int second_peak_ = 0;
   int decisions_ = 0;
