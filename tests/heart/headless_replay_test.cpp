@@ -79,10 +79,8 @@ TEST_P(HeadlessReplayOf, resting_thumb_saves_one_result_near_the_reference) {
   EXPECT_EQ(messages_.find("message:"), std::string::npos) << "no alert without a threshold: " << messages_;
 }
 
-// welltory_s01 and s07 give no result within their 80-110 s (weak signals) and s20 lands 3.4 bpm under its
-// reference: the detector's accuracy, tracked by its own evaluation tool, not the program's.
-// welltory_s01 (a noisy camera recording at 55 bpm) lands just over 3 bpm off; the detector's own
-// figures for it are in ostrel-eval's output.
+// welltory_s01, the noisiest camera recording, is refused by the detector (no result rather than a wrong
+// one); the detector's own figures for it come from ostrel-eval.
 INSTANTIATE_TEST_SUITE_P(Recordings, HeadlessReplayOf,
                          ::testing::Values("welltory_s07", "welltory_s12", "welltory_s14", "welltory_s16",
                                            "welltory_s19", "welltory_s20", "cinc2015_a103l",
