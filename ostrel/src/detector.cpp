@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "hrv.h"
+
 namespace corvane::ostrel {
 namespace {
 
@@ -88,22 +90,10 @@ void IntervalAverage::spread_bpm(float freq_offset, float& std_bpm, float& kurto
   kurtosis = 0.0f;
   if (count_ < 2) return;
   float bpm[kMaxAverageLen];
-  float mean = 0.0f;
-  for (int i = 0; i < count_; ++i) {
+  for (int i = 0; i < count_; ++i)
     bpm[i] = values_[i] > 0.0f ? freq_offset * 60000.0f / values_[i] : 0.0f;
-    mean += bpm[i];
-  }
-  mean /= static_cast<float>(count_);
-  float m2 = 0.0f, m4 = 0.0f;
-  for (int i = 0; i < count_; ++i) {
-    const float d = bpm[i] - mean;
-    m2 += d * d;
-    m4 += d * d * d * d;
-  }
-  m2 /= static_cast<float>(count_);
-  m4 /= static_cast<float>(count_);
-  std_bpm = std::sqrt(m2);
-  kurtosis = m2 > 0.0f ? m4 / (m2 * m2) - 3.0f : 0.0f;
+  float mean = 0.0f;
+  moments(bpm, count_, mean, std_bpm, kurtosis);
 }
 
 int Detector::work_bytes(const Params& raw) {

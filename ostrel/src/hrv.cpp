@@ -20,6 +20,8 @@ float median_of(float* v, int n) {
   return n % 2 ? v[n / 2] : 0.5f * (v[n / 2 - 1] + v[n / 2]);
 }
 
+}  // namespace
+
 void moments(const float* v, int n, float& mean, float& sd, float& kurt) {
   mean = sd = kurt = 0.0f;
   if (n < 1) return;
@@ -37,8 +39,6 @@ void moments(const float* v, int n, float& mean, float& sd, float& kurt) {
   sd = std::sqrt(m2);
   kurt = m2 > 0.0f ? m4 / (m2 * m2) - 3.0f : 0.0f;
 }
-
-}  // namespace
 
 SdnnResult compute_sdnn(const float* rri, int n, int half_width, float* kept_out) {
   SdnnResult r;

@@ -16,6 +16,9 @@ struct SdnnResult {
 // neighbours (half_width on each side) and within 250..2000 ms: a missed or an extra beat makes an interval
 // about double or half its neighbours and would otherwise dominate the deviation. kept_out receives the
 // kept intervals (n floats at most).
+// Mean, standard deviation and excess kurtosis of n values (all 0 when n < 1).
+void moments(const float* v, int n, float& mean, float& sd, float& kurt);
+
 SdnnResult compute_sdnn(const float* rri, int n, int half_width, float* kept_out);
 
 struct HrvResult {
