@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "harmonics.h"
 #include "hrv.h"
 
 namespace corvane::ostrel {
@@ -23,38 +24,10 @@ int32_t to_int_clamped(float v) {
   return static_cast<int32_t>(std::lround(v));
 }
 
-int pct_of_larger(int a, int b) {
-  const int m = a > b ? a : b;
-  if (m <= 0) return 100;
-  const int diff = a > b ? a - b : b - a;
-  return static_cast<int>(100.0f * static_cast<float>(diff) / static_cast<float>(m));
-}
-
 int pct_of(float x, float ref) {
   if (ref <= 0.0f) return 100;
   const float v = 100.0f * std::fabs(x - ref) / ref;
   return v > 100000.0f ? 100000 : static_cast<int>(v);
-}
-
-// True when one interval is about two or three times the other.
-bool overtone_related(int a, int b) {
-  if (a <= 0 || b <= 0) return false;
-  const float r =
-      a > b ? static_cast<float>(a) / static_cast<float>(b) : static_cast<float>(b) / static_cast<float>(a);
-  return std::fabs(r - 2.0f) < 0.16f || std::fabs(r - 3.0f) < 0.24f;
-}
-
-// Power of the second spectral peak as a share of the strongest. The second-peak test looks for a second
-// rhythm; when detector B confirms the fundamental, candidates that are its overtones (or the fundamental
-// of an overtone on top) are one rhythm and are passed over for the next candidate.
-float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, bool skip_overtones) {
-  if (peaks.count < 2 || peaks.magnitude[0] <= 0.0f) return 0.0f;
-  const bool confirmed = skip_overtones && p_ms > 0 && pct_of_larger(p_ms, fundamental) < 10;
-  for (int c = 1; c < peaks.count; ++c) {
-    if (confirmed && overtone_related(peaks.interval_ms[0], peaks.interval_ms[c])) continue;
-    return peaks.magnitude[c] / peaks.magnitude[0];
-  }
-  return 0.0f;
 }
 
 }  // namespace
@@ -146,15 +119,8 @@ void Detector::reset() {
   dec_n_ = 0;
   make_input_lowpass(lowpass_);
   make_input_highpass(highpass2_, highpass1_);
-  {
-    const float rate = static_cast<float>(p.filter_rate) / static_cast<float>(p.decimation);
-    float fc = p.smoothing_hz;
-    if (fc > 0.45f * rate) fc = 0.45f * rate;
-    design_lowpass_section(smoothing_[0], 1.4142136f, fc, rate);
-    design_lowpass_section(smoothing_[1], 1.4142136f, fc, rate);
-    smoothing_[0].clear();
-    smoothing_[1].clear();
-  }
+  smoothing_[0].clear();
+  smoothing_[1].clear();
   adaptive_[0].clear();
   adaptive_[1].clear();
   cutoff_interval_ = -1.0f;
@@ -311,13 +277,30 @@ void Detector::filter_rate_sample(float x) {
 }
 
 void Detector::update_cutoff() {
-  if (interval_ == cutoff_interval_) return;
+  const bool averaged = average_.count() > 0;
+  if (interval_ == cutoff_interval_ && averaged == cutoff_averaged_) return;
   cutoff_interval_ = interval_;
+  cutoff_averaged_ = averaged;
   float fc = params.cutoff_factor * 1000.0f / interval_;
   if (fc < params.cutoff_min_hz) fc = params.cutoff_min_hz;
   if (fc > params.cutoff_max_hz) fc = params.cutoff_max_hz;
   const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
   design_adaptive_lowpass(adaptive_, fc, rate);
+
+  // The smoothing that makes q follows the averaged beat rate as well, so that detector B sees the
+  // fundamental without the overtones and sensor noise above it; its floor keeps an average that is too
+  // slow (it is held at 60 bpm or more until ready) from filtering away a faster true rhythm. Until the
+  // first estimates reach the average it holds its reset value, which says nothing of the rhythm: the
+  // smoothing then assumes the fastest rate a not-ready average can show, so that its cutoff falls rather
+  // than rises when the estimates arrive. A rising cutoff raises the power of q at a fast rhythm, and the
+  // motion detector would take that for movement.
+  const float basis = averaged ? interval_ : shortest_not_ready_interval();
+  float fq = params.smoothing_factor * 1000.0f / basis;
+  if (fq < params.smoothing_min_hz) fq = params.smoothing_min_hz;
+  if (fq > params.cutoff_max_hz) fq = params.cutoff_max_hz;
+  if (fq > 0.45f * rate) fq = 0.45f * rate;
+  design_lowpass_section(smoothing_[0], 1.4142136f, fq, rate);
+  design_lowpass_section(smoothing_[1], 1.4142136f, fq, rate);
 }
 
 void Detector::push_rri(float ms) {
@@ -347,8 +330,9 @@ void Detector::detection_sample(float x) {
   trace_.n = n_;
   if (n_ <= params.settle_samples) return;
 
-  // Smoothing: two 2nd-order Butterworth sections at 2.5 Hz (see README): keeps the fundamental of any rate
-  // up to 150 bpm, takes most of the dicrotic wave and of the camera/sensor noise off detector B.
+  // Smoothing: two 2nd-order Butterworth sections at 1.75 times the averaged beat rate, at least 1.75 Hz
+  // (see README and update_cutoff): keeps the fundamental, takes most of the dicrotic wave and of the
+  // camera/sensor noise off detector B.
   const float q = smoothing_[1].step(smoothing_[0].step(p));
 
   if (params.autocorr_on) acf_.push(to_int_clamped(q));
@@ -404,9 +388,13 @@ void Detector::enter_interval(int chosen, int repeats) {
   average_.spread_bpm(params.freq_offset, hr_std_, kurtosis_);
 }
 
+float Detector::shortest_not_ready_interval() const {
+  return params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_upper_bpm);
+}
+
 void Detector::clamp_not_ready() {
   if (ready_) return;
-  const float shortest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_upper_bpm);
+  const float shortest = shortest_not_ready_interval();
   const float longest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_lower_bpm);
   if (interval_ < shortest) interval_ = shortest;
   if (interval_ > longest) interval_ = longest;
@@ -431,21 +419,8 @@ void Detector::decide(const Spectrum::Result& peaks) {
   int s = -1;
   if (peaks.count > 0) {
     if (!ready_) {
-      s = peaks.interval_ms[0];
-      const float overtone_share = p.overtone_share;
-      if (overtone_share > 0.0f) {
-        // The spectrum is that of the pulse wave's slope, which weights each overtone by its order: on a
-        // sharp pulse or at a low rate the second or third overtone outgrows the fundamental. When a weaker
-        // candidate lies at two or three times the strongest one's interval, holds a fair share of its
-        // power and detector B measures beats at that interval, the strongest is its overtone.
-        for (int c = 1; c < peaks.count; ++c) {
-          if (peaks.magnitude[c] < overtone_share * peaks.magnitude[0]) continue;
-          const bool overtone = peaks.interval_ms[c] > peaks.interval_ms[0] &&
-                                overtone_related(peaks.interval_ms[c], peaks.interval_ms[0]);
-          const bool beats_agree = p_ms_ > 0 && pct_of_larger(p_ms_, peaks.interval_ms[c]) < 10;
-          if (overtone && beats_agree && peaks.interval_ms[c] > s) s = peaks.interval_ms[c];
-        }
-      }
+      const int a_usable = quality_ >= p.min_quality ? a_ms_ : -1;
+      s = fundamental_interval(peaks, p.overtone_share, p_ms_, a_usable);
     } else {
       float best = 0.0f;
       for (int c = 0; c < peaks.count; ++c) {
@@ -461,6 +436,7 @@ void Detector::decide(const Spectrum::Result& peaks) {
   trace_.a_ms = a_ms_;
   trace_.s_ms = s;
   trace_.top_fraction = peaks.top_fraction;
+  trace_.peaks = peaks;
   if ((p.autocorr_on && a_ms_ <= 0) || p_ms_ <= 0) return;
 
   int a = a_ms_;
@@ -478,7 +454,7 @@ void Detector::decide(const Spectrum::Result& peaks) {
   const int e_a = a_rejected ? 100000 : pct_of(static_cast<float>(a), interval_);
 
   if (decisions_ >= 3) {
-    if (rival_share(peaks, s > 0 ? s : peaks.interval_ms[0], p_ms_, p.overtone_share > 0.0f) >
+    if (rival_share(peaks, s > 0 ? s : peaks.interval_ms[0], p_ms_, a, p.overtone_share > 0.0f) >
         p.second_peak_ratio) {
       second_peak_ += 3;
     } else if (second_peak_ > 0) {
@@ -486,6 +462,7 @@ void Detector::decide(const Spectrum::Result& peaks) {
     }
   }
   const bool doubled = second_peak_ > 2;
+  trace_.second_peak = second_peak_;
 
   const float agree = p.agree_pct, tight = p.agree_tight_pct;
   auto smallest = [&]() {

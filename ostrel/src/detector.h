@@ -96,6 +96,8 @@ class Detector final {
     int chosen = 0;
     float top_fraction = 0.0f;
     int agree = 0;
+    int second_peak = 0;
+    Spectrum::Result peaks;
     bool locked = false;
     bool warmup_done = false;
   };
@@ -109,6 +111,7 @@ class Detector final {
   void decide(const Spectrum::Result& peaks);
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
+  float shortest_not_ready_interval() const;
   void update_cutoff();
   void push_rri(float ms);
 
@@ -136,6 +139,7 @@ class Detector final {
   Biquad smoothing_[2];  // makes q from p  // previous pulse-wave samples for the smoothing of q
   Biquad adaptive_[2];
   float cutoff_interval_ = -1.0f;
+  bool cutoff_averaged_ = false;
   int n_ = 0;
 
   // Stages.

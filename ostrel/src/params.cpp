@@ -120,7 +120,8 @@ Params default_params(Column column) {
   p.pi_scale = 1.0f;
   p.pi_min_level = 1.0f;
   p.prefilter_hz = 8.0f;
-  p.smoothing_hz = 2.5f;
+  p.smoothing_factor = 1.75f;
+  p.smoothing_min_hz = 1.75f;
   p.overtone_share = 0.1f;
   p.lock_loss_limit[0] = 5;
   p.lock_loss_limit[1] = 10;
@@ -152,7 +153,8 @@ void sanitize(Params& p) {
   p.cutoff_factor = finite_or(p.cutoff_factor, 1.75f, 0.1f, 10.0f);
   p.motion_block_len = clamped<uint16_t>(p.motion_block_len, 1, 10000);
   p.overtone_share = finite_or(p.overtone_share, 0.1f, 0.0f, 1.0f);
-  p.smoothing_hz = finite_or(p.smoothing_hz, 2.5f, 0.2f, 1e4f);
+  p.smoothing_factor = finite_or(p.smoothing_factor, 1.75f, 0.1f, 10.0f);
+  p.smoothing_min_hz = finite_or(p.smoothing_min_hz, 1.75f, 0.2f, 9.0f);
   p.prefilter_hz = finite_or(p.prefilter_hz, 8.0f, 0.5f, 0.45f * static_cast<float>(p.filter_rate));
   for (PeakParams* pk : {&p.peak_a, &p.peak_b}) {
     pk->slow_decay = finite_or(pk->slow_decay, 0.95f, 0.0f, 1.0f);

@@ -96,10 +96,11 @@ struct Params {
   float prefilter_hz;            // 232
   uint8_t lock_loss_limit[3];    // 236
   uint8_t spectrum_integrate;    // 239: 1 weights the spectrum by 1/f (the pulse wave, not its slope)
-  float smoothing_hz;            // 240: cutoff of the smoothing that makes q from p
+  float smoothing_min_hz;        // 240: lowest cutoff of the smoothing that makes q from p
   float overtone_share;          // 244: share of the top power an overtone's fundamental needs (0: off)
   int16_t pulse_median_prefill;  // 248: pulse-wave median window (wave units)
-  uint8_t reserved[OSTREL_PARAM_BYTES - 250];
+  float smoothing_factor;        // 250: the smoothing's cutoff in multiples of the averaged beat rate
+  uint8_t reserved[OSTREL_PARAM_BYTES - 254];
 };
 #pragma pack(pop)
 

@@ -79,11 +79,9 @@ TEST_P(HeadlessReplayOf, resting_thumb_saves_one_result_near_the_reference) {
   EXPECT_EQ(messages_.find("message:"), std::string::npos) << "no alert without a threshold: " << messages_;
 }
 
-// welltory_s01, the noisiest camera recording, is refused by the detector (no result rather than a wrong
-// one); the detector's own figures for it come from ostrel-eval.
 INSTANTIATE_TEST_SUITE_P(Recordings, HeadlessReplayOf,
-                         ::testing::Values("welltory_s07", "welltory_s12", "welltory_s14", "welltory_s16",
-                                           "welltory_s19", "welltory_s20", "cinc2015_a103l",
+                         ::testing::Values("welltory_s01", "welltory_s07", "welltory_s12", "welltory_s14",
+                                           "welltory_s16", "welltory_s19", "welltory_s20", "cinc2015_a103l",
                                            "cinc2015_v102s"));
 
 TEST_F(HeadlessReplay, lifting_and_replacing_the_thumb_gives_two_results) {

@@ -23,7 +23,7 @@ class Detection : public OpenLibrary {
 };
 
 TEST_F(Detection, clean_wave_locks_within_the_design_time_at_its_rate) {
-  for (double bpm : {55.0, 75.0, 100.0, 140.0}) {
+  for (double bpm : {45.0, 55.0, 75.0, 100.0, 140.0, 160.0, 175.0}) {
     HRDReset();
     const int first_ready = feed(pulse_readings(bpm, 25.0));
     ASSERT_GE(first_ready, 0) << bpm;

@@ -47,11 +47,11 @@ TEST_P(RealRecording, locks_within_30_s_and_lands_near_the_reference) {
 INSTANTIATE_TEST_SUITE_P(Recordings, RealRecording,
                          ::testing::Values("cinc2015_v102s", "cinc2015_a103l", "welltory_s16"));
 
-// A noisy camera recording (welltory_s01, about 55 bpm) as the sensor sends it: 21.7 readings a second,
-// each the mean of the recording within its 46 ms, as the program's replay sends it. Its spectral estimate
-// wanders between 50 and 64 bpm; agreements drifting a few percent per decision must not add up to a lock on
-// where the drift ended. Whether the detector commits at all is its own affair, but a result must be near the
-// reference.
+// A noisy camera recording (welltory_s01, 50-60 bpm, strong overtones, spectral rivals) as the sensor sends
+// it: 21.7 readings a second, each the mean of the recording within its 46 ms, as the program's replay sends
+// it. Its spectral estimate wanders between 50 and 64 bpm; agreements drifting a few percent per decision
+// must not add up to a lock on where the drift ended, and the overtones and noise must not keep the
+// detector from committing to the rate that the spectrum, the autocorrelation and the beats agree on.
 class NoisyRecording : public OpenLibrary, public ::testing::WithParamInterface<double> {
  protected:
   // The value at t: the mean of the recording within the 1/rate around t, or the line between the
@@ -102,7 +102,7 @@ class NoisyRecording : public OpenLibrary, public ::testing::WithParamInterface<
   }
 };
 
-TEST_P(NoisyRecording, thumb_resting_from_the_offset_gives_no_result_or_one_near_the_reference) {
+TEST_P(NoisyRecording, thumb_resting_from_the_offset_gives_a_result_near_the_reference) {
   constexpr double kRate = 21.7;  // the sensor's true clock, which the default frequency offset expects
   const std::string base = std::string(CORVANE_TEST_DATA_DIR) + "/ppg/welltory_s01";
   const auto ppg = ostrel_eval::read_csv(base + ".ppg.csv");
@@ -123,9 +123,11 @@ TEST_P(NoisyRecording, thumb_resting_from_the_offset_gives_no_result_or_one_near
       const auto ref = ostrel_eval::mean_reference(reference, t - 10.0, t);
       ASSERT_TRUE(ref.has_value());
       EXPECT_NEAR(HRD_Get_HRAvg(), *ref, 3.0) << "result at " << t << " s";
+      EXPECT_LT(t - ppg.front().t_s - GetParam(), 45.0) << "the result took too long";
       return;
     }
   }
+  FAIL() << "no result in " << (static_cast<double>(readings.size() - first) / kRate) << " s";
 }
 
 INSTANTIATE_TEST_SUITE_P(ThumbArrivesAt, NoisyRecording, ::testing::Values(0.0, 2.0, 5.0));

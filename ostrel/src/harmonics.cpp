@@ -1,0 +1,55 @@
+#include "harmonics.h"
+
+#include <cmath>
+
+namespace corvane::ostrel {
+namespace {
+
+bool within_10_pct(int ms, int of) {
+  return ms > 0 && pct_of_larger(ms, of) < 10;
+}
+
+}  // namespace
+
+int pct_of_larger(int a, int b) {
+  const int m = a > b ? a : b;
+  if (m <= 0) return 100;
+  const int diff = a > b ? a - b : b - a;
+  return static_cast<int>(100.0f * static_cast<float>(diff) / static_cast<float>(m));
+}
+
+bool overtone_related(int a, int b) {
+  if (a <= 0 || b <= 0) return false;
+  const float r =
+      a > b ? static_cast<float>(a) / static_cast<float>(b) : static_cast<float>(b) / static_cast<float>(a);
+  return std::fabs(r - 2.0f) < 0.16f || std::fabs(r - 3.0f) < 0.24f || std::fabs(r - 4.0f) < 0.32f;
+}
+
+int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, int p_ms, int a_ms) {
+  const int strongest = peaks.interval_ms[0];
+  int s = strongest;
+  if (overtone_share <= 0.0f) return s;
+  for (int c = 1; c < peaks.count; ++c) {
+    const int candidate = peaks.interval_ms[c];
+    if (peaks.magnitude[c] < overtone_share * peaks.magnitude[0]) continue;
+    const bool overtone = candidate > strongest && overtone_related(candidate, strongest);
+    const bool beats_agree = within_10_pct(p_ms, candidate) || within_10_pct(a_ms, candidate);
+    if (overtone && beats_agree && candidate > s) s = candidate;
+  }
+  return s;
+}
+
+float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int a_ms, bool skip_overtones) {
+  if (peaks.count < 2 || peaks.magnitude[0] <= 0.0f) return 0.0f;
+  const bool confirmed =
+      skip_overtones && (within_10_pct(p_ms, fundamental) || within_10_pct(a_ms, fundamental));
+  for (int c = 1; c < peaks.count; ++c) {
+    const int candidate = peaks.interval_ms[c];
+    if (confirmed && (within_10_pct(candidate, fundamental) || overtone_related(fundamental, candidate)))
+      continue;
+    return peaks.magnitude[c] / peaks.magnitude[0];
+  }
+  return 0.0f;
+}
+
+}  // namespace corvane::ostrel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "spectrum.h"
+
+namespace corvane::ostrel {
+
+// Disagreement of two intervals in percent of the larger, truncated; 100 when either is not positive.
+int pct_of_larger(int a, int b);
+
+// True when one interval is about two, three or four times the other (within 8 %).
+bool overtone_related(int a, int b);
+
+// The spectrum is that of the pulse wave's slope, which weights each overtone by its order: on a sharp
+// pulse or at a low rate an overtone outgrows the fundamental. Returns the interval the spectrum stands
+// for: the strongest candidate's, or the longest weaker candidate's when that one lies at two to four times
+// the strongest one's interval, holds at least `overtone_share` of its power and a time-domain estimate
+// (detector B's interval `p_ms` or the autocorrelation's `a_ms`; 0 or less when unusable) measures beats
+// at its interval. Needs at least one candidate.
+int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, int p_ms, int a_ms);
+
+// Power of the second spectral peak as a share of the strongest, for the second-peak test, which looks
+// for a second rhythm. When `skip_overtones` is set and a time-domain estimate confirms `fundamental`,
+// the candidates at the fundamental and at its overtones are that one rhythm, whichever of them is
+// strongest, and are passed over for the next candidate.
+float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int a_ms, bool skip_overtones);
+
+}  // namespace corvane::ostrel
