@@ -1,5 +1,6 @@
 #include "activitylog/day_writer.h"
 
+#include <system_error>
 #include <utility>
 
 #include "activitylog/day_file.h"
@@ -28,10 +29,18 @@ bool DayWriter::start_save(const DaySnapshot& snapshot) {
   bool expected = false;
   if (!save_in_progress_.compare_exchange_strong(expected, true, std::memory_order_acq_rel)) return false;
   join_finished_thread();
-  save_thread_ = std::thread([this, snapshot] {
+  try {
+    save_thread_ = std::thread([this, snapshot] {
+      save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record);
+      save_in_progress_.store(false, std::memory_order_release);
+    });
+  } catch (const std::system_error&) {
+    // Without a thread to save on (the system is out of threads) the save runs here: a slow minute
+    // roll-over is better than a day file that stops being written, which a save slot left claimed
+    // would cause.
     save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record);
     save_in_progress_.store(false, std::memory_order_release);
-  });
+  }
   return true;
 }
 

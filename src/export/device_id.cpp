@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <system_error>
 
 #include "alerts/ini_file.h"
 #include "alerts/settings_file.h"
@@ -36,7 +37,11 @@ RegistrationRequest::RegistrationRequest(std::string base_url, std::string id,
   request.base_url = std::move(base_url);
   request.path = registration_path(id);
   request.total_timeout = bound;
-  thread_ = std::thread([this, request] { result_ = http_get(request); });
+  try {
+    thread_ = std::thread([this, request] { result_ = http_get(request); });
+  } catch (const std::system_error&) {
+    result_ = kHttpOpenFailed;  // no thread to ask on: answered as a request that got no response
+  }
 }
 
 RegistrationRequest::~RegistrationRequest() {

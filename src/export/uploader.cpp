@@ -1,5 +1,7 @@
 #include "export/uploader.h"
 
+#include <system_error>
+
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 
@@ -83,11 +85,20 @@ void Uploader::begin(UploadState kind) {
   ++uploads_started_;
   // The previous worker has left its outcome already (the state was idle), so this join is immediate.
   if (worker_.joinable()) worker_.join();
-  worker_ = std::thread([this, job = std::move(job)]() mutable {
-    UploadOutcome outcome = run_upload(job, hooks_.wait);
-    std::lock_guard lock(done_mutex_);
-    done_.emplace(std::move(job), std::move(outcome));
-  });
+  try {
+    worker_ = std::thread([this, job]() mutable {
+      UploadOutcome outcome = run_upload(job, hooks_.wait);
+      std::lock_guard lock(done_mutex_);
+      done_.emplace(std::move(job), std::move(outcome));
+    });
+  } catch (const std::system_error& e) {
+    // No thread to run it on (the system is out of threads): the upload fails as a whole, is reported
+    // like any failed upload, and the state returns to idle so the next trigger tries again.
+    UploadOutcome outcome;
+    outcome.file.error = std::string("no worker thread for the upload: ") + e.what();
+    outcome.tool.error = outcome.file.error;
+    finish(job, outcome);
+  }
 }
 
 void Uploader::poll() {

@@ -6,6 +6,7 @@
 #include "base/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/without_threads.h"
 
 namespace corvane {
 namespace {
@@ -53,6 +54,21 @@ TEST_F(DayWriterTest, FailedSaveIsCountedAndTheOldFileStaysWhole) {
   EXPECT_EQ(broken.failed_saves(), 1);
   EXPECT_FALSE(broken.last_error().empty());
   EXPECT_EQ(load("20261208.txt").clicks[0][0], 1u);
+}
+
+TEST_F(DayWriterTest, WithoutASaveThreadTheSaveRunsOnTheCallerAndTheSlotIsFreed) {
+  std::filesystem::permissions(folder.path(), std::filesystem::perms::all);  // the child may be "nobody"
+  const int result = testing::run_without_threads([this] {
+    DaySnapshot snapshot{2026, 12, 8, {}};
+    snapshot.record.clicks[0][10] = 42;
+    if (!writer.start_save(snapshot)) return 1;
+    if (writer.save_in_progress()) return 2;  // a slot left claimed would stop every later save
+    if (!writer.start_save(snapshot)) return 3;
+    return 0;
+  });
+  if (result == testing::kCannotBlockThreads) GTEST_SKIP() << "this machine cannot refuse a thread";
+  ASSERT_EQ(result, 0);
+  EXPECT_EQ(load("20261208.txt").clicks[0][10], 42u);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/without_threads.h"
 
 namespace corvane {
 namespace {
@@ -163,6 +164,21 @@ TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSucce
   EXPECT_FALSE(up->last_outcome().tool.ok);
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
   EXPECT_EQ(up->state(), UploadState::Idle);
+}
+
+TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturnsToIdle) {
+  std::filesystem::permissions(data.path(), std::filesystem::perms::all);  // the child may be "nobody"
+  const int result = testing::run_without_threads([this] {
+    auto up = make();
+    if (!up->request_manual_upload()) return 1;
+    if (up->state() != UploadState::Idle) return 2;  // a state left busy would refuse every later upload
+    if (notifier.messages.size() != 1 || notifier.messages[0] == "アップロード完了") return 3;
+    if (up->last_outcome().tool.ok || up->last_outcome().file.ok) return 4;
+    if (!up->request_manual_upload()) return 5;  // and the next request is taken
+    return 0;
+  });
+  if (result == testing::kCannotBlockThreads) GTEST_SKIP() << "this machine cannot refuse a thread";
+  EXPECT_EQ(result, 0);
 }
 
 TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 #include "platform/process_launcher.h"
@@ -52,11 +53,15 @@ LaunchResult launch_detached(const std::filesystem::path& program, const std::ve
 
   // The program is not waited on, but its exit status must be collected or it stays a zombie for the
   // life of our process; a detached thread does that without touching the process-wide SIGCHLD.
-  std::thread([pid] {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }).detach();
+  try {
+    std::thread([pid] {
+      int status = 0;
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    // The program runs; only its exit status stays uncollected (a zombie until we exit).
+  }
   return {true, {}};
 }
 

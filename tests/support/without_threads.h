@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <system_error>
+#include <thread>
+
+namespace corvane::testing {
+
+// Exit codes of run_without_threads that are not the body's.
+inline constexpr int kCannotBlockThreads = 92;
+
+// Runs `body` in a forked child that cannot start a thread: its user's process limit is 0 (a root child
+// first becomes "nobody", since root is exempt from the limit). Returns the body's result, 128 + the
+// signal when the child died of one (an uncaught exception ends in SIGABRT), or kCannotBlockThreads when
+// this machine would not refuse the child a thread. The child leaves with _exit, skipping exit handlers.
+inline int run_without_threads(const std::function<int()>& body) {
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid < 0) return kCannotBlockThreads;
+  if (pid == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(kCannotBlockThreads);
+    const rlimit none{0, 0};
+    if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(kCannotBlockThreads);
+    try {
+      std::thread([] {}).join();
+      ::_exit(kCannotBlockThreads);
+    } catch (const std::system_error&) {
+    }
+    ::_exit(body());
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace corvane::testing
