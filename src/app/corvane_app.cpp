@@ -142,7 +142,7 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
   std::unique_ptr<CCorvaneDlg> window;
   std::unique_ptr<Engine> engine;
   QtScheduler scheduler([&](TimerId id) {
-    if (id == TimerId::MainWindow10 || id == TimerId::MainWindow20) {
+    if (id == TimerId::TrayMenuDelay || id == TimerId::HideOnceShown) {
       if (window) window->on_timer(id);
     } else if (engine) {
       engine->on_timer(id);

@@ -68,7 +68,7 @@ CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, 
 
   engine_.on_day_started = [this] { update(); };
 
-  if (options_.start_hidden) scheduler_.start_timer(TimerId::MainWindow20, 2);
+  if (options_.start_hidden) scheduler_.start_timer(TimerId::HideOnceShown, 2);
 
   setWindowTitle(QStringLiteral("%1 (ID: %2)").arg(QLatin1String(kProductName), options_.device_id));
   apply_layout();
@@ -116,7 +116,7 @@ void CCorvaneDlg::build_tray() {
   QAction* quit = tray_menu_->addAction(QStringLiteral("Quit"));
   connect(quit, &QAction::triggered, this, &CCorvaneDlg::quit_from_tray);
 
-  // No context menu is set on the icon: the menu opens from timer 10, so that the click sequence decides.
+  // No context menu is set on the icon: the menu opens from the menu delay, so that the click sequence decides.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
       case QSystemTrayIcon::Trigger:
@@ -139,12 +139,12 @@ void CCorvaneDlg::build_tray() {
 }
 
 void CCorvaneDlg::on_timer(TimerId id) {
-  if (id == TimerId::MainWindow10) {
+  if (id == TimerId::TrayMenuDelay) {
     tray_clicks_.on_menu_timer();
     open_tray_menu();
-  } else if (id == TimerId::MainWindow20) {
+  } else if (id == TimerId::HideOnceShown) {
     if (isVisible()) {
-      scheduler_.stop_timer(TimerId::MainWindow20);
+      scheduler_.stop_timer(TimerId::HideOnceShown);
       put_away();
     }
   }
@@ -211,8 +211,8 @@ void CCorvaneDlg::exit_from_outside() {
 void CCorvaneDlg::finish() {
   if (exit_done_) return;
   exit_done_ = true;
-  scheduler_.stop_timer(TimerId::MainWindow10);
-  scheduler_.stop_timer(TimerId::MainWindow20);
+  scheduler_.stop_timer(TimerId::TrayMenuDelay);
+  scheduler_.stop_timer(TimerId::HideOnceShown);
   // Drains the queued clicks, waits for a running save and writes the live day once more.
   const WriteResult result = engine_.shutdown();
   if (tray_) tray_->hide();

@@ -3,8 +3,8 @@
 namespace corvane {
 
 void TrayClicks::release(std::uint32_t delay_ms) {
-  scheduler_.stop_timer(TimerId::MainWindow10);
-  if (click_flag_) scheduler_.start_timer(TimerId::MainWindow10, delay_ms);
+  scheduler_.stop_timer(TimerId::TrayMenuDelay);
+  if (click_flag_) scheduler_.start_timer(TimerId::TrayMenuDelay, delay_ms);
   click_flag_ = true;
 }
 
@@ -17,7 +17,7 @@ void TrayClicks::on_right_release() {
 }
 
 void TrayClicks::on_left_double_click() {
-  scheduler_.stop_timer(TimerId::MainWindow10);
+  scheduler_.stop_timer(TimerId::TrayMenuDelay);
   if (restore_window_) restore_window_();
   click_flag_ = false;
 }

@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-// The tray icon's click sequence. A release starts timer 10 (500 ms after a left release, 10 ms after a
+// The tray icon's click sequence. A release starts the menu delay (500 ms after a left release, 10 ms after a
 // right one) only when an earlier release was seen; the timer opens the tray menu. A left double click
 // cancels the pending menu and restores the window. So the first release after start-up, and the
 // release that ends a double click, open no menu.
@@ -22,8 +22,8 @@ class TrayClicks final {
   void on_left_double_click();
   void on_right_release();
 
-  //! Timer 10 fired: stops it; the caller then opens the menu.
-  void on_menu_timer() { scheduler_.stop_timer(TimerId::MainWindow10); }
+  //! The menu delay ran out: stops it; the caller then opens the menu.
+  void on_menu_timer() { scheduler_.stop_timer(TimerId::TrayMenuDelay); }
 
   bool click_flag() const { return click_flag_; }
 

@@ -4,17 +4,17 @@
 
 namespace corvane {
 
-// The periodic work of the program. The ids are the window-timer ids of the page that would own the
-// timer on the desktop; the engine owns them all, so each needs its own name here.
+// The periodic work of the program, one name for each timer. The engine owns all but the last two, which
+// belong to the desktop's main window.
 enum class TimerId : int {
-  StatusDrain,   // status page timer 1: drain the button events, every 800 ms
-  HeartAlert,    // heart page timer 1: one shot 100 ms after a result, for the heart-rate alert
-  HeartReceive,  // heart page timer 3: the receive countdown, every 100 ms
-  Upload,        // history page timer 3: the hourly upload trigger
-  Reminder,      // history page timer 4: measurement reminders, every 2000 ms
-  RestAlert,     // history page timer 5: shows a pending rest alert, every 100 ms
-  MainWindow10,  // main window timer 10
-  MainWindow20,  // main window timer 20
+  StatusDrain,    // counts the queued button events, every 800 ms
+  HeartAlert,     // one shot 100 ms after a result: checks the heart-rate alert
+  HeartReceive,   // the measurement's receive countdown, every 100 ms
+  Upload,         // the hourly upload trigger
+  Reminder,       // measurement reminders, every 2000 ms
+  RestAlert,      // shows a pending rest alert, every 100 ms
+  TrayMenuDelay,  // opens the tray menu once a click on the tray icon proved not to be a double click
+  HideOnceShown,  // a start with /hide puts the window away as soon as it has been shown
 };
 
 // Starts and stops periodic timers, as window timers do: starting a running timer restarts it with the

@@ -141,14 +141,14 @@ class ExitPathsTest final : public QObject {
     options.start_hidden = true;
     options.tray_available = [] { return true; };
     window = std::make_unique<CCorvaneDlg>(*engine, scheduler, options);
-    QVERIFY(scheduler.running(TimerId::MainWindow20));
-    QCOMPARE(scheduler.period_ms(TimerId::MainWindow20), 2);
-    window->on_timer(TimerId::MainWindow20);  // not shown yet: keeps waiting
-    QVERIFY(scheduler.running(TimerId::MainWindow20));
+    QVERIFY(scheduler.running(TimerId::HideOnceShown));
+    QCOMPARE(scheduler.period_ms(TimerId::HideOnceShown), 2);
+    window->on_timer(TimerId::HideOnceShown);  // not shown yet: keeps waiting
+    QVERIFY(scheduler.running(TimerId::HideOnceShown));
     window->show();
-    window->on_timer(TimerId::MainWindow20);
+    window->on_timer(TimerId::HideOnceShown);
     QVERIFY(!window->isVisible());
-    QVERIFY(!scheduler.running(TimerId::MainWindow20));
+    QVERIFY(!scheduler.running(TimerId::HideOnceShown));
     window.reset();
   }
 };

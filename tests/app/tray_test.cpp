@@ -1,4 +1,4 @@
-// The tray icon's click sequence: which releases open the menu (through timer 10, 500 ms after a left
+// The tray icon's click sequence: which releases open the menu (through the menu delay, 500 ms after a left
 // release and 10 ms after a right one), and the double click that restores the window.
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -11,13 +11,13 @@
 namespace corvane::testing {
 namespace {
 
-// Keeps what the sequence asks of timer 10.
+// Keeps what the sequence asks of the menu delay.
 struct Timer10 final : Scheduler {
   void start_timer(TimerId id, std::uint32_t period_ms) override {
-    if (id == TimerId::MainWindow10) period = static_cast<int>(period_ms);
+    if (id == TimerId::TrayMenuDelay) period = static_cast<int>(period_ms);
   }
   void stop_timer(TimerId id) override {
-    if (id == TimerId::MainWindow10) period = 0;
+    if (id == TimerId::TrayMenuDelay) period = 0;
   }
   int period = 0;  // 0: not running
 };
@@ -88,21 +88,21 @@ class TrayClicksTest final : public QObject {
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::DoubleClick);
     QVERIFY(rig.window->isVisible());
-    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+    QVERIFY(!rig.scheduler.running(TimerId::TrayMenuDelay));
   }
 
   void tray_trigger_sequence_starts_timer_10_on_second_click() {
     WindowRig rig(true);
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+    QVERIFY(!rig.scheduler.running(TimerId::TrayMenuDelay));
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(rig.scheduler.running(TimerId::MainWindow10));
-    QCOMPARE(rig.scheduler.period_ms(TimerId::MainWindow10), 500);
+    QVERIFY(rig.scheduler.running(TimerId::TrayMenuDelay));
+    QCOMPARE(rig.scheduler.period_ms(TimerId::TrayMenuDelay), 500);
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Context);
-    QCOMPARE(rig.scheduler.period_ms(TimerId::MainWindow10), 10);
+    QCOMPARE(rig.scheduler.period_ms(TimerId::TrayMenuDelay), 10);
     // The timer fires once: it stops itself and the menu opens.
-    rig.window->on_timer(TimerId::MainWindow10);
-    QVERIFY(!rig.scheduler.running(TimerId::MainWindow10));
+    rig.window->on_timer(TimerId::TrayMenuDelay);
+    QVERIFY(!rig.scheduler.running(TimerId::TrayMenuDelay));
     QVERIFY(rig.window->tray_menu()->isVisible());
     rig.window->tray_menu()->hide();
   }

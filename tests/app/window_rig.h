@@ -34,7 +34,7 @@ struct WindowRig {
   }
 
   void dispatch(TimerId id) {
-    if (id == TimerId::MainWindow10 || id == TimerId::MainWindow20) {
+    if (id == TimerId::TrayMenuDelay || id == TimerId::HideOnceShown) {
       if (window) window->on_timer(id);
     } else if (engine) {
       engine->on_timer(id);

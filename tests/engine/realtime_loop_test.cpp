@@ -57,9 +57,9 @@ class PipeMonitor final : public DeviceMonitor {
 // Ends a loop that missed its stop: after 2 s it sends SIGINT (never blocked here) and notes it.
 struct Watchdog final : EngineComponent {
   explicit Watchdog(Scheduler& scheduler) : scheduler(scheduler) {}
-  void on_start() override { scheduler.start_timer(TimerId::MainWindow20, 2000); }
+  void on_start() override { scheduler.start_timer(TimerId::HideOnceShown, 2000); }
   bool on_timer(TimerId id) override {
-    if (id != TimerId::MainWindow20) return false;
+    if (id != TimerId::HideOnceShown) return false;
     fired = true;
     ::raise(SIGINT);
     return true;

@@ -62,7 +62,7 @@ TEST_F(TimerQueueTest, StoppedTimer_NeverFires) {
 }
 
 TEST_F(TimerQueueTest, ZeroPeriod_FiresEveryMillisecondNotForever) {
-  timers.start_timer(TimerId::MainWindow20, 0);
+  timers.start_timer(TimerId::HideOnceShown, 0);
   EXPECT_EQ(fire_up_to(3).size(), 3u);
 }
 
