@@ -8,7 +8,7 @@
 #include "engine/engine.h"
 #include "input/activity_counters.h"
 #include "input/event_queue.h"
-#include "platform/replay/timer_queue.h"
+#include "replay/timer_queue.h"
 #include "platform/system_clock.h"
 #include "support/silent_notifier.h"
 #include "support/temp_folder.h"

@@ -22,13 +22,13 @@
 #include "app/screenshot_tour.h"
 #include "app/single_instance.h"
 #include "engine/composition.h"
-#include "engine/device_layer.h"
+#include "platform/device_monitor.h"
 #ifdef CORVANE_HAVE_EXPORT
 #include "export/device_id.h"
 #endif
 #include "platform/folders.h"
-#include "platform/replay/capture.h"
-#include "platform/replay/replay_clock.h"
+#include "replay/capture.h"
+#include "replay/replay_clock.h"
 #include "platform/system_clock.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"

@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <vector>
 
-#include "input/reports.h"
-#include "platform/replay/capture.h"
+#include "base/reports.h"
+#include "replay/capture.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "engine/composition.h"
-#include "engine/device_layer.h"
+#include "platform/device_monitor.h"
 #include "engine/realtime_loop.h"
 #include "engine/stream_notifier.h"
 #include "export/csv_export.h"

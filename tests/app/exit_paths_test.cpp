@@ -6,7 +6,7 @@
 
 #include "app_test_registry.h"
 #include "base/daily_activity.h"
-#include "input/reports.h"
+#include "base/reports.h"
 #include "window_rig.h"
 
 namespace corvane::testing {

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "engine_fixture.h"
-#include "platform/replay/replay_clock.h"
-#include "platform/replay/timer_queue.h"
+#include "replay/replay_clock.h"
+#include "replay/timer_queue.h"
 
 namespace corvane::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include "engine/headless.h"
 #include "heart/heart_log.h"
 #include "heart/ppg_recording.h"
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

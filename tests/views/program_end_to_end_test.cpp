@@ -20,7 +20,7 @@
 #include "base/file_read.h"
 #include "heart/heart_log.h"
 #include "heart/ppg_recording.h"
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 #include "support/temp_folder.h"
 
 extern char** environ;

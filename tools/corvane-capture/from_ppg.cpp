@@ -6,7 +6,7 @@
 
 #include "base/file_read.h"
 #include "platform/atomic_file.h"
-#include "platform/replay/ppg_capture.h"
+#include "replay/ppg_capture.h"
 #include "subcommand.h"
 
 namespace corvane {

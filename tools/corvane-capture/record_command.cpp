@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
-#include "platform/linux/devices/device_monitor_linux.h"
-#include "platform/replay/capture.h"
+#include "devices/device_monitor_linux.h"
+#include "replay/capture.h"
 
 namespace corvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "input/reports.h"
+#include "base/reports.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "platform/replay/ppg_capture.h"
+#include "replay/ppg_capture.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "input/reports.h"
-#include "platform/replay/capture.h"
+#include "base/reports.h"
+#include "replay/capture.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/replay/timer_queue.h"
+#include "replay/timer_queue.h"
 
 #include <algorithm>
 

@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/devices/device_monitor_linux.h"
+#include "devices/device_monitor_linux.h"
 #include "support/temp_folder.h"
 
 namespace corvane::umockdev_testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "mocked_devices.h"
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/devices/sensor_mouse_identity.h"
+#include "devices/sensor_mouse_identity.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 
 #include <gtest/gtest.h>
 

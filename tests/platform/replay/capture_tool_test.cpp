@@ -5,7 +5,7 @@
 #include <string>
 
 #include "input/sensor_report.h"
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

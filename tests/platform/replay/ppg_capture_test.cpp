@@ -1,11 +1,11 @@
-#include "platform/replay/ppg_capture.h"
+#include "replay/ppg_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "input/sensor_report.h"
-#include "platform/replay/capture.h"
+#include "replay/capture.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/replay/replay_clock.h"
+#include "replay/replay_clock.h"
 
 #include <gtest/gtest.h>
 

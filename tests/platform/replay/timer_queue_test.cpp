@@ -1,10 +1,10 @@
-#include "platform/replay/timer_queue.h"
+#include "replay/timer_queue.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/replay/replay_clock.h"
+#include "replay/replay_clock.h"
 
 namespace corvane {
 namespace {

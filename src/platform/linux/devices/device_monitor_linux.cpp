@@ -1,4 +1,4 @@
-#include "platform/linux/devices/device_monitor_linux.h"
+#include "devices/device_monitor_linux.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
@@ -20,9 +20,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/devices/evdev_translator.h"
-#include "platform/linux/devices/hid_report_layout.h"
-#include "platform/linux/devices/sensor_mouse_identity.h"
+#include "devices/evdev_translator.h"
+#include "devices/hid_report_layout.h"
+#include "devices/sensor_mouse_identity.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/devices/evdev_translator.h"
+#include "devices/evdev_translator.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "platform/linux/devices/hid_report_layout.h"
+#include "devices/hid_report_layout.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "input/reports.h"
+#include "base/reports.h"
 
 namespace corvane {
 

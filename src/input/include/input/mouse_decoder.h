@@ -5,7 +5,7 @@
 
 #include "base/clock.h"
 #include "input/event_def.h"
-#include "input/reports.h"
+#include "base/reports.h"
 
 namespace corvane {
 

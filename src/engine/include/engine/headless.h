@@ -5,9 +5,9 @@
 
 #include "engine/command_line.h"
 #include "engine/engine.h"
-#include "platform/replay/capture.h"
-#include "platform/replay/replay_clock.h"
-#include "platform/replay/timer_queue.h"
+#include "replay/capture.h"
+#include "replay/replay_clock.h"
+#include "replay/timer_queue.h"
 
 namespace corvane {
 

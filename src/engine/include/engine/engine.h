@@ -18,7 +18,7 @@
 #include "input/event_queue.h"
 #include "input/hooks.h"
 #include "input/mouse_decoder.h"
-#include "input/reports.h"
+#include "base/reports.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {

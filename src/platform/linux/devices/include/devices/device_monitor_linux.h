@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "input/reports.h"
+#include "base/reports.h"
 #include "platform/device_monitor.h"
 
 namespace corvane {

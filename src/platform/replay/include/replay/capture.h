@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "input/reports.h"
+#include "base/reports.h"
 
 namespace corvane {
 

@@ -6,8 +6,8 @@
 #include "base/clock.h"
 #include "engine/engine.h"
 #include "platform/device_monitor.h"
-#include "platform/replay/capture.h"
-#include "platform/replay/timer_queue.h"
+#include "replay/capture.h"
+#include "replay/timer_queue.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "input/reports.h"
+#include "base/reports.h"
 
 namespace corvane {
 
@@ -41,5 +41,9 @@ class DeviceMonitor {
   //! Something the user must be told once (e.g. which udev rule to install when access is refused).
   std::function<void(const std::string& text)> on_warning;
 };
+
+//! The device layer of this platform delivering to `sink` (nothing is opened before start()), or null
+//! with the reason in `error` where the platform has none yet. Each platform's device target defines it.
+std::unique_ptr<DeviceMonitor> open_device_layer(ReportSink& sink, std::string& error);
 
 }  // namespace corvane

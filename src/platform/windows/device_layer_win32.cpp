@@ -1,0 +1,11 @@
+#include "platform/device_monitor.h"
+
+namespace corvane {
+
+// Raw input is not wired up yet: the program still shows its pages and saved days, without mouse data.
+std::unique_ptr<DeviceMonitor> open_device_layer(ReportSink& /*sink*/, std::string& error) {
+  error = "no device layer on this platform";
+  return nullptr;
+}
+
+}  // namespace corvane
