@@ -4,14 +4,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app_test_registry.h"
 #include "base/daily_activity.h"
 #include "input/reports.h"
+#include "support/qt_test_runner.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
 
-class ExitPathsTest final : public QObject {
+class ExitPathsTest final : public QtTestGroup<ExitPathsTest> {
   Q_OBJECT
 
   // Two left clicks and a right click, still in the event queue (no drain has run).
@@ -152,8 +152,6 @@ class ExitPathsTest final : public QObject {
     window.reset();
   }
 };
-
-CORVANE_APP_TEST(ExitPathsTest);
 
 }  // namespace corvane::testing
 

@@ -3,13 +3,13 @@
 #include <QTest>
 
 #include "app/main_layout.h"
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "views/heart_dlg.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
 
-class SelectPageTest final : public QObject {
+class SelectPageTest final : public QtTestGroup<SelectPageTest> {
   Q_OBJECT
 
   // Bit p set: page p visible.
@@ -168,8 +168,6 @@ class SelectPageTest final : public QObject {
     QVERIFY(!rig.window->layout().in_main_menu());
   }
 };
-
-CORVANE_APP_TEST(SelectPageTest);
 
 }  // namespace corvane::testing
 

@@ -7,13 +7,13 @@
 #include <QRawFont>
 #include <QTest>
 
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"
 
 namespace corvane::testing {
 
-class TextsTest final : public QObject {
+class TextsTest final : public QtTestGroup<TextsTest> {
   Q_OBJECT
  private slots:
   void format_entries_fill_plain_decimals() {
@@ -56,7 +56,7 @@ class TextsTest final : public QObject {
   }
 };
 
-class FontsTest final : public QObject {
+class FontsTest final : public QtTestGroup<FontsTest> {
   Q_OBJECT
 
   static QByteArray embedded_font() {
@@ -168,9 +168,6 @@ class FontsTest final : public QObject {
     return out;
   }
 };
-
-CORVANE_APP_TEST(TextsTest);
-CORVANE_APP_TEST(FontsTest);
 
 }  // namespace corvane::testing
 

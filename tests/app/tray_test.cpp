@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "app/tray_clicks.h"
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
@@ -24,7 +24,7 @@ struct Timer10 final : Scheduler {
 
 }  // namespace
 
-class TrayClicksTest final : public QObject {
+class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
   Q_OBJECT
  private slots:
   void first_left_release_opens_no_menu() {
@@ -125,8 +125,6 @@ class TrayClicksTest final : public QObject {
     QVERIFY(rig.window->isVisible());
   }
 };
-
-CORVANE_APP_TEST(TrayClicksTest);
 
 }  // namespace corvane::testing
 

@@ -11,10 +11,10 @@
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "views/heart_dlg.h"
-#include "views/page_tests.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -27,7 +27,7 @@ using testing::kOn;
 
 // The heart page on a heart side with a stand-in detector: each state of a measurement is reached by
 // sending sample blocks, and the page is painted to see what it draws.
-class HeartPageTest final : public QObject {
+class HeartPageTest final : public testing::QtTestGroup<HeartPageTest> {
   Q_OBJECT
 
  private:
@@ -264,10 +264,6 @@ class HeartPageTest final : public QObject {
 };
 
 }  // namespace
-
-std::unique_ptr<QObject> make_heart_page_test() {
-  return std::make_unique<HeartPageTest>();
-}
 
 }  // namespace corvane
 

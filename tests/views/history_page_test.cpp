@@ -11,11 +11,11 @@
 #include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "views/history_dlg.h"
 #include "views/option_dlg.h"
-#include "views/page_tests.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -23,7 +23,7 @@ namespace {
 
 // The history page on the program's engine (alert rules, upload, export) with a fake clock. The data
 // folder holds a device ID, so nothing is registered; CTest points the upload tool at /bin/true.
-class HistoryPageTest final : public QObject {
+class HistoryPageTest final : public testing::QtTestGroup<HistoryPageTest> {
   Q_OBJECT
 
  private:
@@ -131,10 +131,6 @@ class HistoryPageTest final : public QObject {
 };
 
 }  // namespace
-
-std::unique_ptr<QObject> make_history_page_test() {
-  return std::make_unique<HistoryPageTest>();
-}
 
 }  // namespace corvane
 

@@ -13,15 +13,15 @@
 #include "alerts/settings_file.h"
 #include "base/file_read.h"
 #include "platform/atomic_file.h"
+#include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
-#include "views/page_tests.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
 namespace {
 
 // The alert settings page against a real "set.ini" in a temporary data folder.
-class OptionDlgTest final : public QObject {
+class OptionDlgTest final : public testing::QtTestGroup<OptionDlgTest> {
   Q_OBJECT
 
  private:
@@ -216,10 +216,6 @@ class OptionDlgTest final : public QObject {
 };
 
 }  // namespace
-
-std::unique_ptr<QObject> make_option_dlg_test() {
-  return std::make_unique<OptionDlgTest>();
-}
 
 }  // namespace corvane
 

@@ -9,10 +9,10 @@
 #include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "views/activity_chart.h"
-#include "views/page_tests.h"
 #include "views/status_dlg.h"
 #include "views/ui_texts.h"
 
@@ -27,7 +27,7 @@ constexpr std::uint16_t kLeftDown = 0x0001, kLeftUp = 0x0002, kRightDown = 0x000
 constexpr std::uint16_t kSideDown = 0x0040, kSideUp = 0x0080;
 
 // The status page on an engine of its own (no hosted parts), with the wall clock at 8 December 2026 10:00.
-class StatusPageTest final : public QObject {
+class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
   Q_OBJECT
 
  private:
@@ -261,10 +261,6 @@ class StatusPageTest final : public QObject {
 };
 
 }  // namespace
-
-std::unique_ptr<QObject> make_status_page_test() {
-  return std::make_unique<StatusPageTest>();
-}
 
 }  // namespace corvane
 
