@@ -2,14 +2,14 @@
 // font, on Qt's offscreen platform.
 #include <QApplication>
 
-#include "app/corvane_app.h"
+#include "app/desktop_application.h"
 #include "support/qt_test_runner.h"
 #include "views/font_table.h"
 
 int main(int argc, char** argv) {
   return corvane::testing::run_qt_test_groups(argc, argv, [] {
     QApplication::setQuitOnLastWindowClosed(false);  // as in the program: it lives on in the tray
-    corvane::CCorvaneApp::init_resources();
+    corvane::DesktopApplication::init_resources();
     corvane::ui_fonts().set(corvane::FontChoice{});
   });
 }

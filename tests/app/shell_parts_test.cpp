@@ -335,18 +335,18 @@ class DesktopFilesTest final : public QtTestGroup<DesktopFilesTest> {
     QVERIFY(set_autostart(false, "", entry).ok);  // already off
   }
 
-  void every_artwork_id_renders() {
-    for (int id : {128, 142, 143, 144, 146, 147, 148, 151, 154, 156}) {
-      const QImage image = artwork_pixmap(id, QSize(64, 64)).toImage();
-      QVERIFY2(!image.isNull(), qPrintable(QString::number(id)));
+  void every_artwork_renders() {
+    for (int n = 0; n < kArtworkCount; ++n) {
+      const QImage image = artwork_pixmap(static_cast<Artwork>(n), QSize(64, 64)).toImage();
+      QVERIFY2(!image.isNull(), qPrintable(QString::number(n)));
       int opaque = 0;
       for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
           opaque += qAlpha(image.pixel(x, y)) > 200;
-      QVERIFY2(opaque > 100, qPrintable(QString::number(id)));
+      QVERIFY2(opaque > 100, qPrintable(QString::number(n)));
     }
-    QVERIFY(artwork_pixmap(145, QSize(10, 10)).isNull());
-    QVERIFY(artwork_pixmap(128, QSize(2, 2), 2.0).devicePixelRatio() == 2.0);
+    QVERIFY(artwork_pixmap(static_cast<Artwork>(kArtworkCount), QSize(10, 10)).isNull());
+    QVERIFY(artwork_pixmap(Artwork::AppIcon, QSize(2, 2), 2.0).devicePixelRatio() == 2.0);
   }
 };
 
