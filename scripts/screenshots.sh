@@ -24,7 +24,7 @@ for day in 2026-12-03T08:40:00 2026-12-05T15:10:00; do
   "$build/bin/corvane" --headless --fast --replay "$root/src/app/resources/demo/demo.capture" \
     --data-dir "$data" --start "$day" 2>/dev/null
 done
-# Some alerts set, so that the history page and the alert settings page show them.
+# Some alerts set, so that the export page and the alert settings page show them.
 cat >>"$data/set.ini" <<'INI'
 [Alert]
 check_bt=1

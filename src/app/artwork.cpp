@@ -7,38 +7,37 @@
 
 namespace corvane {
 
-QString artwork_path(int id) {
-  switch (id) {
-    case 128:
+QString artwork_path(Artwork art) {
+  switch (art) {
+    case Artwork::AppIcon:
       return QStringLiteral(":/corvane/artwork/app_icon.svg");
-    case 142:
+    case Artwork::StatusTab:
       return QStringLiteral(":/corvane/artwork/tab_activity.svg");
-    case 143:
+    case Artwork::HeartRateTab:
       return QStringLiteral(":/corvane/artwork/tab_heart.svg");
-    case 144:
+    case Artwork::ExportTab:
       return QStringLiteral(":/corvane/artwork/tab_output.svg");
-    case 146:
+    case Artwork::StatusTile:
       return QStringLiteral(":/corvane/artwork/tile_activity.svg");
-    case 147:
+    case Artwork::HeartRateTile:
       return QStringLiteral(":/corvane/artwork/tile_heart.svg");
-    case 148:
+    case Artwork::ExportTile:
       return QStringLiteral(":/corvane/artwork/tile_output.svg");
-    case 151:
+    case Artwork::MainMenuButton:
       return QStringLiteral(":/corvane/artwork/main_menu_button.svg");
-    case 154:
+    case Artwork::CloseMark:
       return QStringLiteral(":/corvane/artwork/close_mark.svg");
-    case 156:
+    case Artwork::MinimiseMark:
       return QStringLiteral(":/corvane/artwork/minimise_mark.svg");
-    default:
-      return {};
   }
+  return {};
 }
 
-QPixmap artwork_pixmap(int id, QSize size, qreal device_pixel_ratio) {
-  const QString path = artwork_path(id);
+QPixmap artwork_pixmap(Artwork art, QSize size, qreal device_pixel_ratio) {
+  const QString path = artwork_path(art);
   if (path.isEmpty() || size.isEmpty()) return {};
   const QString key = QStringLiteral("corvane-art-%1-%2x%3@%4")
-                          .arg(id)
+                          .arg(static_cast<int>(art))
                           .arg(size.width())
                           .arg(size.height())
                           .arg(device_pixel_ratio);
@@ -63,7 +62,7 @@ QPixmap artwork_pixmap(int id, QSize size, qreal device_pixel_ratio) {
 QIcon app_icon() {
   QIcon icon;
   for (int s : {16, 22, 24, 32, 48, 64, 128, 180, 256})
-    icon.addPixmap(artwork_pixmap(128, QSize(s, s)));
+    icon.addPixmap(artwork_pixmap(Artwork::AppIcon, QSize(s, s)));
   return icon;
 }
 

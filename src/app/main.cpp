@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/corvane_app.h"
+#include "app/desktop_application.h"
 #include "app/shell_args.h"
 #include "engine/command_line.h"
 #include "engine/headless.h"
@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
     }
     return corvane::run_headless(parsed.options, std::cerr);
   }
-  corvane::CCorvaneApp::Start start;
+  corvane::DesktopApplication::Start start;
   start.options = parsed.options;
   start.demo = shell.demo;
   if (shell.screenshots) start.screenshots = QString::fromStdString(*shell.screenshots);
   start.screenshot_delay_ms = shell.screenshot_delay_s * 1000;
-  return corvane::CCorvaneApp::run(argc, argv, start);
+  return corvane::DesktopApplication::run(argc, argv, start);
 }

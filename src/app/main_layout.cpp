@@ -3,62 +3,77 @@
 #include "views/ui_texts.h"
 
 namespace corvane {
+namespace {
+
+constexpr WindowButton kAllButtons[] = {
+    WindowButton::StatusTab,  WindowButton::HeartRateTab,  WindowButton::ExportTab,
+    WindowButton::StatusTile, WindowButton::HeartRateTile, WindowButton::ExportTile,
+    WindowButton::MainMenu,   WindowButton::Hide,          WindowButton::Minimise};
+
+}  // namespace
 
 MainLayout::MainLayout(QPoint page_area_top_left) {
   const int l = page_area_top_left.x();
   const int t = page_area_top_left.y();
   tab_top_ = t - 80;
-  auto set = [this](int n, QRect rect, QString label, int image) {
-    DrawnButton& b = buttons_[static_cast<std::size_t>(n)];
+  auto set = [this](WindowButton button, QRect rect, QString label, Artwork art) {
+    DrawnButton& b = at(button);
     b.rect = rect;
     b.label = std::move(label);
-    b.image = image;
+    b.art = art;
     b.visible = false;
     b.hovered = false;
   };
   // QRect(left, top, width, height); the tab buttons end at the page area's top.
-  set(0, QRect(QPoint(l - 4, t - 80), QPoint(l - 4 + 260 - 1, t - 1)), ui_text(text::kClickTravelHeading),
-      artwork_id::kTabActivity);
-  set(1, QRect(QPoint(l + 256, t - 80), QPoint(l + 256 + 260 - 1, t - 1)), ui_text(text::kHeartMeasurement),
-      artwork_id::kTabHeart);
-  set(2, QRect(QPoint(l + 516, t - 80), QPoint(l + 516 + 260 - 1, t - 1)), ui_text(text::kHistoryTabLabel),
-      artwork_id::kTabOutput);
-  set(3, QRect(25, 100, 318, 418), QString(), artwork_id::kTileActivity);
-  set(4, QRect(343, 100, 318, 418), QString(), artwork_id::kTileHeart);
-  set(5, QRect(661, 100, 318, 418), QString(), artwork_id::kTileOutput);
-  set(6, QRect(830, 0, 150, 40), QStringLiteral("メインメニュー"), artwork_id::kMainMenuButton);
-  set(7, QRect(970, 4, 32, 32), QString(), artwork_id::kCloseMark);
-  set(8, QRect(930, 4, 32, 32), QString(), artwork_id::kMinimiseMark);
+  set(WindowButton::StatusTab, QRect(QPoint(l - 4, t - 80), QPoint(l - 4 + 260 - 1, t - 1)),
+      ui_text(text::kClickTravelHeading), Artwork::StatusTab);
+  set(WindowButton::HeartRateTab, QRect(QPoint(l + 256, t - 80), QPoint(l + 256 + 260 - 1, t - 1)),
+      ui_text(text::kHeartMeasurement), Artwork::HeartRateTab);
+  set(WindowButton::ExportTab, QRect(QPoint(l + 516, t - 80), QPoint(l + 516 + 260 - 1, t - 1)),
+      ui_text(text::kExportPageHeading), Artwork::ExportTab);
+  set(WindowButton::StatusTile, QRect(25, 100, 318, 418), QString(), Artwork::StatusTile);
+  set(WindowButton::HeartRateTile, QRect(343, 100, 318, 418), QString(), Artwork::HeartRateTile);
+  set(WindowButton::ExportTile, QRect(661, 100, 318, 418), QString(), Artwork::ExportTile);
+  set(WindowButton::MainMenu, QRect(830, 0, 150, 40), QStringLiteral("メインメニュー"),
+      Artwork::MainMenuButton);
+  set(WindowButton::Hide, QRect(970, 4, 32, 32), QString(), Artwork::CloseMark);
+  set(WindowButton::Minimise, QRect(930, 4, 32, 32), QString(), Artwork::MinimiseMark);
 
   // The program starts at the main menu: tiles shown, tab buttons and "メインメニュー" hidden.
-  for (int n : {3, 4, 5, 7, 8})
-    buttons_[static_cast<std::size_t>(n)].visible = true;
+  set_visible({WindowButton::StatusTile, WindowButton::HeartRateTile, WindowButton::ExportTile,
+               WindowButton::Hide, WindowButton::Minimise},
+              true);
   set_tab_button_tops();
 }
 
-WindowAction MainLayout::select_page(int number) {
+void MainLayout::set_visible(std::initializer_list<WindowButton> buttons, bool visible) {
+  for (WindowButton b : buttons)
+    at(b).visible = visible;
+}
+
+WindowAction MainLayout::press(WindowButton button) {
+  static constexpr std::initializer_list<WindowButton> kTiles = {
+      WindowButton::StatusTile, WindowButton::HeartRateTile, WindowButton::ExportTile};
+  static constexpr std::initializer_list<WindowButton> kPageButtons = {
+      WindowButton::StatusTab, WindowButton::HeartRateTab, WindowButton::ExportTab, WindowButton::MainMenu};
   WindowAction action = WindowAction::Repaint;
-  if (number >= 3 && number <= 5) {
-    for (int n : {3, 4, 5})
-      buttons_[static_cast<std::size_t>(n)].visible = false;
-    for (int n : {0, 1, 2, 6})
-      buttons_[static_cast<std::size_t>(n)].visible = true;
-    number -= 3;
+  if (is_tile(button)) {
+    set_visible(kTiles, false);
+    set_visible(kPageButtons, true);
+    button = tab_of(page_of(button));
   }
-  if (number >= 0 && number <= 2) {
-    current_page_ = number;
-    for (int p = 0; p < 3; ++p)
-      pages_visible_[static_cast<std::size_t>(p)] = (p == number);
-  } else if (number == kMainMenuButton) {
-    for (int n : {0, 1, 2, 6})
-      buttons_[static_cast<std::size_t>(n)].visible = false;
-    for (int n : {3, 4, 5})
-      buttons_[static_cast<std::size_t>(n)].visible = true;
+  if (is_tab(button)) {
+    current_page_ = page_of(button);
+    for (int p = 0; p < kPageCount; ++p)
+      pages_visible_[static_cast<std::size_t>(p)] = (static_cast<Page>(p) == current_page_);
+  } else if (button == WindowButton::MainMenu) {
+    set_visible(kPageButtons, false);
+    set_visible(kTiles, true);
     pages_visible_.fill(false);
-    current_page_ = 0;
-  } else if (number == kHideButton) {
+    current_page_ = Page::Status;
+  } else if (button == WindowButton::Hide) {
     action = WindowAction::Hide;
-  } else if (number == kMinimiseButton) {
+  } else if (button == WindowButton::Minimise) {
     action = WindowAction::Minimise;
   }
   set_tab_button_tops();
@@ -66,26 +81,26 @@ WindowAction MainLayout::select_page(int number) {
 }
 
 void MainLayout::set_tab_button_tops() {
-  for (int n = 0; n < 3; ++n) {
-    QRect& r = buttons_[static_cast<std::size_t>(n)].rect;
-    r.setTop(n == current_page_ ? tab_top_ : tab_top_ + 8);
+  for (int p = 0; p < kPageCount; ++p) {
+    const Page page = static_cast<Page>(p);
+    at(tab_of(page)).rect.setTop(page == current_page_ ? tab_top_ : tab_top_ + 8);
   }
 }
 
-int MainLayout::hit_test(QPoint pos) const {
-  for (int n = kDrawnButtonCount - 1; n >= 0; --n) {
-    const DrawnButton& b = buttons_[static_cast<std::size_t>(n)];
-    if (b.visible && b.rect.contains(pos)) return n;
+std::optional<WindowButton> MainLayout::hit_test(QPoint pos) const {
+  for (auto it = std::rbegin(kAllButtons); it != std::rend(kAllButtons); ++it) {
+    const DrawnButton& b = button(*it);
+    if (b.visible && b.rect.contains(pos)) return *it;
   }
-  return -1;
+  return std::nullopt;
 }
 
 bool MainLayout::hover(QPoint pos) {
-  const int hit = hit_test(pos);
+  const std::optional<WindowButton> hit = hit_test(pos);
   bool changed = false;
-  for (int n = 0; n < kDrawnButtonCount; ++n) {
-    DrawnButton& b = buttons_[static_cast<std::size_t>(n)];
-    const bool h = (n == hit);
+  for (WindowButton button : kAllButtons) {
+    DrawnButton& b = at(button);
+    const bool h = (hit == button);
     changed |= (b.hovered != h);
     b.hovered = h;
   }

@@ -6,73 +6,74 @@
 #include <QTimer>
 #include <iostream>
 
-#include "app/corvane_dlg.h"
+#include "app/main_window.h"
 #include "heart/heart_monitor.h"
-#include "views/heart_dlg.h"
-#include "views/history_dlg.h"
-#include "views/option_dlg.h"
-#include "views/status_dlg.h"
+#include "views/alert_settings_dialog.h"
+#include "views/export_page.h"
+#include "views/heart_rate_page.h"
+#include "views/status_page.h"
 
 namespace corvane {
 namespace {
 
-// One picture: the page to select, what to set up on it first, and a condition to wait for (the heart
-// page's states come and go with the thumb in the capture).
+// One picture: the button that brings up its page, what to set up on it first, and a condition to wait
+// for (the heart-rate page's states come and go with the thumb in the capture).
 struct Shot {
-  int select_page;
+  WindowButton press;
   const char* file;
-  void (*prepare)(CCorvaneDlg&) = nullptr;
-  bool (*ready)(const CCorvaneDlg&) = nullptr;
-  bool settings_page = false;  // the picture is of the alert settings page, not of the main window
+  void (*prepare)(MainWindow&) = nullptr;
+  bool (*ready)(const MainWindow&) = nullptr;
+  bool of_settings_dialog = false;  // the picture is of the alert settings dialog, not of the main window
 };
 
-void heart_measurement_view(CCorvaneDlg& w) {
-  if (w.heart_page()->history_view()) w.heart_page()->toggle_view();
+void heart_measurement_view(MainWindow& w) {
+  if (w.heart_rate_page()->showing_results()) w.heart_rate_page()->toggle_view();
 }
-bool heart_counting(const CCorvaneDlg& w) {
-  const HeartMonitor* m = w.heart_page()->monitor();
+bool heart_counting(const MainWindow& w) {
+  const HeartMonitor* m = w.heart_rate_page()->monitor();
   return m && m->view().message.rfind("wait ", 0) == 0;
 }
-bool heart_result_fixed(const CCorvaneDlg& w) {
-  const HeartMonitor* m = w.heart_page()->monitor();
+bool heart_result_fixed(const MainWindow& w) {
+  const HeartMonitor* m = w.heart_rate_page()->monitor();
   return m && m->state().result_fixed;
 }
 
 // The main menu, then each page in its main states: today, a month and a chosen day (the script seeds
 // day files three and five days back), the measurement counting down and with its result, the list of
-// results, the history page and its alert settings page.
+// results, the export page and its alert settings dialog.
 const Shot kShots[] = {
-    {6, "main_menu.png"},
-    {3, "tab_status.png", [](CCorvaneDlg& w) { w.status_page()->show_today(); }},
-    {0, "status_month.png",
-     [](CCorvaneDlg& w) {
+    {WindowButton::MainMenu, "main_menu.png"},
+    {WindowButton::StatusTile, "tab_status.png", [](MainWindow& w) { w.status_page()->show_today(); }},
+    {WindowButton::StatusTab, "status_month.png",
+     [](MainWindow& w) {
        w.status_page()->show_month(w.status_page()->today().year, w.status_page()->today().month);
      }},
-    {0, "status_day.png",
-     [](CCorvaneDlg& w) {
+    {WindowButton::StatusTab, "status_day.png",
+     [](MainWindow& w) {
        const LocalDate t = w.status_page()->today();
        const LocalDateTime d = add_days(LocalDateTime{t.year, t.month, t.day}, -3);
        w.status_page()->show_day({d.year, d.month, d.day});
      }},
-    {1, "tab_heart.png",
-     [](CCorvaneDlg& w) {
+    {WindowButton::HeartRateTab, "tab_heart.png",
+     [](MainWindow& w) {
        w.status_page()->show_today();
        heart_measurement_view(w);
      },
      heart_counting},
-    {1, "heart_result.png", heart_measurement_view, heart_result_fixed},
-    {1, "heart_history.png", [](CCorvaneDlg& w) { w.heart_page()->toggle_view(); }},
-    {2, "tab_history.png", heart_measurement_view},
-    {2, "alert_settings.png", [](CCorvaneDlg& w) { w.history_page()->command(HistoryDlg::kSettingsCommand); },
-     nullptr, true},
+    {WindowButton::HeartRateTab, "heart_result.png", heart_measurement_view, heart_result_fixed},
+    {WindowButton::HeartRateTab, "heart_results.png",
+     [](MainWindow& w) { w.heart_rate_page()->toggle_view(); }},
+    {WindowButton::ExportTab, "tab_export.png", heart_measurement_view},
+    {WindowButton::ExportTab, "alert_settings.png",
+     [](MainWindow& w) { w.export_page()->activate(ExportPage::Tile::AlertSettings); }, nullptr, true},
 };
 constexpr int kReadyPollMs = 100;
 constexpr int kReadyTimeoutMs = 150'000;  // a state the capture never reaches is pictured as it stands
-constexpr int kSettleMs = 700;           // long enough for the window to repaint after a page change
+constexpr int kSettleMs = 700;            // long enough for the window to repaint after a page change
 
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(CCorvaneDlg& window, QString folder, int delay_ms, QObject* parent)
+ScreenshotTour::ScreenshotTour(MainWindow& window, QString folder, int delay_ms, QObject* parent)
     : QObject(parent), window_(window), folder_(std::move(folder)), delay_ms_(delay_ms) {}
 
 QStringList ScreenshotTour::file_names() {
@@ -92,7 +93,7 @@ void ScreenshotTour::start() {
 
 void ScreenshotTour::go() {
   const Shot& shot = kShots[next_];
-  window_.select_page(shot.select_page);
+  window_.press(shot.press);
   if (shot.prepare) shot.prepare(window_);
   waited_ms_ = 0;
   wait_until_ready();
@@ -113,8 +114,8 @@ void ScreenshotTour::wait_until_ready() {
 void ScreenshotTour::step() {
   const Shot& shot = kShots[next_];
   QWidget* subject = &window_;
-  if (shot.settings_page && window_.history_page()->settings_page())
-    subject = window_.history_page()->settings_page();
+  if (shot.of_settings_dialog && window_.export_page()->settings_dialog())
+    subject = window_.export_page()->settings_dialog();
   QScreen* screen = subject->screen();
   const QPixmap picture = screen ? screen->grabWindow(subject->winId()) : QPixmap();
   if (subject != &window_) static_cast<QDialog*>(subject)->reject();

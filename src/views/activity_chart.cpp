@@ -54,7 +54,7 @@ void draw_activity_chart(QPainter& p, const QRect& area, const ActivityFigures& 
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   // Grid and axis labels.
-  p.setFont(ui_fonts().font(1));
+  p.setFont(ui_fonts().font(FontRole::Caption));
   for (int i = 0; i <= kDivisions; ++i) {
     const int y = plot.bottom() - static_cast<int>(std::lround(plot.height() * i / double(kDivisions)));
     p.setPen(QPen(i == 0 ? colour::kMutedInk : colour::kCardBorder, 1));

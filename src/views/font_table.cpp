@@ -47,7 +47,8 @@ void FontTable::set(const FontChoice& choice) {
   }
 }
 
-const QFont& FontTable::font(int index) const {
+const QFont& FontTable::font(FontRole role) const {
+  int index = static_cast<int>(role);
   if (index < 0 || index >= kFontCount) index = 0;
   return fonts_[static_cast<std::size_t>(index)];
 }

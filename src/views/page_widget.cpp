@@ -24,7 +24,7 @@ void PageWidget::paintEvent(QPaintEvent*) {
   p.drawPath(card);
 
   p.setPen(palette_colour::kInk);
-  p.setFont(ui_fonts().font(3));
+  p.setFont(ui_fonts().font(FontRole::Heading));
   const QRect heading_rect(24, 16, width() - 48, 40);
   p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, heading().replace(u'\n', u' '));
   p.setPen(QPen(palette_colour::kAccent, 3));

@@ -6,7 +6,8 @@
 namespace corvane {
 namespace {
 
-// Fixed entries, UTF-8. Indexes 0, 1, 4, 25, 26 and 44 hold no text; 2 and 3 are filled at start-up.
+// Fixed entries, UTF-8, by index (the k... names of ui_texts.h). Indexes 0, 1, 4, 25, 26 and 44 hold
+// no text; the font face and the device ID are filled at start-up.
 constexpr std::array<const char*, text::kCount> kFixed = {
     "",                                        // 0
     "",                                        // 1

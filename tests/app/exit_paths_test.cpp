@@ -4,14 +4,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app_test_registry.h"
 #include "base/daily_activity.h"
 #include "base/reports.h"
+#include "support/qt_test_runner.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
 
-class ExitPathsTest final : public QObject {
+class ExitPathsTest final : public QtTestGroup<ExitPathsTest> {
   Q_OBJECT
 
   // Two left clicks and a right click, still in the event queue (no drain has run).
@@ -62,14 +62,14 @@ class ExitPathsTest final : public QObject {
 
   void hide_button_without_tray_minimises() {
     WindowRig rig(false);
-    rig.window->select_page(7);
+    rig.window->press(WindowButton::Hide);
     QVERIFY(rig.window->isVisible());
     QVERIFY(rig.window->isMinimized());
   }
 
   void close_answered_yes_saves_queued_clicks_and_finishes() {
     WindowRig rig;
-    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    QSignalSpy finished(rig.window.get(), &MainWindow::exit_finished);
     rig.window->ask_quit = [] { return true; };
     click_three_times(rig);
     rig.window->close();
@@ -81,7 +81,7 @@ class ExitPathsTest final : public QObject {
 
   void quit_from_tray_saves_without_asking() {
     WindowRig rig;
-    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    QSignalSpy finished(rig.window.get(), &MainWindow::exit_finished);
     int asked = 0;
     rig.window->ask_quit = [&] { return ++asked, false; };
     click_three_times(rig);
@@ -96,9 +96,9 @@ class ExitPathsTest final : public QObject {
     WindowRig rig;
     int asked = 0;
     rig.window->ask_quit = [&] { return ++asked, false; };
-    rig.window->select_page(7);
+    rig.window->press(WindowButton::Hide);
     click_three_times(rig);
-    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    QSignalSpy finished(rig.window.get(), &MainWindow::exit_finished);
     rig.window->exit_from_outside();
     QCOMPARE(asked, 0);
     QCOMPARE(finished.count(), 1);
@@ -107,7 +107,7 @@ class ExitPathsTest final : public QObject {
 
   void exit_from_outside_while_question_open_ends_once_without_hiding() {
     WindowRig rig;
-    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    QSignalSpy finished(rig.window.get(), &MainWindow::exit_finished);
     click_three_times(rig);
     rig.window->ask_quit = [&] {
       rig.window->exit_from_outside();  // arrives while the box waits for an answer
@@ -121,7 +121,7 @@ class ExitPathsTest final : public QObject {
 
   void second_exit_request_saves_once() {
     WindowRig rig;
-    QSignalSpy finished(rig.window.get(), &CCorvaneDlg::exit_finished);
+    QSignalSpy finished(rig.window.get(), &MainWindow::exit_finished);
     rig.window->quit_from_tray();
     rig.window->exit_from_outside();
     rig.window->quit_from_tray();
@@ -132,15 +132,15 @@ class ExitPathsTest final : public QObject {
     TempFolder folder;
     FakeClock clock;
     RecordingNotifier notifier;
-    std::unique_ptr<CCorvaneDlg> window;
+    std::unique_ptr<MainWindow> window;
     QtScheduler scheduler([&](TimerId id) {
       if (window) window->on_timer(id);
     });
     auto engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
-    CCorvaneDlg::Options options;
+    MainWindow::Options options;
     options.start_hidden = true;
     options.tray_available = [] { return true; };
-    window = std::make_unique<CCorvaneDlg>(*engine, scheduler, options);
+    window = std::make_unique<MainWindow>(*engine, scheduler, options);
     QVERIFY(scheduler.running(TimerId::HideOnceShown));
     QCOMPARE(scheduler.period_ms(TimerId::HideOnceShown), 2);
     window->on_timer(TimerId::HideOnceShown);  // not shown yet: keeps waiting
@@ -152,8 +152,6 @@ class ExitPathsTest final : public QObject {
     window.reset();
   }
 };
-
-CORVANE_APP_TEST(ExitPathsTest);
 
 }  // namespace corvane::testing
 

@@ -22,9 +22,9 @@
 #include "app/replay_player.h"
 #include "app/shell_args.h"
 #include "app/single_instance.h"
-#include "app_test_registry.h"
 #include "base/file_read.h"
 #include "engine/command_line.h"
+#include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -100,7 +100,7 @@ std::vector<CaptureEntry> three_reports() {
 
 }  // namespace
 
-class ShellSwitchesTest final : public QObject {
+class ShellSwitchesTest final : public QtTestGroup<ShellSwitchesTest> {
   Q_OBJECT
  private slots:
   void close_and_hide_in_any_case_or_spelling() {
@@ -140,7 +140,7 @@ class ShellSwitchesTest final : public QObject {
   }
 };
 
-class SingleInstanceTest final : public QObject {
+class SingleInstanceTest final : public QtTestGroup<SingleInstanceTest> {
   Q_OBJECT
  private slots:
   void second_claim_on_same_folder_finds_it_running() {
@@ -209,7 +209,7 @@ class SingleInstanceTest final : public QObject {
   }
 };
 
-class QtServicesTest final : public QObject {
+class QtServicesTest final : public QtTestGroup<QtServicesTest> {
   Q_OBJECT
  private slots:
   void scheduler_start_restarts_with_new_period_and_stop_stops() {
@@ -258,7 +258,7 @@ class QtServicesTest final : public QObject {
   }
 };
 
-class DeviceNotifiersTest final : public QObject {
+class DeviceNotifiersTest final : public QtTestGroup<DeviceNotifiersTest> {
   Q_OBJECT
  private slots:
   void data_on_descriptor_calls_monitor() {
@@ -293,7 +293,7 @@ class DeviceNotifiersTest final : public QObject {
   }
 };
 
-class ReplayPlayerTest final : public QObject {
+class ReplayPlayerTest final : public QtTestGroup<ReplayPlayerTest> {
   Q_OBJECT
  private slots:
   void capture_is_delivered_in_order_then_finishes() {
@@ -318,7 +318,7 @@ class ReplayPlayerTest final : public QObject {
   }
 };
 
-class DesktopFilesTest final : public QObject {
+class DesktopFilesTest final : public QtTestGroup<DesktopFilesTest> {
   Q_OBJECT
  private slots:
   void autostart_entry_written_and_removed() {
@@ -335,27 +335,20 @@ class DesktopFilesTest final : public QObject {
     QVERIFY(set_autostart(false, "", entry).ok);  // already off
   }
 
-  void every_artwork_id_renders() {
-    for (int id : {128, 142, 143, 144, 146, 147, 148, 151, 154, 156}) {
-      const QImage image = artwork_pixmap(id, QSize(64, 64)).toImage();
-      QVERIFY2(!image.isNull(), qPrintable(QString::number(id)));
+  void every_artwork_renders() {
+    for (int n = 0; n < kArtworkCount; ++n) {
+      const QImage image = artwork_pixmap(static_cast<Artwork>(n), QSize(64, 64)).toImage();
+      QVERIFY2(!image.isNull(), qPrintable(QString::number(n)));
       int opaque = 0;
       for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
           opaque += qAlpha(image.pixel(x, y)) > 200;
-      QVERIFY2(opaque > 100, qPrintable(QString::number(id)));
+      QVERIFY2(opaque > 100, qPrintable(QString::number(n)));
     }
-    QVERIFY(artwork_pixmap(145, QSize(10, 10)).isNull());
-    QVERIFY(artwork_pixmap(128, QSize(2, 2), 2.0).devicePixelRatio() == 2.0);
+    QVERIFY(artwork_pixmap(static_cast<Artwork>(kArtworkCount), QSize(10, 10)).isNull());
+    QVERIFY(artwork_pixmap(Artwork::AppIcon, QSize(2, 2), 2.0).devicePixelRatio() == 2.0);
   }
 };
-
-CORVANE_APP_TEST(ShellSwitchesTest);
-CORVANE_APP_TEST(SingleInstanceTest);
-CORVANE_APP_TEST(QtServicesTest);
-CORVANE_APP_TEST(DeviceNotifiersTest);
-CORVANE_APP_TEST(ReplayPlayerTest);
-CORVANE_APP_TEST(DesktopFilesTest);
 
 }  // namespace corvane::testing
 

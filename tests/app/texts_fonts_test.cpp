@@ -7,13 +7,13 @@
 #include <QRawFont>
 #include <QTest>
 
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"
 
 namespace corvane::testing {
 
-class TextsTest final : public QObject {
+class TextsTest final : public QtTestGroup<TextsTest> {
   Q_OBJECT
  private slots:
   void format_entries_fill_plain_decimals() {
@@ -24,14 +24,15 @@ class TextsTest final : public QObject {
   }
 
   void line_breaks_are_kept_as_written() {
-    QVERIFY(ui_text(43).contains(QStringLiteral("\r\n")));
-    QCOMPARE(ui_text(43).count(u'\n'), 1);
-    for (int i : {32, 35, 41, 42}) {
+    QVERIFY(ui_text(text::kQuitQuestion).contains(QStringLiteral("\r\n")));
+    QCOMPARE(ui_text(text::kQuitQuestion).count(u'\n'), 1);
+    for (int i :
+         {text::kExportPageHeading, text::kDisclaimer, text::kPromptStabilising, text::kPromptRelax}) {
       QCOMPARE(ui_text(i).count(u'\n'), 1);
       QVERIFY(!ui_text(i).contains(u'\r'));
     }
-    // A message box shows entry 43 on two lines, without a stray carriage return.
-    QCOMPARE(ui_display_text(43),
+    // A message box shows the quit question on two lines, without a stray carriage return.
+    QCOMPARE(ui_display_text(text::kQuitQuestion),
              QStringLiteral("アプリケーションを終了しますか？\n（データの取得とアラートを中止します）"));
   }
 
@@ -41,11 +42,12 @@ class TextsTest final : public QObject {
   }
 
   void fixed_entries_read_exactly() {
-    QCOMPARE(ui_text(7), QStringLiteral("センタ－ボタン"));
-    QCOMPARE(ui_text(24), QStringLiteral("．総クリック数 －総移動距離"));
-    QCOMPARE(ui_text(56), QStringLiteral("m(メートル)を超えたとき"));
-    QCOMPARE(ui_text(61), QStringLiteral("パソコンの操作時間が長くなっています。休憩しましょう。"));
-    QCOMPARE(ui_text(64), QStringLiteral("キャンセル"));
+    QCOMPARE(ui_text(text::kCentreButton), QStringLiteral("センタ－ボタン"));
+    QCOMPARE(ui_text(text::kChartLegend), QStringLiteral("．総クリック数 －総移動距離"));
+    QCOMPARE(ui_text(text::kMetresExceeded), QStringLiteral("m(メートル)を超えたとき"));
+    QCOMPARE(ui_text(text::kDefaultBreakText),
+             QStringLiteral("パソコンの操作時間が長くなっています。休憩しましょう。"));
+    QCOMPARE(ui_text(text::kCancel), QStringLiteral("キャンセル"));
   }
 
   void run_time_entries_take_face_and_id() {
@@ -56,7 +58,7 @@ class TextsTest final : public QObject {
   }
 };
 
-class FontsTest final : public QObject {
+class FontsTest final : public QtTestGroup<FontsTest> {
   Q_OBJECT
 
   static QByteArray embedded_font() {
@@ -65,17 +67,17 @@ class FontsTest final : public QObject {
   }
 
  private slots:
-  void installed_meiryo_is_used_with_32_px_sixth_size() {
+  void installed_meiryo_is_used_with_32_px_figure_size() {
     const FontChoice c =
         choose_fonts({QStringLiteral("DejaVu Sans"), QStringLiteral("Meiryo UI")}, embedded_font());
     QCOMPARE(c.face, QStringLiteral("Meiryo UI"));
     QVERIFY(!c.embedded);
-    QCOMPARE(c.pixel_sizes[5], 32);
+    QCOMPARE(c.pixel_sizes[static_cast<std::size_t>(FontRole::Figure)], 32);
     QVERIFY(preferred_face_installed({QStringLiteral("Meiryo UI Bold")}));
     QVERIFY(!preferred_face_installed({QStringLiteral("Meiryo")}));
   }
 
-  void without_meiryo_embedded_font_is_added_with_30_px_sixth_size() {
+  void without_meiryo_embedded_font_is_added_with_30_px_figure_size() {
     const QByteArray data = embedded_font();
     QVERIFY(!data.isEmpty());
     const FontChoice c = choose_fonts({QStringLiteral("DejaVu Sans")}, data);
@@ -93,18 +95,20 @@ class FontsTest final : public QObject {
     QVERIFY(c.embedded);
   }
 
-  void table_gives_eight_regular_fonts_by_index() {
+  void table_gives_eight_regular_fonts_by_role() {
     FontChoice c;
     c.face = QStringLiteral("Corvane Sans JP");
     c.pixel_sizes = kEmbeddedPixelSizes;
     FontTable table;
     table.set(c);
     for (int i = 0; i < kFontCount; ++i) {
-      QCOMPARE(table.font(i).pixelSize(), kEmbeddedPixelSizes[static_cast<std::size_t>(i)]);
-      QCOMPARE(table.font(i).family(), c.face);
-      QCOMPARE(table.font(i).weight(), QFont::Normal);
+      const QFont& font = table.font(static_cast<FontRole>(i));
+      QCOMPARE(font.pixelSize(), kEmbeddedPixelSizes[static_cast<std::size_t>(i)]);
+      QCOMPARE(font.family(), c.face);
+      QCOMPARE(font.weight(), QFont::Normal);
     }
-    QCOMPARE(table.font(8).pixelSize(), 10);  // out of range: font 0
+    QCOMPARE(table.font(FontRole::Readout).pixelSize(), 64);
+    QCOMPARE(table.font(static_cast<FontRole>(kFontCount)).pixelSize(), 10);  // not a role: the Unit font
   }
 
   // Every character of the texts must be in the embedded subset, or it would draw as a box.
@@ -168,9 +172,6 @@ class FontsTest final : public QObject {
     return out;
   }
 };
-
-CORVANE_APP_TEST(TextsTest);
-CORVANE_APP_TEST(FontsTest);
 
 }  // namespace corvane::testing
 

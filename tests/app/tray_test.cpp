@@ -5,14 +5,14 @@
 #include <QTest>
 
 #include "app/tray_clicks.h"
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
 namespace {
 
 // Keeps what the sequence asks of the menu delay.
-struct Timer10 final : Scheduler {
+struct MenuDelay final : Scheduler {
   void start_timer(TimerId id, std::uint32_t period_ms) override {
     if (id == TimerId::TrayMenuDelay) period = static_cast<int>(period_ms);
   }
@@ -24,11 +24,11 @@ struct Timer10 final : Scheduler {
 
 }  // namespace
 
-class TrayClicksTest final : public QObject {
+class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
   Q_OBJECT
  private slots:
   void first_left_release_opens_no_menu() {
-    Timer10 timer;
+    MenuDelay timer;
     int restored = 0;
     TrayClicks clicks(timer, [&] { ++restored; });
     clicks.on_left_release();
@@ -37,7 +37,7 @@ class TrayClicksTest final : public QObject {
   }
 
   void second_left_release_opens_menu_after_500_ms() {
-    Timer10 timer;
+    MenuDelay timer;
     TrayClicks clicks(timer, {});
     clicks.on_left_release();
     clicks.on_left_release();
@@ -45,7 +45,7 @@ class TrayClicksTest final : public QObject {
   }
 
   void first_right_release_opens_no_menu_then_10_ms() {
-    Timer10 timer;
+    MenuDelay timer;
     TrayClicks clicks(timer, {});
     clicks.on_right_release();
     QCOMPARE(timer.period, 0);
@@ -54,7 +54,7 @@ class TrayClicksTest final : public QObject {
   }
 
   void double_click_cancels_menu_restores_and_its_release_opens_nothing() {
-    Timer10 timer;
+    MenuDelay timer;
     int restored = 0;
     TrayClicks clicks(timer, [&] { ++restored; });
     clicks.on_left_release();  // earlier click: flag set
@@ -71,7 +71,7 @@ class TrayClicksTest final : public QObject {
   }
 
   void release_after_pending_menu_restarts_timer() {
-    Timer10 timer;
+    MenuDelay timer;
     TrayClicks clicks(timer, {});
     clicks.on_left_release();
     clicks.on_left_release();
@@ -82,7 +82,7 @@ class TrayClicksTest final : public QObject {
   // The window's tray, driven through QSystemTrayIcon's own signal.
   void tray_double_click_restores_hidden_window() {
     WindowRig rig(true);
-    rig.window->select_page(7);
+    rig.window->press(WindowButton::Hide);
     QVERIFY(!rig.window->isVisible());
     QVERIFY(rig.window->tray_icon());
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
@@ -91,7 +91,7 @@ class TrayClicksTest final : public QObject {
     QVERIFY(!rig.scheduler.running(TimerId::TrayMenuDelay));
   }
 
-  void tray_trigger_sequence_starts_timer_10_on_second_click() {
+  void tray_trigger_sequence_starts_menu_delay_on_second_click() {
     WindowRig rig(true);
     emit rig.window->tray_icon()->activated(QSystemTrayIcon::Trigger);
     QVERIFY(!rig.scheduler.running(TimerId::TrayMenuDelay));
@@ -120,13 +120,11 @@ class TrayClicksTest final : public QObject {
 
   void open_application_restores_hidden_window() {
     WindowRig rig(true);
-    rig.window->select_page(7);
+    rig.window->press(WindowButton::Hide);
     rig.window->tray_menu()->actions().front()->trigger();
     QVERIFY(rig.window->isVisible());
   }
 };
-
-CORVANE_APP_TEST(TrayClicksTest);
 
 }  // namespace corvane::testing
 

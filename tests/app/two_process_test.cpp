@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "activitylog/day_file.h"
-#include "app_test_registry.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 
@@ -30,7 +30,7 @@ constexpr const char* kCapture =
 
 }  // namespace
 
-class TwoProcessTest final : public QObject {
+class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
   Q_OBJECT
 
   TempFolder home_;
@@ -138,8 +138,6 @@ class TwoProcessTest final : public QObject {
     QCOMPARE(next.exitCode(), 0);
   }
 };
-
-CORVANE_APP_TEST(TwoProcessTest);
 
 }  // namespace corvane::testing
 

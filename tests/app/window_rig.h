@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "activitylog/day_file.h"
-#include "app/corvane_dlg.h"
+#include "app/main_window.h"
 #include "app/qt_scheduler.h"
 #include "engine/composition.h"
 #include "support/fake_clock.h"
@@ -20,10 +20,10 @@ inline constexpr const char* kSensorMouseName =
 struct WindowRig {
   explicit WindowRig(bool tray_available = true) : scheduler([this](TimerId id) { dispatch(id); }) {
     engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
-    CCorvaneDlg::Options options;
+    MainWindow::Options options;
     options.tray_available = [tray_available] { return tray_available; };
     options.device_id = QStringLiteral("1234567890123456");
-    window = std::make_unique<CCorvaneDlg>(*engine, scheduler, options);
+    window = std::make_unique<MainWindow>(*engine, scheduler, options);
     engine->add_sensor_listener(*window);
     engine->start();
     window->show();
@@ -61,7 +61,7 @@ struct WindowRig {
   RecordingNotifier notifier;
   QtScheduler scheduler;
   std::unique_ptr<Engine> engine;
-  std::unique_ptr<CCorvaneDlg> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace corvane::testing

@@ -1,3 +1,5 @@
+#include "views/status_page.h"
+
 #include <QDateEdit>
 #include <QPushButton>
 #include <QTest>
@@ -9,11 +11,10 @@
 #include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "views/activity_chart.h"
-#include "views/page_tests.h"
-#include "views/status_dlg.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -27,7 +28,7 @@ constexpr std::uint16_t kLeftDown = 0x0001, kLeftUp = 0x0002, kRightDown = 0x000
 constexpr std::uint16_t kSideDown = 0x0040, kSideUp = 0x0080;
 
 // The status page on an engine of its own (no hosted parts), with the wall clock at 8 December 2026 10:00.
-class StatusPageTest final : public QObject {
+class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
   Q_OBJECT
 
  private:
@@ -36,7 +37,7 @@ class StatusPageTest final : public QObject {
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<Engine> engine_;
-  std::unique_ptr<StatusDlg> page_;
+  std::unique_ptr<StatusPage> page_;
 
   void report(std::uint16_t flags, int dx = 0, int x = 100, int y = 100) {
     clock_->advance_ms(60);
@@ -69,7 +70,7 @@ class StatusPageTest final : public QObject {
     clock_ = std::make_unique<testing::FakeClock>(LocalDateTime{2026, 12, 8, 10, 0, 0, 0, 2});
     engine_ = std::make_unique<Engine>(EngineConfig{folder_->path(), 500}, *clock_, scheduler_, notifier_);
     engine_->start();
-    page_ = std::make_unique<StatusDlg>(nullptr);
+    page_ = std::make_unique<StatusPage>(nullptr);
     page_->resize(961, 516);
     page_->attach(*engine_);
   }
@@ -88,7 +89,7 @@ class StatusPageTest final : public QObject {
     report(0, 62992 / 2);
     engine_->on_timer(TimerId::StatusDrain);
 
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Today);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Today);
     QCOMPARE(page_->heading(), ui_text(text::kTodayHeading));
     const ActivityFigures& f = page_->figures();
     QCOMPARE(f.presses[0], u64(2));
@@ -122,14 +123,14 @@ class StatusPageTest final : public QObject {
     engine_->drain_events();
     engine_->wait_for_background_work();
 
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Today);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Today);
     QCOMPARE(engine_->shown_period().date, (LocalDate{2026, 12, 9}));
     QCOMPARE(page_->figures().total_presses(), u64(1));
     QCOMPARE(page_->figures().bar_clicks[0], u64(1));
 
     // Yesterday is now a saved day with its two presses.
     page_->show_day({2026, 12, 8});
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Day);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Day);
     QCOMPARE(page_->heading(), QStringLiteral("2026/12/8のクリック数・移動距離データ"));
     QCOMPARE(page_->figures().presses[0], u64(1));
     QCOMPARE(page_->figures().presses[1], u64(1));
@@ -141,7 +142,7 @@ class StatusPageTest final : public QObject {
     clock_->set_wall({2026, 12, 9, 0, 0, 5, 0, 3});
     click(kLeftDown, kLeftUp);
     engine_->drain_events();
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Day);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Day);
     QCOMPARE(page_->figures().presses[0], u64(7));
   }
 
@@ -157,10 +158,10 @@ class StatusPageTest final : public QObject {
     engine_->drain_events();
     QCOMPARE(page_->figures().presses[0], u64(12));
 
-    auto* back = page_->findChild<QPushButton*>(QStringLiteral("history_toggle"));
+    auto* back = page_->findChild<QPushButton*>(QStringLiteral("past_days_toggle"));
     QCOMPARE(back->text(), ui_text(text::kBackToToday));
     back->click();
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Today);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Today);
     QCOMPARE(page_->figures().presses[0], u64(1));
   }
 
@@ -183,10 +184,10 @@ class StatusPageTest final : public QObject {
     click(kLeftDown, kLeftUp);
     engine_->drain_events();
 
-    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("history_toggle"));
-    QCOMPARE(toggle->text(), ui_text(text::kViewHistory));
+    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("past_days_toggle"));
+    QCOMPARE(toggle->text(), ui_text(text::kViewPastDays));
     toggle->click();
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Month);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Month);
     QCOMPARE(page_->heading(), QStringLiteral("12月のクリック数・移動距離データ"));
     const ActivityFigures& f = page_->figures();
     QCOMPARE(f.bar_clicks.size(), std::size_t{31});
@@ -232,7 +233,7 @@ class StatusPageTest final : public QObject {
       }
     QVERIFY(x > 0);
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, QPoint(x, chart.center().y()));
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Day);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Day);
     QCOMPARE(engine_->shown_period().date, (LocalDate{2026, 12, 3}));
     QCOMPARE(page_->figures().presses[0], u64(9));
   }
@@ -244,7 +245,7 @@ class StatusPageTest final : public QObject {
     QVERIFY(picker->isVisibleTo(page_.get()));
     picker->setDate(QDate(2026, 11, 30));
     emit picker->userDateChanged(QDate(2026, 11, 30));
-    QCOMPARE(page_->mode(), StatusDlg::Mode::Day);
+    QCOMPARE(page_->mode(), StatusPage::Mode::Day);
     QCOMPARE(page_->figures().presses[0], u64(3));
   }
 
@@ -261,10 +262,6 @@ class StatusPageTest final : public QObject {
 };
 
 }  // namespace
-
-std::unique_ptr<QObject> make_status_page_test() {
-  return std::make_unique<StatusPageTest>();
-}
 
 }  // namespace corvane
 

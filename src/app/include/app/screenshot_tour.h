@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-class CCorvaneDlg;
+class MainWindow;
 
 // Pictures of the real window as the X server shows it, for the documentation and for the demo run
 // where nobody watches a screen: after a delay, shows the main menu and each page in its main states in
@@ -15,7 +15,7 @@ class CCorvaneDlg;
 class ScreenshotTour final : public QObject {
   Q_OBJECT
  public:
-  ScreenshotTour(CCorvaneDlg& window, QString folder, int delay_ms, QObject* parent = nullptr);
+  ScreenshotTour(MainWindow& window, QString folder, int delay_ms, QObject* parent = nullptr);
   void start();
 
   //! The files the tour writes, in order.
@@ -29,7 +29,7 @@ class ScreenshotTour final : public QObject {
   void wait_until_ready();  // polls the picture's condition
   void step();              // takes it
 
-  CCorvaneDlg& window_;
+  MainWindow& window_;
   QString folder_;
   int delay_ms_;
   int next_ = 0;

@@ -1,4 +1,4 @@
-#include "app/corvane_dlg.h"
+#include "app/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,11 +14,11 @@
 #include "engine/composition.h"
 #include "engine/engine.h"
 #include "heart/heart_monitor.h"
+#include "views/export_page.h"
 #include "views/font_table.h"
-#include "views/heart_dlg.h"
-#include "views/history_dlg.h"
+#include "views/heart_rate_page.h"
 #include "views/palette.h"
-#include "views/status_dlg.h"
+#include "views/status_page.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -29,13 +29,13 @@ namespace colour = palette_colour;
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent)
+MainWindow::MainWindow(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent)
     : QWidget(parent),
       engine_(engine),
       scheduler_(scheduler),
       options_(std::move(options)),
       tray_clicks_(scheduler, [this] { restore_window(); }) {
-  setObjectName(QStringLiteral("CCorvaneDlg"));
+  setObjectName(QStringLiteral("MainWindow"));
   setWindowIcon(app_icon());
   setFixedSize(kWindowWidth, kWindowHeight);
   setMouseTracking(true);
@@ -52,19 +52,19 @@ CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, 
   build_tray();
 
   // The three pages live from here to the end of the program, hidden until a button makes one current.
-  status_ = new StatusDlg(this);
-  heart_ = new HeartDlg(this);
-  history_ = new HistoryDlg(this);
-  for (QWidget* p :
-       {static_cast<QWidget*>(status_), static_cast<QWidget*>(heart_), static_cast<QWidget*>(history_)}) {
+  status_page_ = new StatusPage(this);
+  heart_rate_page_ = new HeartRatePage(this);
+  export_page_ = new ExportPage(this);
+  for (QWidget* p : {static_cast<QWidget*>(status_page_), static_cast<QWidget*>(heart_rate_page_),
+                     static_cast<QWidget*>(export_page_)}) {
     p->setGeometry(kPageArea);
     p->hide();
   }
 
   // The pages draw the engine's data and send their commands to it.
-  status_->attach(engine_);
-  if (HeartMonitor* heart = heart_monitor(engine_)) heart_->attach(*heart);
-  history_->attach(engine_);
+  status_page_->attach(engine_);
+  if (HeartMonitor* heart = heart_monitor(engine_)) heart_rate_page_->attach(*heart);
+  export_page_->attach(engine_);
 
   engine_.on_day_started = [this] { update(); };
 
@@ -74,31 +74,30 @@ CCorvaneDlg::CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, 
   apply_layout();
 }
 
-CCorvaneDlg::~CCorvaneDlg() {
+MainWindow::~MainWindow() {
   engine_.on_day_started = nullptr;
   if (tray_) tray_->hide();
 }
 
-QWidget* CCorvaneDlg::page(int index) const {
-  switch (index) {
-    case 0:
-      return status_;
-    case 1:
-      return heart_;
-    case 2:
-      return history_;
-    default:
-      return nullptr;
+QWidget* MainWindow::page(Page page) const {
+  switch (page) {
+    case Page::Status:
+      return status_page_;
+    case Page::HeartRate:
+      return heart_rate_page_;
+    case Page::Export:
+      return export_page_;
   }
+  return nullptr;
 }
 
-void CCorvaneDlg::build_tray() {
+void MainWindow::build_tray() {
   tray_ = new QSystemTrayIcon(app_icon(), this);
   tray_->setToolTip(QLatin1String(kProductName));
   tray_menu_ = new QMenu(this);
   tray_menu_->setObjectName(QStringLiteral("tray-menu"));
   QAction* open = tray_menu_->addAction(QStringLiteral("Open Application"));
-  connect(open, &QAction::triggered, this, &CCorvaneDlg::restore_window);
+  connect(open, &QAction::triggered, this, &MainWindow::restore_window);
   if (!options_.program_path.isEmpty()) {
     autostart_action_ = tray_menu_->addAction(QStringLiteral("Start at Login"));
     autostart_action_->setCheckable(true);
@@ -114,9 +113,10 @@ void CCorvaneDlg::build_tray() {
   }
   tray_menu_->addSeparator();
   QAction* quit = tray_menu_->addAction(QStringLiteral("Quit"));
-  connect(quit, &QAction::triggered, this, &CCorvaneDlg::quit_from_tray);
+  connect(quit, &QAction::triggered, this, &MainWindow::quit_from_tray);
 
-  // No context menu is set on the icon: the menu opens from the menu delay, so that the click sequence decides.
+  // No context menu is set on the icon: the menu opens from the menu delay, so that the click sequence
+  // decides.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
       case QSystemTrayIcon::Trigger:
@@ -138,7 +138,7 @@ void CCorvaneDlg::build_tray() {
   tray_->show();
 }
 
-void CCorvaneDlg::on_timer(TimerId id) {
+void MainWindow::on_timer(TimerId id) {
   if (id == TimerId::TrayMenuDelay) {
     tray_clicks_.on_menu_timer();
     open_tray_menu();
@@ -150,12 +150,12 @@ void CCorvaneDlg::on_timer(TimerId id) {
   }
 }
 
-void CCorvaneDlg::open_tray_menu() {
+void MainWindow::open_tray_menu() {
   if (tray_menu_) tray_menu_->popup(QCursor::pos());
 }
 
-void CCorvaneDlg::select_page(int number) {
-  const WindowAction action = layout_.select_page(number);
+void MainWindow::press(WindowButton button) {
+  const WindowAction action = layout_.press(button);
   apply_layout();
   switch (action) {
     case WindowAction::Repaint:
@@ -170,24 +170,24 @@ void CCorvaneDlg::select_page(int number) {
   }
 }
 
-void CCorvaneDlg::apply_layout() {
-  for (int i = 0; i < 3; ++i)
-    page(i)->setVisible(layout_.page_visible(i));
+void MainWindow::apply_layout() {
+  for (const Page p : {Page::Status, Page::HeartRate, Page::Export})
+    page(p)->setVisible(layout_.page_visible(p));
 }
 
-void CCorvaneDlg::show_heart_page() {
-  select_page(4);
+void MainWindow::show_heart_page() {
+  press(WindowButton::HeartRateTile);
   restore_window();
 }
 
-void CCorvaneDlg::restore_window() {
+void MainWindow::restore_window() {
   showNormal();
   raise();
   activateWindow();
   update();
 }
 
-void CCorvaneDlg::put_away() {
+void MainWindow::put_away() {
   // Without a tray there is no way back to a hidden window: minimise instead.
   if (options_.tray_available && options_.tray_available())
     hide();
@@ -195,7 +195,7 @@ void CCorvaneDlg::put_away() {
     showMinimized();
 }
 
-void CCorvaneDlg::quit_from_tray() {
+void MainWindow::quit_from_tray() {
   exit_requested_ = true;
   // Saves here rather than from the close event: a close already in progress (the question box is
   // open) would swallow a second close.
@@ -203,12 +203,12 @@ void CCorvaneDlg::quit_from_tray() {
   close();
 }
 
-void CCorvaneDlg::exit_from_outside() {
+void MainWindow::exit_from_outside() {
   // A "/close" start or a stop signal ends the program exactly as the tray's "Quit" does.
   quit_from_tray();
 }
 
-void CCorvaneDlg::finish() {
+void MainWindow::finish() {
   if (exit_done_) return;
   exit_done_ = true;
   scheduler_.stop_timer(TimerId::TrayMenuDelay);
@@ -219,7 +219,7 @@ void CCorvaneDlg::finish() {
   emit exit_finished(result.ok, QString::fromStdString(result.error));
 }
 
-void CCorvaneDlg::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (!exit_requested_) {
     const bool yes = ask_quit && ask_quit();
     if (exit_done_) {
@@ -239,7 +239,7 @@ void CCorvaneDlg::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void CCorvaneDlg::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
   // The Escape key never closes the main window.
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -248,23 +248,22 @@ void CCorvaneDlg::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void CCorvaneDlg::mouseMoveEvent(QMouseEvent* event) {
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
   if (layout_.hover(event->position().toPoint())) update();
-  setCursor(layout_.hit_test(event->position().toPoint()) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  setCursor(layout_.hit_test(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void CCorvaneDlg::leaveEvent(QEvent*) {
+void MainWindow::leaveEvent(QEvent*) {
   if (layout_.hover(QPoint(-1, -1))) update();
   unsetCursor();
 }
 
-void CCorvaneDlg::mousePressEvent(QMouseEvent* event) {
+void MainWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const int hit = layout_.hit_test(event->position().toPoint());
-  if (hit >= 0) select_page(hit);
+  if (const std::optional<WindowButton> hit = layout_.hit_test(event->position().toPoint())) press(*hit);
 }
 
-void CCorvaneDlg::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
@@ -272,13 +271,12 @@ void CCorvaneDlg::paintEvent(QPaintEvent*) {
 
   if (layout_.in_main_menu()) {
     // The product's name over the tiles, the device ID under them.
-    p.drawPixmap(QRect(25, 30, 48, 48),
-                 artwork_pixmap(artwork_id::kAppIcon, QSize(48, 48), devicePixelRatioF()));
+    p.drawPixmap(QRect(25, 30, 48, 48), artwork_pixmap(Artwork::AppIcon, QSize(48, 48), devicePixelRatioF()));
     p.setPen(colour::kInk);
-    p.setFont(ui_fonts().font(4));
+    p.setFont(ui_fonts().font(FontRole::Title));
     p.drawText(QRect(84, 26, 600, 56), Qt::AlignLeft | Qt::AlignVCenter, QLatin1String(kProductName));
     p.setPen(colour::kMutedInk);
-    p.setFont(ui_fonts().font(1));
+    p.setFont(ui_fonts().font(FontRole::Caption));
     p.drawText(QRect(25, 540, 954, 24), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("ID: %1").arg(options_.device_id));
   } else {
@@ -287,15 +285,17 @@ void CCorvaneDlg::paintEvent(QPaintEvent*) {
     frame.addRoundedRect(QRectF(kTabArea.adjusted(0, kTabHeight, 0, 0)), 12, 12);
     p.fillPath(frame, colour::kCard);
   }
-  for (int n = 0; n < kDrawnButtonCount; ++n)
-    if (layout_.button(n).visible) paint_button(p, n);
+  for (int n = 0; n < kWindowButtonCount; ++n) {
+    const auto button = static_cast<WindowButton>(n);
+    if (layout_.button(button).visible) paint_button(p, button);
+  }
 }
 
-void CCorvaneDlg::paint_button(QPainter& p, int number) const {
-  const DrawnButton& b = layout_.button(number);
+void MainWindow::paint_button(QPainter& p, WindowButton button) const {
+  const DrawnButton& b = layout_.button(button);
   const qreal dpr = devicePixelRatioF();
-  if (number <= 2) {
-    const bool current = number == layout_.current_page();
+  if (is_tab(button)) {
+    const bool current = page_of(button) == layout_.current_page();
     const QRectF r = QRectF(b.rect).adjusted(2, 0, -2, current ? 12 : 0);
     QPainterPath tab;
     tab.addRoundedRect(r, 12, 12);
@@ -307,9 +307,9 @@ void CCorvaneDlg::paint_button(QPainter& p, int number) const {
     }
     const int icon = 40;
     const QRect icon_rect(b.rect.left() + 10, b.rect.top() + (b.rect.height() - icon) / 2, icon, icon);
-    p.drawPixmap(icon_rect, artwork_pixmap(b.image, QSize(icon, icon), dpr));
+    p.drawPixmap(icon_rect, artwork_pixmap(b.art, QSize(icon, icon), dpr));
     p.setPen(current ? colour::kInk : colour::kMutedInk);
-    p.setFont(ui_fonts().font(2));
+    p.setFont(ui_fonts().font(FontRole::Body));
     const QRect label(icon_rect.right() + 8, b.rect.top() + 2, b.rect.right() - icon_rect.right() - 10,
                       b.rect.height() - 4);
     // A label too long for one line breaks after its "・" rather than anywhere.
@@ -320,15 +320,16 @@ void CCorvaneDlg::paint_button(QPainter& p, int number) const {
     p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, shown);
     return;
   }
-  if (number <= 5) {
+  if (is_tile(button)) {
     QRect r = b.rect;
     if (b.hovered) r.translate(0, -3);
-    p.drawPixmap(r, artwork_pixmap(b.image, b.rect.size(), dpr));
-    static const int kTitles[] = {text::kClickTravelHeading, text::kHeartMeasurement, text::kHistoryTabLabel};
+    p.drawPixmap(r, artwork_pixmap(b.art, b.rect.size(), dpr));
+    static constexpr int kTitles[kPageCount] = {text::kClickTravelHeading, text::kHeartMeasurement,
+                                                text::kExportPageHeading};
     p.setPen(colour::kInk);
-    p.setFont(ui_fonts().font(3));
+    p.setFont(ui_fonts().font(FontRole::Heading));
     p.drawText(QRect(r.left() + 24, r.top() + 258, r.width() - 48, 64), Qt::AlignCenter | Qt::TextWordWrap,
-               ui_text(kTitles[number - 3]));
+               ui_text(kTitles[static_cast<int>(page_of(button))]));
     if (b.hovered) {
       p.setPen(QPen(colour::kAccent, 2));
       p.setBrush(Qt::NoBrush);
@@ -336,12 +337,12 @@ void CCorvaneDlg::paint_button(QPainter& p, int number) const {
     }
     return;
   }
-  if (number == kMainMenuButton) {
+  if (button == WindowButton::MainMenu) {
     p.setOpacity(b.hovered ? 0.85 : 1.0);
-    p.drawPixmap(b.rect, artwork_pixmap(b.image, b.rect.size(), dpr));
+    p.drawPixmap(b.rect, artwork_pixmap(b.art, b.rect.size(), dpr));
     p.setOpacity(1.0);
     p.setPen(Qt::white);
-    p.setFont(ui_fonts().font(1));
+    p.setFont(ui_fonts().font(FontRole::Caption));
     p.drawText(QRect(b.rect.left() + 1, b.rect.top(), 94, b.rect.height()), Qt::AlignCenter, b.label);
     return;
   }
@@ -350,7 +351,7 @@ void CCorvaneDlg::paint_button(QPainter& p, int number) const {
     p.setBrush(colour::kAccentLight);
     p.drawEllipse(QRectF(b.rect).adjusted(-3, -3, 3, 3));
   }
-  p.drawPixmap(b.rect, artwork_pixmap(b.image, b.rect.size(), dpr));
+  p.drawPixmap(b.rect, artwork_pixmap(b.art, b.rect.size(), dpr));
 }
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "views/history_dlg.h"
+#include "views/export_page.h"
 
 #include <QFileDialog>
 #include <QMouseEvent>
@@ -8,8 +8,8 @@
 #include "engine/alerts_and_upload.h"
 #include "engine/engine.h"
 #include "export/csv_export.h"
+#include "views/alert_settings_dialog.h"
 #include "views/font_table.h"
-#include "views/option_dlg.h"
 #include "views/palette.h"
 #include "views/ui_texts.h"
 
@@ -22,6 +22,8 @@ constexpr int kMargin = 24;
 constexpr int kTileTop = 84;
 constexpr int kTileHeight = 150;
 constexpr int kTileGap = 18;
+constexpr ExportPage::Tile kTiles[] = {ExportPage::Tile::CsvExport, ExportPage::Tile::Upload,
+                                       ExportPage::Tile::AlertSettings};
 
 QString save_dialog(QWidget* owner, const QString& proposed) {
   QFileDialog dialog(owner);
@@ -81,69 +83,66 @@ void draw_bell_icon(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
-HistoryDlg::HistoryDlg(QWidget* parent) : PageWidget(text::kHistoryTabLabel, parent) {
-  setObjectName(QStringLiteral("HistoryDlg"));
+ExportPage::ExportPage(QWidget* parent) : PageWidget(text::kExportPageHeading, parent) {
+  setObjectName(QStringLiteral("ExportPage"));
   setMouseTracking(true);
   choose_export_file = [this](const QString& proposed) { return save_dialog(this, proposed); };
 }
 
-HistoryDlg::~HistoryDlg() {
+ExportPage::~ExportPage() {
   if (alerts_) alerts_->on_upload_state_changed = nullptr;
 }
 
-void HistoryDlg::attach(Engine& engine) {
+void ExportPage::attach(Engine& engine) {
   engine_ = &engine;
   alerts_ = engine.find_component<AlertsAndUpload>();
   if (alerts_) alerts_->on_upload_state_changed = [this] { update(); };
   update();
 }
 
-QString HistoryDlg::tile_label(int id) const {
-  switch (id) {
-    case kExportCommand:
+QString ExportPage::tile_label(Tile tile) const {
+  switch (tile) {
+    case Tile::CsvExport:
       return ui_text(text::kDataOutput);
-    case kUploadCommand: {
+    case Tile::Upload: {
       const Uploader* up = alerts_ ? alerts_->uploader() : nullptr;
       const bool running = up && up->state() != UploadState::Idle;
       return ui_text(running ? text::kUploading : text::kDataUpload);
     }
-    case kSettingsCommand:
+    case Tile::AlertSettings:
       return ui_text(text::kAlertSettings);
-    default:
-      return {};
   }
+  return {};
 }
 
-QRect HistoryDlg::tile_rect(int id) const {
+QRect ExportPage::tile_rect(Tile tile) const {
   const int w = (width() > 0 ? width() : 961) - 2 * kMargin;
-  const int tile_w = (w - 2 * kTileGap) / 3;
-  return QRect(kMargin + id * (tile_w + kTileGap), kTileTop, tile_w, kTileHeight);
+  const int tile_w = (w - 2 * kTileGap) / kTileCount;
+  return QRect(kMargin + static_cast<int>(tile) * (tile_w + kTileGap), kTileTop, tile_w, kTileHeight);
 }
 
-int HistoryDlg::tile_at(QPoint pos) const {
-  for (int id = 0; id < 3; ++id)
-    if (tile_rect(id).contains(pos)) return id;
-  return -1;
+std::optional<ExportPage::Tile> ExportPage::tile_at(QPoint pos) const {
+  for (const Tile tile : kTiles)
+    if (tile_rect(tile).contains(pos)) return tile;
+  return std::nullopt;
 }
 
-void HistoryDlg::command(int id) {
-  switch (id) {
-    case kExportCommand:
+void ExportPage::activate(Tile tile) {
+  switch (tile) {
+    case Tile::CsvExport:
       export_csv();
       break;
-    case kUploadCommand:
+    case Tile::Upload:
       if (alerts_) alerts_->request_upload();  // ignored while one runs
       update();
       break;
-    case kSettingsCommand:
+    case Tile::AlertSettings:
       open_settings();
-      break;
-    default:
       break;
   }
 }
 
-void HistoryDlg::export_csv() {
+void ExportPage::export_csv() {
   if (!engine_ || !alerts_) return;
   const QString proposed = QString::fromStdString(default_export_name(engine_->clock().local_now()));
   const QString path = choose_export_file ? choose_export_file(proposed) : QString();
@@ -152,49 +151,59 @@ void HistoryDlg::export_csv() {
   alerts_->export_csv(std::filesystem::path(path.toStdString()));
 }
 
-void HistoryDlg::open_settings() {
-  if (settings_page_ || !engine_) return;  // one settings page at a time
+void ExportPage::open_settings() {
+  if (settings_dialog_ || !engine_) return;  // one settings dialog at a time
   // Modal to the application, yet shown without a nested event loop: the engine's timers run on.
-  settings_page_ = new OptionDlg(engine_->config().data_folder, window());
-  settings_page_->setAttribute(Qt::WA_DeleteOnClose);
-  settings_page_->setWindowModality(Qt::ApplicationModal);
-  connect(settings_page_, &QDialog::finished, this, [this](int) {
+  settings_dialog_ = new AlertSettingsDialog(engine_->config().data_folder, window());
+  settings_dialog_->setAttribute(Qt::WA_DeleteOnClose);
+  settings_dialog_->setWindowModality(Qt::ApplicationModal);
+  connect(settings_dialog_, &QDialog::finished, this, [this](int) {
     // Applied or cancelled, the rules read "set.ini" again.
     if (alerts_) alerts_->reload_alert_settings();
-    settings_page_ = nullptr;
+    settings_dialog_ = nullptr;
     update();
   });
-  settings_page_->show();
+  settings_dialog_->show();
 }
 
-void HistoryDlg::paint_content(QPainter& p, int) {
+void ExportPage::paint_content(QPainter& p, int) {
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  using IconFn = void (*)(QPainter&, const QRectF&);
-  static constexpr IconFn kIcons[3] = {draw_export_icon, draw_upload_icon, draw_bell_icon};
-  static constexpr int kCaptions[3] = {text::kClickTravelData, text::kDataUpload, text::kAlertSettings2};
-  for (int id = 0; id < 3; ++id) {
-    const QRect r = tile_rect(id);
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-    p.fillPath(tile, hovered_ == id ? colour::kAccentLight : colour::kBackground);
-    p.setPen(QPen(hovered_ == id ? colour::kAccent : colour::kCardBorder, 1.5));
-    p.drawPath(tile);
+  for (const Tile tile : kTiles) {
+    const QRect r = tile_rect(tile);
+    const bool hovered = hovered_ == tile;
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    p.fillPath(frame, hovered ? colour::kAccentLight : colour::kBackground);
+    p.setPen(QPen(hovered ? colour::kAccent : colour::kCardBorder, 1.5));
+    p.drawPath(frame);
     p.save();
-    kIcons[id](p, QRectF(r.left() + 20, r.top() + 20, 56, 56));
+    const QRectF icon(r.left() + 20, r.top() + 20, 56, 56);
+    switch (tile) {
+      case Tile::CsvExport:
+        draw_export_icon(p, icon);
+        break;
+      case Tile::Upload:
+        draw_upload_icon(p, icon);
+        break;
+      case Tile::AlertSettings:
+        draw_bell_icon(p, icon);
+        break;
+    }
     p.restore();
-    const bool busy = id == kUploadCommand && tile_label(id) == ui_text(text::kUploading);
+    const bool busy = tile == Tile::Upload && tile_label(tile) == ui_text(text::kUploading);
     p.setPen(busy ? colour::kData.darker(130) : colour::kInk);
-    p.setFont(ui_fonts().font(3));
+    p.setFont(ui_fonts().font(FontRole::Heading));
     p.drawText(QRect(r.left() + 20, r.top() + 84, r.width() - 40, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               tile_label(id));
+               tile_label(tile));
     p.setPen(colour::kMutedInk);
-    p.setFont(ui_fonts().font(1));
-    // Tile 0 exports the heart rates and the clicks and travel of the last 90 days.
-    const QString caption = id == kExportCommand ? ui_text(text::kHeartMeasurement) + QStringLiteral(" / ") +
-                                                       ui_text(kCaptions[id]) + QStringLiteral(" (CSV)")
-                                                 : (id == kUploadCommand ? QStringLiteral("upload.json")
-                                                                         : ui_text(text::kAlertConditions));
+    p.setFont(ui_fonts().font(FontRole::Caption));
+    // The export holds the heart rates and the clicks and travel of the last 90 days.
+    const QString caption =
+        tile == Tile::CsvExport
+            ? ui_text(text::kHeartMeasurement) + QStringLiteral(" / ") + ui_text(text::kClickTravelData) +
+                  QStringLiteral(" (CSV)")
+            : (tile == Tile::Upload ? QStringLiteral("upload.json") : ui_text(text::kAlertConditions));
     p.drawText(QRect(r.left() + 20, r.top() + 114, r.width() - 40, 22), Qt::AlignLeft | Qt::AlignVCenter,
                caption);
   }
@@ -202,7 +211,7 @@ void HistoryDlg::paint_content(QPainter& p, int) {
                                   height() - (kTileTop + kTileHeight + 18) - 16));
 }
 
-void HistoryDlg::paint_settings_summary(QPainter& p, const QRect& area) const {
+void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   QPainterPath panel;
   panel.addRoundedRect(QRectF(area), 10, 10);
   p.fillPath(panel, colour::kBackground);
@@ -248,12 +257,12 @@ void HistoryDlg::paint_settings_summary(QPainter& p, const QRect& area) const {
   rows.push_back({ui_text(text::kAlertText), QString::fromStdString(s.rest_message)});
 
   p.setPen(colour::kInk);
-  p.setFont(ui_fonts().font(2));
+  p.setFont(ui_fonts().font(FontRole::Body));
   p.drawText(QRect(area.left() + 18, area.top() + 10, area.width() - 36, 26),
              Qt::AlignLeft | Qt::AlignVCenter, ui_text(text::kAlertConditions));
   int y = area.top() + 42;
   const int label_w = 250;
-  QFont row_font = ui_fonts().font(2);
+  QFont row_font = ui_fonts().font(FontRole::Body);
   row_font.setPixelSize(14);
   p.setFont(row_font);
   for (const Row& row : rows) {
@@ -267,29 +276,28 @@ void HistoryDlg::paint_settings_summary(QPainter& p, const QRect& area) const {
   }
   // The ID the uploads carry.
   p.setPen(colour::kMutedInk);
-  p.setFont(ui_fonts().font(1));
+  p.setFont(ui_fonts().font(FontRole::Caption));
   p.drawText(QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20),
              Qt::AlignRight | Qt::AlignVCenter,
              QStringLiteral("ID: %1").arg(QString::fromStdString(alerts_->device_id())));
 }
 
-void HistoryDlg::mousePressEvent(QMouseEvent* event) {
+void ExportPage::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const int id = tile_at(event->position().toPoint());
-  if (id >= 0) command(id);
+  if (const std::optional<Tile> tile = tile_at(event->position().toPoint())) activate(*tile);
 }
 
-void HistoryDlg::mouseMoveEvent(QMouseEvent* event) {
-  const int id = tile_at(event->position().toPoint());
-  setCursor(id >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
-  if (id != hovered_) {
-    hovered_ = id;
+void ExportPage::mouseMoveEvent(QMouseEvent* event) {
+  const std::optional<Tile> tile = tile_at(event->position().toPoint());
+  setCursor(tile ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  if (tile != hovered_) {
+    hovered_ = tile;
     update();
   }
 }
 
-void HistoryDlg::leaveEvent(QEvent*) {
-  hovered_ = -1;
+void ExportPage::leaveEvent(QEvent*) {
+  hovered_.reset();
   update();
 }
 

@@ -1,3 +1,5 @@
+#include "views/heart_rate_page.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -11,10 +13,9 @@
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
-#include "views/heart_dlg.h"
-#include "views/page_tests.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -27,7 +28,7 @@ using testing::kOn;
 
 // The heart page on a heart side with a stand-in detector: each state of a measurement is reached by
 // sending sample blocks, and the page is painted to see what it draws.
-class HeartPageTest final : public QObject {
+class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
   Q_OBJECT
 
  private:
@@ -36,12 +37,12 @@ class HeartPageTest final : public QObject {
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<HeartMonitor> monitor_;
-  std::unique_ptr<HeartDlg> page_;
+  std::unique_ptr<HeartRatePage> page_;
 
   void make_page() {
     monitor_ = std::make_unique<HeartMonitor>(clock_, scheduler_, notifier_, folder_->path(),
                                               std::make_unique<OstrelBinding>(FakeDetector::entry_points()));
-    page_ = std::make_unique<HeartDlg>(nullptr);
+    page_ = std::make_unique<HeartRatePage>(nullptr);
     page_->resize(961, 516);
     page_->attach(*monitor_);
   }
@@ -155,17 +156,17 @@ class HeartPageTest final : public QObject {
     QVERIFY(texts.contains(ui_text(text::kPromptThumb)));
   }
 
-  void history_view_draws_ten_cards_per_column() {
+  void results_view_draws_ten_cards_per_column() {
     std::vector<std::pair<int, LocalTimestamp>> entries;
     for (int i = 0; i < 12; ++i)
       entries.push_back({60 + i, to_local_timestamp(2026, 12, 7, 8, i)});
     write_log(entries);
     make_page();
-    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("history_toggle"));
-    QCOMPARE(toggle->text(), ui_text(text::kViewHistory2));
+    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("results_toggle"));
+    QCOMPARE(toggle->text(), ui_text(text::kViewResults));
     toggle->click();
     QCOMPARE(toggle->text(), ui_text(text::kToHeartPage));
-    QCOMPARE(page_->heading(), ui_text(text::kHeartHistoryTitle));
+    QCOMPARE(page_->heading(), ui_text(text::kResultsHeading));
     const QStringList texts = painted();
     QVERIFY(texts.contains(QStringLiteral("2026/12/07 08:00")));
     QVERIFY(texts.contains(QStringLiteral("60")));
@@ -177,7 +178,7 @@ class HeartPageTest final : public QObject {
     QVERIFY(marks[9].top() > marks[8].top());
   }
 
-  void history_more_cards_than_fit_scroll_by_column_with_the_wheel() {
+  void results_more_cards_than_fit_scroll_by_column_with_the_wheel() {
     std::vector<std::pair<int, LocalTimestamp>> entries;
     for (int i = 0; i < 45; ++i)
       entries.push_back({60 + i % 40, to_local_timestamp(2026, 12, 1, 8, 0) + 600 * i});
@@ -208,7 +209,7 @@ class HeartPageTest final : public QObject {
     QVERIFY(!page_->delete_marks()[10].isNull());
   }
 
-  void history_card_delete_mark_removes_that_entry() {
+  void results_card_delete_mark_removes_that_entry() {
     write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)},
                {80, to_local_timestamp(2026, 12, 7, 8, 0)},
                {90, to_local_timestamp(2026, 12, 7, 7, 0)}});
@@ -230,13 +231,13 @@ class HeartPageTest final : public QObject {
     painted();
     QCOMPARE(page_->delete_marks().size(), std::size_t{2});
 
-    // Back to the measurement view and into the history again: the deleted entry stays deleted.
+    // Back to the measurement view and into the results again: the deleted entry stays deleted.
     page_->toggle_view();
     page_->toggle_view();
     QCOMPARE(monitor_->history().size(), std::size_t{2});
   }
 
-  void history_result_added_since_paint_then_delete_removes_the_pressed_card() {
+  void results_result_added_since_paint_then_delete_removes_the_pressed_card() {
     write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}, {80, to_local_timestamp(2026, 12, 7, 8, 0)}});
     make_page();
     page_->toggle_view();
@@ -252,7 +253,7 @@ class HeartPageTest final : public QObject {
     QCOMPARE(left[1].bpm, 70);
   }
 
-  void history_press_beside_the_marks_deletes_nothing() {
+  void results_press_beside_the_marks_deletes_nothing() {
     write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}});
     make_page();
     page_->toggle_view();
@@ -265,10 +266,6 @@ class HeartPageTest final : public QObject {
 
 }  // namespace
 
-std::unique_ptr<QObject> make_heart_page_test() {
-  return std::make_unique<HeartPageTest>();
-}
-
 }  // namespace corvane
 
-#include "heart_page_test.moc"
+#include "heart_rate_page_test.moc"

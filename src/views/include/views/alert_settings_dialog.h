@@ -18,10 +18,10 @@ namespace corvane {
 // writes every key and closes, "キャンセル" closes without writing.
 //
 // Each control's object name is its key ("ab_time", "check_hr_day3", "hr_hour12", ...).
-class OptionDlg final : public QDialog {
+class AlertSettingsDialog final : public QDialog {
   Q_OBJECT
  public:
-  OptionDlg(std::filesystem::path data_folder, QWidget* parent = nullptr);
+  AlertSettingsDialog(std::filesystem::path data_folder, QWidget* parent = nullptr);
 
   //! Puts stored settings into the controls and runs the enable rules.
   void fill(const StoredAlertSettings& settings);

@@ -1,4 +1,4 @@
-#include "app/corvane_app.h"
+#include "app/desktop_application.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,8 +11,8 @@
 #include <system_error>
 
 #include "app/artwork.h"
-#include "app/corvane_dlg.h"
 #include "app/device_notifiers.h"
+#include "app/main_window.h"
 #ifndef _WIN32
 #include "app/posix_signals.h"
 #endif
@@ -58,15 +58,15 @@ FontChoice set_up_fonts() {
 
 }  // namespace
 
-void CCorvaneApp::init_resources() {
+void DesktopApplication::init_resources() {
   init_corvane_resources();
 }
 
-QString CCorvaneApp::demo_capture_path() {
+QString DesktopApplication::demo_capture_path() {
   return QStringLiteral(":/corvane/demo/demo.capture");
 }
 
-int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
+int DesktopApplication::run(int& argc, char** argv, const Start& start) {
   const CommandLine& options = start.options;
   init_corvane_resources();
   QApplication app(argc, argv);
@@ -139,7 +139,7 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
   else
     clock = std::make_unique<SystemClock>();
 
-  std::unique_ptr<CCorvaneDlg> window;
+  std::unique_ptr<MainWindow> window;
   std::unique_ptr<Engine> engine;
   QtScheduler scheduler([&](TimerId id) {
     if (id == TimerId::TrayMenuDelay || id == TimerId::HideOnceShown) {
@@ -152,16 +152,16 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
                             device_id};
   engine = make_engine(config, *clock, scheduler, notifier);
 
-  CCorvaneDlg::Options window_options;
+  MainWindow::Options window_options;
   window_options.start_hidden = options.hide;
   window_options.device_id = QString::fromStdString(device_id);
   window_options.program_path = QApplication::applicationFilePath();
-  window = std::make_unique<CCorvaneDlg>(*engine, scheduler, window_options);
+  window = std::make_unique<MainWindow>(*engine, scheduler, window_options);
   notifier.set_owner(window.get());
   engine->add_sensor_listener(*window);
 
   int status = 0;
-  QObject::connect(window.get(), &CCorvaneDlg::exit_finished, &app, [&](bool saved, const QString& error) {
+  QObject::connect(window.get(), &MainWindow::exit_finished, &app, [&](bool saved, const QString& error) {
     if (!saved) {
       std::cerr << "corvane: the day file could not be written: " << error.toStdString() << '\n';
       status = 1;
@@ -169,8 +169,7 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
     instance.acknowledge_close();
     QApplication::quit();
   });
-  QObject::connect(&instance, &SingleInstance::close_requested, window.get(),
-                   &CCorvaneDlg::exit_from_outside);
+  QObject::connect(&instance, &SingleInstance::close_requested, window.get(), &MainWindow::exit_from_outside);
 
   // However the event loop ends (a desktop session closing, say), the day is saved first.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, window.get(), [&window] {
@@ -179,7 +178,7 @@ int CCorvaneApp::run(int& argc, char** argv, const Start& start) {
 #ifndef _WIN32
   PosixSignals posix_signals;
   QObject::connect(&posix_signals, &PosixSignals::termination_requested, window.get(),
-                   &CCorvaneDlg::exit_from_outside);
+                   &MainWindow::exit_from_outside);
 #endif
 
   engine->start();

@@ -21,11 +21,11 @@ class Engine;
 // The chart takes the middle of the page; the presses and double clicks per button and the total travel
 // stand beside it. "データの履歴をみる" opens the month; a bar of the month opens that day; "< 前月" and
 // "次月 >" step through months; the date field picks any day; "本日のデータに戻る" comes back to today.
-class StatusDlg final : public PageWidget {
+class StatusPage final : public PageWidget {
   Q_OBJECT
  public:
-  explicit StatusDlg(QWidget* parent);
-  ~StatusDlg() override;  // detaches from the engine, which may outlive the page
+  explicit StatusPage(QWidget* parent);
+  ~StatusPage() override;  // detaches from the engine, which may outlive the page
 
   //! Connects the page to the engine (the live counters, the shown period, the data folder). Until then
   //! the page shows an empty today.
@@ -74,7 +74,7 @@ class StatusDlg final : public PageWidget {
   // that a later look reads the files again.
   std::map<std::tuple<int, int, int>, DailyActivity> saved_;
 
-  QPushButton* history_button_ = nullptr;  // "データの履歴をみる" / "本日のデータに戻る"
+  QPushButton* past_days_button_ = nullptr;  // "データの履歴をみる" (this month) / "本日のデータに戻る"
   QPushButton* previous_button_ = nullptr;
   QPushButton* next_button_ = nullptr;
   QDateEdit* date_picker_ = nullptr;

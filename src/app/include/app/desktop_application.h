@@ -10,7 +10,7 @@ namespace corvane {
 // the fonts, the engine with its Qt scheduler and message boxes, the main window, and the input
 // (devices, a capture in real time, or the built-in demo capture). Returns the process's exit status:
 // 0 after a clean end, 1 when the final save of the day failed, 2 for an unusable start.
-class CCorvaneApp final {
+class DesktopApplication final {
  public:
   struct Start {
     CommandLine options;

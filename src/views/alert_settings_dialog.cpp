@@ -1,4 +1,4 @@
-#include "views/option_dlg.h"
+#include "views/alert_settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,12 +52,12 @@ QLabel* label(int text_index) {
 
 }  // namespace
 
-OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
+AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWidget* parent)
     : QDialog(parent), data_folder_(std::move(data_folder)) {
-  setObjectName(QStringLiteral("OptionDlg"));
+  setObjectName(QStringLiteral("AlertSettingsDialog"));
   setWindowTitle(ui_text(text::kAlertPageTitle));
   setModal(true);
-  QFont body = ui_fonts().font(2);
+  QFont body = ui_fonts().font(FontRole::Body);
   body.setPixelSize(14);
   setFont(body);
 
@@ -172,18 +172,18 @@ OptionDlg::OptionDlg(std::filesystem::path data_folder, QWidget* parent)
   apply_button->setDefault(true);
   QPushButton* cancel_button = buttons->addButton(ui_text(text::kCancel), QDialogButtonBox::RejectRole);
   cancel_button->setObjectName(QStringLiteral("cancel"));
-  connect(apply_button, &QPushButton::clicked, this, &OptionDlg::apply);
+  connect(apply_button, &QPushButton::clicked, this, &AlertSettingsDialog::apply);
   connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
   root->addWidget(buttons);
 
-  connect(check_alert_hr_opt_, &QCheckBox::toggled, this, &OptionDlg::apply_enable_rules);
-  connect(check_hr_everyday_, &QCheckBox::toggled, this, &OptionDlg::apply_enable_rules);
-  connect(hr_hour_count_, &QComboBox::currentIndexChanged, this, &OptionDlg::apply_enable_rules);
+  connect(check_alert_hr_opt_, &QCheckBox::toggled, this, &AlertSettingsDialog::apply_enable_rules);
+  connect(check_hr_everyday_, &QCheckBox::toggled, this, &AlertSettingsDialog::apply_enable_rules);
+  connect(hr_hour_count_, &QComboBox::currentIndexChanged, this, &AlertSettingsDialog::apply_enable_rules);
 
   fill(load_alert_settings_file(data_folder_));
 }
 
-QLineEdit* OptionDlg::add_number(const char* key) {
+QLineEdit* AlertSettingsDialog::add_number(const char* key) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(QString::fromLatin1(key));
   // Plain digits only: a grouped "1,500" would pass a localised validator yet read back as 0.
@@ -197,13 +197,13 @@ QLineEdit* OptionDlg::add_number(const char* key) {
   return edit;
 }
 
-QCheckBox* OptionDlg::add_check(const char* key, const QString& label_text) {
+QCheckBox* AlertSettingsDialog::add_check(const char* key, const QString& label_text) {
   auto* box = new QCheckBox(label_text, this);
   box->setObjectName(QString::fromLatin1(key));
   return box;
 }
 
-void OptionDlg::fill(const StoredAlertSettings& s) {
+void AlertSettingsDialog::fill(const StoredAlertSettings& s) {
   for (std::size_t i = 0; i < numbers_.size(); ++i)
     numbers_[i]->setText(QString::number(s.*kNumberMembers[i]));
   check_bt_->setChecked(s.check_bt != 0);
@@ -228,7 +228,7 @@ void OptionDlg::fill(const StoredAlertSettings& s) {
   apply_enable_rules();
 }
 
-StoredAlertSettings OptionDlg::collect() const {
+StoredAlertSettings AlertSettingsDialog::collect() const {
   StoredAlertSettings s;
   for (std::size_t i = 0; i < numbers_.size(); ++i)
     s.*kNumberMembers[i] = edit_number(numbers_[i]);
@@ -251,7 +251,7 @@ StoredAlertSettings OptionDlg::collect() const {
   return s;
 }
 
-void OptionDlg::apply() {
+void AlertSettingsDialog::apply() {
   const WriteResult written = save_alert_settings_file(data_folder_, collect());
   if (!written) {
     // Shown without a nested event loop, like every other box of the program.
@@ -266,7 +266,7 @@ void OptionDlg::apply() {
   accept();
 }
 
-void OptionDlg::apply_enable_rules() {
+void AlertSettingsDialog::apply_enable_rules() {
   // Rule 1: everything of the reminders follows its switch; rules 2 and 3 narrow it down while it is on.
   const bool on = check_alert_hr_opt_->isChecked();
   msg_hr_->setEnabled(on);

@@ -1,4 +1,4 @@
-#include "views/heart_dlg.h"
+#include "views/heart_rate_page.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -41,30 +41,30 @@ QPainterPath heart_path(const QRectF& r) {
   return path;
 }
 
-QFont sized(int index, int pixels) {
-  QFont f = ui_fonts().font(index);
+QFont sized(FontRole role, int pixels) {
+  QFont f = ui_fonts().font(role);
   f.setPixelSize(pixels);
   return f;
 }
 
 }  // namespace
 
-HeartDlg::HeartDlg(QWidget* parent) : PageWidget(text::kHeartMeasurement, parent) {
-  setObjectName(QStringLiteral("HeartDlg"));
+HeartRatePage::HeartRatePage(QWidget* parent) : PageWidget(text::kHeartMeasurement, parent) {
+  setObjectName(QStringLiteral("HeartRatePage"));
   setMouseTracking(true);
-  toggle_button_ = new QPushButton(ui_text(text::kViewHistory2), this);
-  toggle_button_->setObjectName(QStringLiteral("history_toggle"));
+  toggle_button_ = new QPushButton(ui_text(text::kViewResults), this);
+  toggle_button_->setObjectName(QStringLiteral("results_toggle"));
   toggle_button_->setCursor(Qt::PointingHandCursor);
-  toggle_button_->setFont(sized(2, 14));
-  connect(toggle_button_, &QPushButton::clicked, this, &HeartDlg::toggle_view);
+  toggle_button_->setFont(sized(FontRole::Body, 14));
+  connect(toggle_button_, &QPushButton::clicked, this, &HeartRatePage::toggle_view);
   update_button();
 }
 
-HeartDlg::~HeartDlg() {
+HeartRatePage::~HeartRatePage() {
   if (monitor_) monitor_->on_changed = nullptr;
 }
 
-void HeartDlg::attach(HeartMonitor& monitor) {
+void HeartRatePage::attach(HeartMonitor& monitor) {
   monitor_ = &monitor;
   // The heart side may report from another thread; the repaint is always asked for on the page's own.
   monitor.on_changed = [this] {
@@ -74,50 +74,50 @@ void HeartDlg::attach(HeartMonitor& monitor) {
   update();
 }
 
-bool HeartDlg::history_view() const {
+bool HeartRatePage::showing_results() const {
   return monitor_ && monitor_->history_view();
 }
 
-QString HeartDlg::heading() const {
-  return ui_text(history_view() ? text::kHeartHistoryTitle : text::kHeartMeasurement);
+QString HeartRatePage::heading() const {
+  return ui_text(showing_results() ? text::kResultsHeading : text::kHeartMeasurement);
 }
 
-void HeartDlg::toggle_view() {
+void HeartRatePage::toggle_view() {
   if (!monitor_) return;
   first_column_ = 0;
-  monitor_->set_history_view(!monitor_->history_view());  // entering the history reloads the list
+  monitor_->set_history_view(!monitor_->history_view());  // entering the results view reloads the list
   update_button();
   update();
 }
 
-void HeartDlg::update_button() {
-  toggle_button_->setText(ui_text(history_view() ? text::kToHeartPage : text::kViewHistory2));
+void HeartRatePage::update_button() {
+  toggle_button_->setText(ui_text(showing_results() ? text::kToHeartPage : text::kViewResults));
   const int right = (width() > 0 ? width() : 961) - kMargin;
   toggle_button_->setGeometry(right - 190, 20, 190, 36);
 }
 
-void HeartDlg::resizeEvent(QResizeEvent*) {
+void HeartRatePage::resizeEvent(QResizeEvent*) {
   update_button();
 }
 
-void HeartDlg::draw_text(QPainter& p, const QRect& r, int flags, const QString& s) {
+void HeartRatePage::draw_text(QPainter& p, const QRect& r, int flags, const QString& s) {
   if (s.isEmpty()) return;
   p.drawText(r, flags, s);
   drawn_texts_ << s;
 }
 
-void HeartDlg::paint_content(QPainter& p, int top) {
+void HeartRatePage::paint_content(QPainter& p, int top) {
   drawn_texts_.clear();
   heart_lit_ = false;
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  if (history_view())
-    paint_history(p, top);
+  if (showing_results())
+    paint_results(p, top);
   else
     paint_measurement(p, top);
 }
 
-void HeartDlg::paint_measurement(QPainter& p, int top) {
+void HeartRatePage::paint_measurement(QPainter& p, int top) {
   const HeartPageView view = monitor_ ? monitor_->view() : HeartPageView{};
   const int w = width();
 
@@ -127,19 +127,19 @@ void HeartDlg::paint_measurement(QPainter& p, int top) {
   p.fillPath(heart_path(heart_rect), argb(view.heart_lit ? kHeartLitColour : kHeartDimColour));
 
   p.setPen(colour::kInk);
-  p.setFont(ui_fonts().font(7));
+  p.setFont(ui_fonts().font(FontRole::Readout));
   draw_text(p, QRect(heart_rect.right() + 18, top, 330, 112), Qt::AlignLeft | Qt::AlignVCenter,
             QString::fromStdString(view.readout));
 
   const int text_left = kMargin + 6;
   const int text_width = 420;
   p.setPen(colour::kHeart.darker(115));
-  p.setFont(ui_fonts().font(3));
+  p.setFont(ui_fonts().font(FontRole::Heading));
   draw_text(p, QRect(text_left, top + 126, text_width, 64), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
             QString::fromStdString(view.message));
   if (view.show_hint) {
     p.setPen(colour::kMutedInk);
-    p.setFont(sized(2, 14));
+    p.setFont(sized(FontRole::Body, 14));
     draw_text(p, QRect(text_left, top + 198, text_width, 48), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
               ui_text(text::kPromptRelax));
   }
@@ -157,23 +157,23 @@ void HeartDlg::paint_measurement(QPainter& p, int top) {
     p.fillPath(card, colour::kBackground);
     p.fillPath(heart_path(QRectF(line.left() + 14, line.top() + 12, 18, 16)), colour::kHeart);
     p.setPen(colour::kInk);
-    p.setFont(sized(2, 16));
+    p.setFont(sized(FontRole::Body, 16));
     draw_text(p, line.adjusted(44, 0, -12, 0), Qt::AlignLeft | Qt::AlignVCenter,
               QString::fromStdString(view.latest_entry));
   }
   if (view.library_missing) {
     p.setPen(colour::kHeart);
-    p.setFont(ui_fonts().font(1));
+    p.setFont(ui_fonts().font(FontRole::Caption));
     draw_text(p, QRect(kMargin, bottom - 72, w - 2 * kMargin, 18), Qt::AlignLeft | Qt::AlignVCenter,
               QString::fromStdString(view.library_path));
   }
   p.setPen(colour::kMutedInk);
-  p.setFont(ui_fonts().font(1));
+  p.setFont(ui_fonts().font(FontRole::Caption));
   draw_text(p, QRect(kMargin, bottom - 48, w - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignVCenter,
             ui_text(text::kDisclaimer));
 }
 
-void HeartDlg::paint_waveform(QPainter& p, const QRect& area) {
+void HeartRatePage::paint_waveform(QPainter& p, const QRect& area) {
   QPainterPath box;
   box.addRoundedRect(QRectF(area), 10, 10);
   p.fillPath(box, colour::kBackground);
@@ -211,7 +211,7 @@ void HeartDlg::paint_waveform(QPainter& p, const QRect& area) {
   }
 }
 
-void HeartDlg::paint_history(QPainter& p, int top) {
+void HeartRatePage::paint_results(QPainter& p, int top) {
   const std::vector<HeartLog> entries = monitor_ ? monitor_->history().entries() : std::vector<HeartLog>{};
   delete_marks_.assign(entries.size(), QRect());
   drawn_entries_ = entries;
@@ -230,14 +230,14 @@ void HeartDlg::paint_history(QPainter& p, int top) {
     p.fillPath(path, colour::kBackground);
     p.fillRect(QRect(card.left(), card.top() + 8, 3, card.height() - 16), colour::kHeart);
     p.setPen(colour::kInk);
-    p.setFont(sized(2, 14));
+    p.setFont(sized(FontRole::Body, 14));
     draw_text(p, QRect(card.left() + 12, card.top(), 130, card.height()), Qt::AlignLeft | Qt::AlignVCenter,
               QString::fromStdString(entries[i].text));
     p.setPen(colour::kHeart.darker(115));
-    p.setFont(sized(3, 18));
+    p.setFont(sized(FontRole::Heading, 18));
     draw_text(p, QRect(card.left() + 136, card.top(), 42, card.height()), Qt::AlignRight | Qt::AlignVCenter,
               QString::number(entries[i].bpm));
-    p.setFont(ui_fonts().font(0));
+    p.setFont(ui_fonts().font(FontRole::Unit));
     p.drawText(QRect(card.left() + 180, card.top() + 3, 30, card.height()), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("bpm"));
     // The delete mark: a round button in the card's top-right corner.
@@ -261,14 +261,14 @@ void HeartDlg::paint_history(QPainter& p, int top) {
   }
 }
 
-int HeartDlg::delete_mark_at(QPoint pos) const {
-  if (!history_view()) return -1;
+int HeartRatePage::delete_mark_at(QPoint pos) const {
+  if (!showing_results()) return -1;
   for (std::size_t i = 0; i < delete_marks_.size(); ++i)
     if (!delete_marks_[i].isNull() && delete_marks_[i].contains(pos)) return static_cast<int>(i);
   return -1;
 }
 
-void HeartDlg::mousePressEvent(QMouseEvent* event) {
+void HeartRatePage::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !monitor_) return;
   const int index = delete_mark_at(event->position().toPoint());
   if (index < 0) return;
@@ -284,12 +284,12 @@ void HeartDlg::mousePressEvent(QMouseEvent* event) {
   update();
 }
 
-void HeartDlg::mouseMoveEvent(QMouseEvent* event) {
+void HeartRatePage::mouseMoveEvent(QMouseEvent* event) {
   setCursor(delete_mark_at(event->position().toPoint()) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void HeartDlg::wheelEvent(QWheelEvent* event) {
-  if (!history_view()) return;
+void HeartRatePage::wheelEvent(QWheelEvent* event) {
+  if (!showing_results()) return;
   first_column_ += event->angleDelta().y() < 0 ? 1 : -1;
   update();
 }

@@ -5,8 +5,9 @@
 
 namespace corvane {
 
-// The user-interface texts: one process-wide table that every page draws its labels from. The fixed
-// entries never change; entries 2 (font face) and 3 (device ID) are filled once at start-up.
+// The user-interface texts: one process-wide table that every page draws its labels from, each entry
+// named below. The fixed entries never change; the font face and the device ID are filled once at
+// start-up.
 namespace text {
 inline constexpr int kFontFace = 2;
 inline constexpr int kDeviceId = 3;
@@ -22,7 +23,7 @@ inline constexpr int kTotalTravel = 13;
 inline constexpr int kTravel = 14;
 inline constexpr int kClickTravelHeading = 15;
 inline constexpr int kHeartMeasurement = 16;
-inline constexpr int kViewHistory = 17;
+inline constexpr int kViewPastDays = 17;
 inline constexpr int kBackToToday = 18;
 inline constexpr int kTodayHeading = 19;
 inline constexpr int kDayHeadingFormat = 20;    // year, month, day
@@ -31,11 +32,11 @@ inline constexpr int kPreviousMonth = 22;
 inline constexpr int kNextMonth = 23;
 inline constexpr int kChartLegend = 24;
 inline constexpr int kHeartMeasurement2 = 27;
-inline constexpr int kViewHistory2 = 28;
+inline constexpr int kViewResults = 28;
 inline constexpr int kToHeartPage = 29;
-inline constexpr int kHeartHistoryTitle = 30;
+inline constexpr int kResultsHeading = 30;
 inline constexpr int kWaitSecondsFormat = 31;  // seconds
-inline constexpr int kHistoryTabLabel = 32;
+inline constexpr int kExportPageHeading = 32;
 inline constexpr int kClickTravelData = 33;
 inline constexpr int kDataOutput = 34;
 inline constexpr int kDisclaimer = 35;
@@ -76,17 +77,17 @@ QString ui_text(int index);
 //! The same text as a UTF-8 string, for code that does not use QString.
 const char* ui_text_utf8(int index);
 
-//! Entry 2: the face name of the font every page draws with (chosen at start-up).
+//! The kFontFace entry: the face name of the font every page draws with (chosen at start-up).
 void set_ui_font_face(const QString& face);
 
-//! Entry 3: the device ID (read or registered at start-up).
+//! The kDeviceId entry: the device ID (read or registered at start-up).
 void set_ui_device_id(const QString& id);
 
-//! Fills a format entry (20, 21, 31) with plain decimal numbers, in order: "%d/%d/%d" with 2024, 1, 5
-//! gives "2024/1/5".
+//! Fills a format entry (the k...Format ones) with plain decimal numbers, in order: "%d/%d/%d" with
+//! 2024, 1, 5 gives "2024/1/5".
 QString ui_format(int index, std::initializer_list<int> numbers);
 
-//! A text as a message box or label shows it: the CR-LF of entry 43 becomes one line break.
+//! A text as a message box or label shows it: the CR-LF of the quit question becomes one line break.
 QString ui_display_text(int index);
 
 }  // namespace corvane

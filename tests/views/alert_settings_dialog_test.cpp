@@ -1,4 +1,4 @@
-#include "views/option_dlg.h"
+#include "views/alert_settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,24 +13,24 @@
 #include "alerts/settings_file.h"
 #include "base/file_read.h"
 #include "platform/atomic_file.h"
+#include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
-#include "views/page_tests.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
 namespace {
 
 // The alert settings page against a real "set.ini" in a temporary data folder.
-class OptionDlgTest final : public QObject {
+class AlertSettingsDialogTest final : public testing::QtTestGroup<AlertSettingsDialogTest> {
   Q_OBJECT
 
  private:
   std::unique_ptr<testing::TempFolder> folder_;
-  std::unique_ptr<OptionDlg> dlg_;
+  std::unique_ptr<AlertSettingsDialog> dlg_;
 
   std::filesystem::path ini() const { return folder_->path() / kSettingsFileName; }
   void write_ini(const std::string& text) { QVERIFY(write_file_atomically(ini(), text).ok); }
-  void open() { dlg_ = std::make_unique<OptionDlg>(folder_->path()); }
+  void open() { dlg_ = std::make_unique<AlertSettingsDialog>(folder_->path()); }
   template <typename W>
   W* control(const char* name) {
     W* w = dlg_->findChild<W*>(QString::fromLatin1(name));
@@ -192,7 +192,7 @@ class OptionDlgTest final : public QObject {
   }
 
   void apply_that_cannot_write_says_error_and_stays_open() {
-    dlg_ = std::make_unique<OptionDlg>(folder_->path() / "no-such-folder");
+    dlg_ = std::make_unique<AlertSettingsDialog>(folder_->path() / "no-such-folder");
     dlg_->show();
     control<QLineEdit>("ab_time")->setText(QStringLiteral("4"));
     control<QPushButton>("apply")->click();
@@ -217,10 +217,6 @@ class OptionDlgTest final : public QObject {
 
 }  // namespace
 
-std::unique_ptr<QObject> make_option_dlg_test() {
-  return std::make_unique<OptionDlgTest>();
-}
-
 }  // namespace corvane
 
-#include "option_dlg_test.moc"
+#include "alert_settings_dialog_test.moc"

@@ -18,18 +18,18 @@ namespace corvane {
 
 class Engine;
 class Scheduler;
-class StatusDlg;
-class HeartDlg;
-class HistoryDlg;
+class StatusPage;
+class HeartRatePage;
+class ExportPage;
 
 // The main window: 1010 x 680, the tab area with the three pages (created hidden, alive until exit),
 // the nine drawn buttons, the tray icon and its menu, and the exit paths that save the day.
 //
-// Closing the window asks whether to end the program (text 43); "No" puts it away into the tray. Once
-// the end is confirmed — by "Yes", by the tray's "Quit" or by a "/close" start — the engine's exit path
+// Closing the window asks whether to end the program (the quit question); "No" puts it away into the tray.
+// Once the end is confirmed — by "Yes", by the tray's "Quit" or by a "/close" start — the engine's exit path
 // runs (drain the queued clicks, wait for a running save, save the live day) and exit_finished() tells
 // the application to end.
-class CCorvaneDlg final : public QWidget, public SensorListener {
+class MainWindow final : public QWidget, public SensorListener {
   Q_OBJECT
  public:
   struct Options {
@@ -41,22 +41,22 @@ class CCorvaneDlg final : public QWidget, public SensorListener {
     QString program_path;  // what the autostart entry starts; empty leaves the switch out of the menu
   };
 
-  CCorvaneDlg(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent = nullptr);
-  ~CCorvaneDlg() override;
+  MainWindow(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
-  //! Select-page with the number of a drawn button (see MainLayout).
-  void select_page(int number);
+  //! Does what a click on the drawn button does (see MainLayout::press).
+  void press(WindowButton button);
   const MainLayout& layout() const { return layout_; }
 
-  QWidget* page(int index) const;
-  StatusDlg* status_page() const { return status_; }
-  HeartDlg* heart_page() const { return heart_; }
-  HistoryDlg* history_page() const { return history_; }
+  QWidget* page(Page page) const;
+  StatusPage* status_page() const { return status_page_; }
+  HeartRatePage* heart_rate_page() const { return heart_rate_page_; }
+  ExportPage* export_page() const { return export_page_; }
 
-  //! Timers 10 and 20 of the window; the application's scheduler routes them here.
+  //! The tray menu delay and the hide-once-shown timer; the application's scheduler routes them here.
   void on_timer(TimerId id);
 
-  //! Tray callbacks, in the terms of the sequence (the QSystemTrayIcon signal maps onto these).
+  //! The tray icon's click sequence (the QSystemTrayIcon signal maps onto it).
   TrayClicks& tray_clicks() { return tray_clicks_; }
 
   //! "Open Application" and the tray double click: restored, on top, shown.
@@ -97,16 +97,16 @@ class CCorvaneDlg final : public QWidget, public SensorListener {
   void apply_layout();
   void build_tray();
   void open_tray_menu();
-  void paint_button(class QPainter& p, int number) const;
+  void paint_button(class QPainter& p, WindowButton button) const;
 
   Engine& engine_;
   Scheduler& scheduler_;
   Options options_;
   MainLayout layout_;
   TrayClicks tray_clicks_;
-  StatusDlg* status_ = nullptr;
-  HeartDlg* heart_ = nullptr;
-  HistoryDlg* history_ = nullptr;
+  StatusPage* status_page_ = nullptr;
+  HeartRatePage* heart_rate_page_ = nullptr;
+  ExportPage* export_page_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* tray_menu_ = nullptr;
   QAction* autostart_action_ = nullptr;

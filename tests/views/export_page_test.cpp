@@ -1,3 +1,5 @@
+#include "views/export_page.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -11,19 +13,18 @@
 #include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
-#include "views/history_dlg.h"
-#include "views/option_dlg.h"
-#include "views/page_tests.h"
+#include "views/alert_settings_dialog.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
 namespace {
 
-// The history page on the program's engine (alert rules, upload, export) with a fake clock. The data
+// The export page on the program's engine (alert rules, upload, export) with a fake clock. The data
 // folder holds a device ID, so nothing is registered; CTest points the upload tool at /bin/true.
-class HistoryPageTest final : public QObject {
+class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
   Q_OBJECT
 
  private:
@@ -32,7 +33,7 @@ class HistoryPageTest final : public QObject {
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<Engine> engine_;
-  std::unique_ptr<HistoryDlg> page_;
+  std::unique_ptr<ExportPage> page_;
 
   AlertsAndUpload& alerts() { return *engine_->find_component<AlertsAndUpload>(); }
 
@@ -42,13 +43,13 @@ class HistoryPageTest final : public QObject {
     QVERIFY(write_file_atomically(folder_->path() / "set.ini", "[arg]\nid=1234567890123456\n").ok);
     engine_ = make_engine(EngineConfig{folder_->path(), 500}, clock_, scheduler_, notifier_);
     engine_->start();
-    page_ = std::make_unique<HistoryDlg>(nullptr);
+    page_ = std::make_unique<ExportPage>(nullptr);
     page_->resize(961, 516);
     page_->attach(*engine_);
   }
   void cleanup() {
     for (QWidget* w : QApplication::topLevelWidgets())
-      if (qobject_cast<OptionDlg*>(w)) w->close();
+      if (qobject_cast<AlertSettingsDialog*>(w)) w->close();
     page_.reset();
     engine_->shutdown();
     engine_.reset();
@@ -62,7 +63,8 @@ class HistoryPageTest final : public QObject {
       proposed = name;
       return out;
     };
-    QTest::mouseClick(page_.get(), Qt::LeftButton, {}, page_->tile_rect(HistoryDlg::kExportCommand).center());
+    QTest::mouseClick(page_.get(), Qt::LeftButton, {},
+                      page_->tile_rect(ExportPage::Tile::CsvExport).center());
     QCOMPARE(proposed, QStringLiteral("heartrate_2026-12-08"));
     const std::string text = read_whole_file(folder_->path() / "out.csv").value_or("");
     QVERIFY(text.starts_with("Heart rate history\n"));
@@ -71,7 +73,7 @@ class HistoryPageTest final : public QObject {
 
   void export_cancelled_writes_nothing() {
     page_->choose_export_file = [](const QString&) { return QString(); };
-    page_->command(HistoryDlg::kExportCommand);
+    page_->activate(ExportPage::Tile::CsvExport);
     QVERIFY(notifier_.messages.empty());
     QCOMPARE(std::distance(std::filesystem::directory_iterator(folder_->path()), {}), 1);  // set.ini
   }
@@ -80,20 +82,20 @@ class HistoryPageTest final : public QObject {
     page_->choose_export_file = [&](const QString&) {
       return QString::fromStdString((folder_->path() / "no-such-folder" / "out.csv").string());
     };
-    page_->command(HistoryDlg::kExportCommand);
+    page_->activate(ExportPage::Tile::CsvExport);
     QCOMPARE(notifier_.messages.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(notifier_.messages[0]), QStringLiteral("error"));
   }
 
   void upload_shows_uploading_while_it_runs_then_done() {
-    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kDataUpload));
-    page_->command(HistoryDlg::kUploadCommand);
-    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kUploading));
-    page_->command(HistoryDlg::kUploadCommand);  // ignored while one runs
+    QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kDataUpload));
+    page_->activate(ExportPage::Tile::Upload);
+    QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kUploading));
+    page_->activate(ExportPage::Tile::Upload);  // ignored while one runs
     QCOMPARE(alerts().uploader()->uploads_started(), 1);
 
     engine_->wait_for_background_work();  // the worker's two pauses, then its end taken up
-    QCOMPARE(page_->tile_label(HistoryDlg::kUploadCommand), ui_text(text::kDataUpload));
+    QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kDataUpload));
     QCOMPARE(notifier_.messages.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(notifier_.messages[0]), ui_text(text::kUploadDone));
     QVERIFY(std::filesystem::exists(folder_->path() / "upload.json"));
@@ -101,41 +103,37 @@ class HistoryPageTest final : public QObject {
 
   void settings_open_one_at_a_time_and_reload_after_apply() {
     QCOMPARE(alerts().rules().settings().click_limit, 0);
-    page_->command(HistoryDlg::kSettingsCommand);
-    OptionDlg* first = page_->settings_page();
+    page_->activate(ExportPage::Tile::AlertSettings);
+    AlertSettingsDialog* first = page_->settings_dialog();
     QVERIFY(first);
     QVERIFY(first->isModal());
-    page_->command(HistoryDlg::kSettingsCommand);
-    QCOMPARE(page_->settings_page(), first);
+    page_->activate(ExportPage::Tile::AlertSettings);
+    QCOMPARE(page_->settings_dialog(), first);
 
     first->findChild<QCheckBox*>(QStringLiteral("check_bt"))->setChecked(true);
     first->findChild<QLineEdit*>(QStringLiteral("ab_time"))->setText(QStringLiteral("1"));
     first->findChild<QLineEdit*>(QStringLiteral("ab_count"))->setText(QStringLiteral("250"));
     first->findChild<QPushButton*>(QStringLiteral("apply"))->click();
-    QVERIFY(!page_->settings_page());
+    QVERIFY(!page_->settings_dialog());
     QCOMPARE(alerts().rules().settings().click_limit, 250);
     QCOMPARE(alerts().rules().settings().click_window_hours, 1);
   }
 
   void settings_cancel_still_reloads() {
-    page_->command(HistoryDlg::kSettingsCommand);
+    page_->activate(ExportPage::Tile::AlertSettings);
     // The file changes behind the page's back; closing the page (even by cancel) reads it again.
     QVERIFY(write_file_atomically(folder_->path() / "set.ini",
                                   "[arg]\nid=1234567890123456\n[Alert]\ncheck_bpm=1\nbpm=130\n")
                 .ok);
-    page_->settings_page()->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    page_->settings_dialog()->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
     QCOMPARE(alerts().rules().settings().heart_rate_limit, 130);
-    page_->command(HistoryDlg::kSettingsCommand);
-    QVERIFY(page_->settings_page());
+    page_->activate(ExportPage::Tile::AlertSettings);
+    QVERIFY(page_->settings_dialog());
   }
 };
 
 }  // namespace
 
-std::unique_ptr<QObject> make_history_page_test() {
-  return std::make_unique<HistoryPageTest>();
-}
-
 }  // namespace corvane
 
-#include "history_page_test.moc"
+#include "export_page_test.moc"

@@ -14,14 +14,15 @@ namespace corvane {
 class HeartMonitor;
 
 // The heart-rate page. The measurement view draws what the heart side decided (readout, message, hint,
-// heart symbol, latest entry) and the recent readings as a waveform with the beat marks; the history
-// view draws the measured heart rates as cards, ten per column, each with a delete mark. The button at
-// the top right switches between the two ("データの履歴をみる" / "心拍測定画面へ").
-class HeartDlg final : public PageWidget {
+// heart symbol, latest entry) and the recent readings as a waveform with the beat marks; the results
+// view draws the measured heart rates (the heart side's history) as cards, ten per column, each with a
+// delete mark. The button at the top right switches between the two ("データの履歴をみる" /
+// "心拍測定画面へ").
+class HeartRatePage final : public PageWidget {
   Q_OBJECT
  public:
-  explicit HeartDlg(QWidget* parent);
-  ~HeartDlg() override;  // detaches from the heart side
+  explicit HeartRatePage(QWidget* parent);
+  ~HeartRatePage() override;  // detaches from the heart side
 
   //! Connects the page to the heart side; it repaints whenever the heart side says so.
   void attach(HeartMonitor& monitor);
@@ -29,8 +30,9 @@ class HeartDlg final : public PageWidget {
   QString heading() const override;
   //! The heart side the page draws; null before attach().
   HeartMonitor* monitor() const { return monitor_; }
-  bool history_view() const;
-  //! The toggle button's command.
+  //! True while the results view is shown rather than the measurement.
+  bool showing_results() const;
+  //! What the toggle button does.
   void toggle_view();
 
   //! The texts the last paint drew, in order (for checks without reading pixels).
@@ -51,7 +53,7 @@ class HeartDlg final : public PageWidget {
 
  private:
   void paint_measurement(QPainter& p, int top);
-  void paint_history(QPainter& p, int top);
+  void paint_results(QPainter& p, int top);
   void paint_waveform(QPainter& p, const QRect& area);
   void draw_text(QPainter& p, const QRect& r, int flags, const QString& s);
   int delete_mark_at(QPoint pos) const;
@@ -63,7 +65,7 @@ class HeartDlg final : public PageWidget {
   bool heart_lit_ = false;
   std::vector<QRect> delete_marks_;      // index = entry index; empty rect when the card is not shown
   std::vector<HeartLog> drawn_entries_;  // the entries the marks belong to, as last painted
-  int first_column_ = 0;                 // history view: columns scrolled past
+  int first_column_ = 0;                 // results view: columns scrolled past
 };
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "views/status_dlg.h"
+#include "views/status_page.h"
 
 #include <QDateEdit>
 #include <QLocale>
@@ -38,7 +38,7 @@ QPushButton* make_button(const QString& label, QWidget* parent, const char* name
   auto* b = new QPushButton(label, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setCursor(Qt::PointingHandCursor);
-  QFont f = ui_fonts().font(2);
+  QFont f = ui_fonts().font(FontRole::Body);
   f.setPixelSize(14);
   b->setFont(f);
   return b;
@@ -46,42 +46,42 @@ QPushButton* make_button(const QString& label, QWidget* parent, const char* name
 
 }  // namespace
 
-StatusDlg::StatusDlg(QWidget* parent) : PageWidget(text::kTodayHeading, parent) {
-  setObjectName(QStringLiteral("StatusDlg"));
+StatusPage::StatusPage(QWidget* parent) : PageWidget(text::kTodayHeading, parent) {
+  setObjectName(QStringLiteral("StatusPage"));
   setMouseTracking(true);
-  history_button_ = make_button(ui_text(text::kViewHistory), this, "history_toggle");
+  past_days_button_ = make_button(ui_text(text::kViewPastDays), this, "past_days_toggle");
   previous_button_ = make_button(ui_text(text::kPreviousMonth), this, "previous_month");
   next_button_ = make_button(ui_text(text::kNextMonth), this, "next_month");
   date_picker_ = new QDateEdit(this);
   date_picker_->setObjectName(QStringLiteral("date_picker"));
   date_picker_->setCalendarPopup(true);
   date_picker_->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-  QFont f = ui_fonts().font(2);
+  QFont f = ui_fonts().font(FontRole::Body);
   f.setPixelSize(14);
   date_picker_->setFont(f);
 
-  connect(history_button_, &QPushButton::clicked, this, [this] {
+  connect(past_days_button_, &QPushButton::clicked, this, [this] {
     if (mode_ == Mode::Today)
       show_month(today_.year, today_.month);
     else
       show_today();
   });
-  connect(previous_button_, &QPushButton::clicked, this, &StatusDlg::previous_month);
-  connect(next_button_, &QPushButton::clicked, this, &StatusDlg::next_month);
+  connect(previous_button_, &QPushButton::clicked, this, &StatusPage::previous_month);
+  connect(next_button_, &QPushButton::clicked, this, &StatusPage::next_month);
   connect(date_picker_, &QDateEdit::userDateChanged, this, [this](QDate d) {
     if (mode_ != Mode::Today) show_day({d.year(), d.month(), d.day()});
   });
   refresh();
 }
 
-StatusDlg::~StatusDlg() {
+StatusPage::~StatusPage() {
   if (engine_) {
     engine_->on_counters_changed = nullptr;
     engine_->on_shown_period_changed = nullptr;
   }
 }
 
-void StatusDlg::attach(Engine& engine) {
+void StatusPage::attach(Engine& engine) {
   engine_ = &engine;
   engine.on_counters_changed = [this] {
     // Only what the live counters feed needs new figures; a saved day or month stays as it is. The
@@ -99,7 +99,7 @@ void StatusDlg::attach(Engine& engine) {
   set_period(engine.shown_period());
 }
 
-QString StatusDlg::heading() const {
+QString StatusPage::heading() const {
   switch (mode_) {
     case Mode::Today:
       return ui_text(text::kTodayHeading);
@@ -111,31 +111,31 @@ QString StatusDlg::heading() const {
   return {};
 }
 
-void StatusDlg::show_today() {
+void StatusPage::show_today() {
   set_period({ShownPeriod::Kind::Day, today_});
 }
 
-void StatusDlg::show_day(const LocalDate& date) {
+void StatusPage::show_day(const LocalDate& date) {
   set_period({ShownPeriod::Kind::Day, date});
 }
 
-void StatusDlg::show_month(int year, int month) {
+void StatusPage::show_month(int year, int month) {
   set_period({ShownPeriod::Kind::Month, {year, month, 1}});
 }
 
-void StatusDlg::previous_month() {
+void StatusPage::previous_month() {
   const LocalDate& d = period_.date;
   show_month(d.month == 1 ? d.year - 1 : d.year, d.month == 1 ? 12 : d.month - 1);
 }
 
-void StatusDlg::next_month() {
+void StatusPage::next_month() {
   const LocalDate& d = period_.date;
   const LocalDate next{d.month == 12 ? d.year + 1 : d.year, d.month == 12 ? 1 : d.month + 1, 1};
   if (before(LocalDate{today_.year, today_.month, 1}, next)) return;  // no months after this one
   show_month(next.year, next.month);
 }
 
-void StatusDlg::set_period(const ShownPeriod& period) {
+void StatusPage::set_period(const ShownPeriod& period) {
   if (engine_) {
     today_ = engine_->live_date();
     if (!(engine_->shown_period() == period)) engine_->set_shown_period(period);
@@ -145,7 +145,7 @@ void StatusDlg::set_period(const ShownPeriod& period) {
   refresh();
 }
 
-const DailyActivity& StatusDlg::saved_day(const LocalDate& date) {
+const DailyActivity& StatusPage::saved_day(const LocalDate& date) {
   const auto key = std::make_tuple(date.year, date.month, date.day);
   auto it = saved_.find(key);
   if (it == saved_.end()) {
@@ -158,13 +158,13 @@ const DailyActivity& StatusDlg::saved_day(const LocalDate& date) {
   return it->second;
 }
 
-void StatusDlg::refresh() {
+void StatusPage::refresh() {
   compute();
   update_controls();
   update();
 }
 
-bool StatusDlg::compute() {
+bool StatusPage::compute() {
   const Mode before_mode = mode_;
   const ShownPeriod before_period = period_;
   const LocalDate before_today = today_;
@@ -204,10 +204,10 @@ bool StatusDlg::compute() {
   return mode_ != before_mode || !(period_ == before_period) || !(today_ == before_today);
 }
 
-void StatusDlg::update_controls() {
+void StatusPage::update_controls() {
   const int right = width() > 0 ? width() - kMargin : 937;
-  history_button_->setText(ui_text(mode_ == Mode::Today ? text::kViewHistory : text::kBackToToday));
-  history_button_->setGeometry(right - 190, 20, 190, 36);
+  past_days_button_->setText(ui_text(mode_ == Mode::Today ? text::kViewPastDays : text::kBackToToday));
+  past_days_button_->setGeometry(right - 190, 20, 190, 36);
   const bool browsing = mode_ != Mode::Today;
   previous_button_->setVisible(browsing);
   next_button_->setVisible(browsing);
@@ -224,14 +224,14 @@ void StatusDlg::update_controls() {
   }
 }
 
-QRect StatusDlg::chart_area() const {
+QRect StatusPage::chart_area() const {
   const int w = width() > 0 ? width() : 961;
   const int h = height() > 0 ? height() : 516;
   return QRect(kChartLeft, kToolbarTop + kToolbarHeight + 10, w - kChartLeft - kMargin,
                h - (kToolbarTop + kToolbarHeight + 10) - 18);
 }
 
-void StatusDlg::paint_content(QPainter& p, int top) {
+void StatusPage::paint_content(QPainter& p, int top) {
   if (engine_ && !(engine_->shown_period() == period_)) {
     compute();
     update_controls();
@@ -254,15 +254,15 @@ void StatusDlg::paint_content(QPainter& p, int top) {
   draw_activity_chart(p, chart_area(), figures_, style);
 }
 
-void StatusDlg::paint_legend(QPainter& p, const QRect& area) const {
-  // Text 24 names both series: "．総クリック数" for the bars and "－総移動距離" for the line.
+void StatusPage::paint_legend(QPainter& p, const QRect& area) const {
+  // The legend text names both series: "．総クリック数" for the bars and "－総移動距離" for the line.
   const QString legend = ui_text(text::kChartLegend);
   const qsizetype split = legend.indexOf(u' ');
   const QString bars = split < 0 ? legend : legend.left(split).mid(1);
   const QString line = split < 0 ? QString() : legend.mid(split + 1).mid(1);
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  p.setFont(ui_fonts().font(1));
+  p.setFont(ui_fonts().font(FontRole::Caption));
   int x = area.left();
   const int cy = area.center().y();
   p.fillRect(QRect(x, cy - 6, 14, 12), colour::kData);
@@ -281,7 +281,7 @@ void StatusDlg::paint_legend(QPainter& p, const QRect& area) const {
   p.restore();
 }
 
-void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
+void StatusPage::paint_summary(QPainter& p, const QRect& area) const {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   QPainterPath panel;
@@ -295,7 +295,7 @@ void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
   const int double_x = single_x + col_w;
   int y = area.top() + 12;
 
-  QFont small = ui_fonts().font(1);
+  QFont small = ui_fonts().font(FontRole::Caption);
   p.setFont(small);
   p.setPen(colour::kMutedInk);
   // The column heads are longer than the figures: each goes on two lines, broken before "クリック".
@@ -311,9 +311,9 @@ void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
 
   static constexpr int kButtonTexts[kButtonKinds] = {
       text::kLeftButton, text::kRightButton, text::kCentreButton, text::kSideButton1, text::kSideButton2};
-  QFont name_font = ui_fonts().font(2);
+  QFont name_font = ui_fonts().font(FontRole::Body);
   name_font.setPixelSize(13);
-  QFont number_font = ui_fonts().font(2);
+  QFont number_font = ui_fonts().font(FontRole::Body);
   const QString unit = ui_text(text::kTimesUnit);
   for (int k = 0; k < kButtonKinds; ++k) {
     const auto kk = static_cast<std::size_t>(k);
@@ -344,16 +344,16 @@ void StatusDlg::paint_summary(QPainter& p, const QRect& area) const {
              ui_text(text::kTotalTravel));
   y += 20;
   p.setPen(colour::kAccent);
-  p.setFont(ui_fonts().font(5));
+  p.setFont(ui_fonts().font(FontRole::Figure));
   const QString metres = metres_text(figures_.travel_m);
   const int mw = p.fontMetrics().horizontalAdvance(metres);
   p.drawText(QRect(left, y, mw + 4, 44), Qt::AlignLeft | Qt::AlignVCenter, metres);
-  p.setFont(ui_fonts().font(2));
+  p.setFont(ui_fonts().font(FontRole::Body));
   p.drawText(QRect(left + mw + 8, y + 6, 40, 36), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("m"));
   p.restore();
 }
 
-void StatusDlg::mousePressEvent(QMouseEvent* event) {
+void StatusPage::mousePressEvent(QMouseEvent* event) {
   if (mode_ != Mode::Month || event->button() != Qt::LeftButton) return;
   const int bar = activity_chart_bar_at(chart_area(), static_cast<int>(figures_.bar_clicks.size()),
                                         event->position().toPoint());
@@ -363,11 +363,11 @@ void StatusDlg::mousePressEvent(QMouseEvent* event) {
   show_day(date);
 }
 
-void StatusDlg::resizeEvent(QResizeEvent*) {
+void StatusPage::resizeEvent(QResizeEvent*) {
   update_controls();
 }
 
-void StatusDlg::mouseMoveEvent(QMouseEvent* event) {
+void StatusPage::mouseMoveEvent(QMouseEvent* event) {
   const bool over_bar = mode_ == Mode::Month &&
                         activity_chart_bar_at(chart_area(), static_cast<int>(figures_.bar_clicks.size()),
                                               event->position().toPoint()) >= 0;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QRect>
+#include <functional>
+#include <optional>
+
+#include "views/page_widget.h"
+
+namespace corvane {
+
+class AlertsAndUpload;
+class AlertSettingsDialog;
+class Engine;
+
+// The page of what leaves the program: three large tiles — the CSV export ("心拍、マウスデータ出力"),
+// the manual upload ("データアップロード", "アップロード中" while an upload runs) and the alert settings
+// dialog — and, under them, what the alerts are set to. The export and upload themselves, the alert
+// rules and their timers belong to the engine; the page asks for them and repaints when the upload
+// state changes.
+class ExportPage final : public PageWidget {
+  Q_OBJECT
+ public:
+  explicit ExportPage(QWidget* parent);
+  ~ExportPage() override;  // detaches from the engine
+
+  //! Connects the page to the engine's alerts-and-upload part.
+  void attach(Engine& engine);
+
+  //! The tiles, left to right.
+  enum class Tile { CsvExport, Upload, AlertSettings };
+  static constexpr int kTileCount = 3;
+  //! What a click on the tile does.
+  void activate(Tile tile);
+
+  //! Asks for the export file; by default the Save dialog. Tests replace it. An empty answer cancels.
+  std::function<QString(const QString& proposed_name)> choose_export_file;
+
+  //! The alert settings dialog while it is open (one at a time), else null.
+  AlertSettingsDialog* settings_dialog() const { return settings_dialog_; }
+
+  //! The label the tile shows now.
+  QString tile_label(Tile tile) const;
+  QRect tile_rect(Tile tile) const;
+
+ protected:
+  void paint_content(QPainter& p, int top) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void export_csv();
+  void open_settings();
+  std::optional<Tile> tile_at(QPoint pos) const;
+  void paint_settings_summary(QPainter& p, const QRect& area) const;
+
+  Engine* engine_ = nullptr;
+  AlertsAndUpload* alerts_ = nullptr;
+  AlertSettingsDialog* settings_dialog_ = nullptr;
+  std::optional<Tile> hovered_;
+};
+
+}  // namespace corvane
