@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+class InstanceGuard;
+
+enum class ClaimOutcome {
+  Claimed,        // this process is the program of the data folder; `guard` is set
+  HeldElsewhere,  // another process holds the data folder
+  Failed,         // the folder could not be claimed at all
+};
+
+struct ClaimResult {
+  ClaimOutcome outcome = ClaimOutcome::Failed;
+  std::unique_ptr<InstanceGuard> guard;  // only when Claimed
+  std::string message;                   // for the user, naming the folder; empty when Claimed
+};
+
+enum class CloseOutcome {
+  Closed,       // the program has ended and the data folder is free
+  NothingRuns,  // no program held the data folder
+  NoAnswer,     // the program did not end in time, or could not be reached
+};
+
+struct CloseResult {
+  CloseOutcome outcome = CloseOutcome::NoAnswer;
+  std::string message;  // for the user; empty when Closed
+};
+
+// One program per data folder, for the desktop and the headless program alike. The holder keeps an
+// exclusive flock() on "<data folder>/.corvane.lock", so the lock of a program that crashed is gone with
+// its process, and listens on a local socket found from the data folder's canonical path, so a later
+// start can ask it to end. A request is the line "close\n"; the holder keeps the connection open while
+// it saves, then answers "ok\n" and closes it. The guard owns no thread: the caller's event loop watches
+// listen_fd() and calls on_readable().
+class InstanceGuard {
+ public:
+  // Becomes the program of `data_folder` (which must exist), or says who holds it or why it failed.
+  static ClaimResult claim(const std::filesystem::path& data_folder);
+
+  // Asks the program of `data_folder` to end; returns once it has ended and released the folder.
+  static CloseResult request_close(const std::filesystem::path& data_folder,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(15));
+
+  ~InstanceGuard();
+  InstanceGuard(const InstanceGuard&) = delete;
+  InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+  // The one descriptor to poll for reading: it is ready whenever any connection needs on_readable().
+  int listen_fd() const { return wait_fd_; }
+
+  // Takes in waiting connections and requests without blocking; true when a close request arrived.
+  bool on_readable();
+
+  // Answers every close request once the exit work (the day saved) is done, and ends those connections.
+  void acknowledge_close();
+
+ private:
+  struct Connection {
+    int fd = -1;
+    std::string pending;  // the start of a line not complete yet
+    std::size_t bytes_received = 0;
+    bool wants_close = false;
+    bool watched = true;  // still in the wait set (a peer that stopped sending leaves it)
+  };
+
+  InstanceGuard() = default;
+  std::string start_listening(const std::filesystem::path& canonical_folder);
+  void accept_waiting();
+  bool take_requests(Connection& connection);  // true when this call saw its first close request
+  void drop(Connection& connection);
+
+  int lock_fd_ = -1;
+  int listener_fd_ = -1;
+  int wait_fd_ = -1;  // ready when the listener or a watched connection is
+  std::string socket_path_;
+  std::vector<Connection> connections_;
+};
+
+}  // namespace corvane

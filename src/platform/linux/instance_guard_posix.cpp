@@ -1,0 +1,420 @@
+// The instance guard on Linux. The wait descriptor is an epoll set so that one descriptor in the caller's
+// loop covers the listener and every connection: a peer may connect before it writes its request, and
+// the request must wake the caller too. (Another POSIX system needs kqueue and getpeereid here.)
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/epoll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+#include "platform/instance_guard.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kLockFileName = ".corvane.lock";
+constexpr std::string_view kCloseLine = "close";
+constexpr std::string_view kCloseAnswer = "ok\n";
+// A close request is six bytes; a peer that says more is not one of ours.
+constexpr std::size_t kMostBytesFromAPeer = 256;
+constexpr auto kRetryPause = std::chrono::milliseconds(20);
+
+std::string system_error_text() {
+  return std::strerror(errno);
+}
+
+// Closes the descriptor on every early return of the functions below.
+class OwnedFd {
+ public:
+  explicit OwnedFd(int fd = -1) : fd_(fd) {}
+  ~OwnedFd() { reset(); }
+  OwnedFd(OwnedFd&& other) noexcept : fd_(other.release()) {}
+  OwnedFd(const OwnedFd&) = delete;
+  OwnedFd& operator=(const OwnedFd&) = delete;
+  OwnedFd& operator=(OwnedFd&& other) noexcept {
+    reset();
+    fd_ = other.release();
+    return *this;
+  }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  explicit operator bool() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+// Stable across the names of one folder: "x", "./x", "/home/u/x" and a link to it give one socket.
+std::string folder_key(const fs::path& canonical_folder) {
+  std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a, 64 bits
+  for (const unsigned char c : canonical_folder.string()) {
+    hash ^= c;
+    hash *= 0x100000001b3u;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016" PRIx64, hash);
+  return text;
+}
+
+// A socket is only as private as its folder: anyone who can enter the folder could take the name first
+// or talk to the holder.
+bool is_private_folder(const fs::path& folder, std::string* why) {
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0) {
+    if (why) *why = "cannot be examined: " + system_error_text();
+    return false;
+  }
+  std::string problem;
+  if (!S_ISDIR(info.st_mode)) {
+    problem = "is not a folder";
+  } else if (info.st_uid != ::geteuid()) {
+    problem = "belongs to another user";
+  } else if ((info.st_mode & 077) != 0) {
+    problem = "is open to other users";
+  }
+  if (why) *why = problem;
+  return problem.empty();
+}
+
+struct SocketFolder {
+  fs::path folder;    // empty when there is no safe one
+  std::string error;  // for the user when there is none
+};
+
+// The session's runtime folder when it is private, as it is on a systemd desktop; otherwise a folder of
+// this user's own in the temporary folder, which must be private too.
+SocketFolder socket_folder(bool create) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && runtime[0] == '/' && is_private_folder(runtime, nullptr)) return {runtime, {}};
+
+  const char* temp = std::getenv("TMPDIR");
+  const fs::path base = temp && temp[0] == '/' ? temp : "/tmp";
+  const fs::path folder = base / ("corvane-" + std::to_string(::geteuid()));
+  if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return {{},
+            "cannot create the folder " + folder.string() + " for Corvane's socket: " + system_error_text()};
+  std::string why;
+  if (!is_private_folder(folder, &why))
+    return {{},
+            "the folder " + folder.string() + " " + why +
+                ", so Corvane will not keep its socket there; remove it and Corvane makes a private one"};
+  return {folder, {}};
+}
+
+bool fill_address(const fs::path& socket_path, sockaddr_un& address) {
+  address = {};
+  address.sun_family = AF_UNIX;
+  const std::string& text = socket_path.native();
+  if (text.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  return true;
+}
+
+fs::path socket_path_in(const fs::path& folder, const fs::path& canonical_data_folder) {
+  return folder / ("corvane-" + folder_key(canonical_data_folder) + ".sock");
+}
+
+bool peer_is_this_user(int fd) {
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
+         credentials.uid == ::geteuid();
+}
+
+// Probes without waiting; a lock we get is given back at once.
+bool lock_is_free(int lock_fd) {
+  if (::flock(lock_fd, LOCK_EX | LOCK_NB) != 0) return false;
+  ::flock(lock_fd, LOCK_UN);
+  return true;
+}
+
+// The holder's own note in the lock file, for the message of a refused start.
+std::string holder_description(int lock_fd) {
+  char text[256] = {};
+  const ssize_t n = ::pread(lock_fd, text, sizeof text - 1, 0);
+  if (n <= 0) return {};
+  char host[200] = {};
+  long pid = 0;
+  if (std::sscanf(text, "%ld %199s", &pid, host) != 2 || pid <= 0) return {};
+  return " (process " + std::to_string(pid) + " on host " + host + ")";
+}
+
+// Only for people who look (and for the message above); the lock itself is what counts.
+bool note_holder(int lock_fd) {
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  const std::string note = std::to_string(::getpid()) + " " + host + "\n";
+  return ::ftruncate(lock_fd, 0) == 0 &&
+         ::pwrite(lock_fd, note.data(), note.size(), 0) == ssize_t(note.size());
+}
+
+ClaimResult claim_failed(std::string message) {
+  return {ClaimOutcome::Failed, nullptr, std::move(message)};
+}
+
+int milliseconds_until(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return static_cast<int>(std::clamp<std::int64_t>(left, 0, 60'000));
+}
+
+std::string seconds_text(std::chrono::milliseconds timeout) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(timeout.count()) / 1000.0);
+  return text;
+}
+
+// Connects without blocking to the holder's socket; empty with `error` set while nobody listens there.
+OwnedFd connect_to_holder(const fs::path& canonical_folder, std::string& error) {
+  const SocketFolder place = socket_folder(false);
+  if (place.folder.empty()) {
+    error = place.error;
+    return OwnedFd();
+  }
+  const fs::path path = socket_path_in(place.folder, canonical_folder);
+  sockaddr_un address;
+  if (!fill_address(path, address)) {
+    error = "the socket path " + path.string() + " is too long";
+    return OwnedFd();
+  }
+  OwnedFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    error = "cannot connect to " + path.string() + ": " + system_error_text();
+    return OwnedFd();
+  }
+  if (!peer_is_this_user(fd.get())) {
+    error = "the socket " + path.string() + " is served by another user";
+    return OwnedFd();
+  }
+  return fd;
+}
+
+// Waits until the holder ends the connection (its answer, or its end); false when the time ran out.
+bool wait_for_end_of_connection(int fd, Clock::time_point deadline) {
+  for (;;) {
+    pollfd entry{fd, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, milliseconds_until(deadline));
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready > 0) {
+      char answer[64];
+      const ssize_t n = ::recv(fd, answer, sizeof answer, 0);
+      if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return true;
+    }
+    if (Clock::now() >= deadline) return false;
+  }
+}
+
+}  // namespace
+
+ClaimResult InstanceGuard::claim(const fs::path& data_folder) {
+  std::error_code ec;
+  const fs::path folder = fs::canonical(data_folder, ec);
+  if (ec) return claim_failed("cannot open the data folder " + data_folder.string() + ": " + ec.message());
+  const fs::path lock_path = folder / kLockFileName;
+  OwnedFd lock(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  if (!lock) {
+    if (errno == EACCES || errno == EROFS)
+      return claim_failed("the data folder " + folder.string() + " is not writable (" + lock_path.string() +
+                          ": " + system_error_text() + ")");
+    return claim_failed("cannot create the lock file " + lock_path.string() + ": " + system_error_text());
+  }
+  if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK)
+      return {ClaimOutcome::HeldElsewhere, nullptr,
+              "the data folder " + folder.string() + " is in use by another Corvane" +
+                  holder_description(lock.get())};
+    return claim_failed("cannot lock " + lock_path.string() + ": " + system_error_text());
+  }
+  note_holder(lock.get());
+
+  std::unique_ptr<InstanceGuard> guard(new InstanceGuard());
+  guard->lock_fd_ = lock.release();
+  std::string error = guard->start_listening(folder);
+  if (!error.empty()) return claim_failed(std::move(error));  // the guard's end gives the folder back
+  return {ClaimOutcome::Claimed, std::move(guard), {}};
+}
+
+std::string InstanceGuard::start_listening(const fs::path& canonical_folder) {
+  const SocketFolder place = socket_folder(true);
+  if (place.folder.empty()) return place.error;
+  const fs::path path = socket_path_in(place.folder, canonical_folder);
+  sockaddr_un address;
+  if (!fill_address(path, address))
+    return "the socket path " + path.string() +
+           " is too long for this system; set TMPDIR to a shorter folder";
+
+  OwnedFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!listener) return "cannot create a socket: " + system_error_text();
+  // We hold the data folder's lock, so a socket file of this name is a leftover of a holder that died.
+  ::unlink(path.c_str());
+  if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    return "cannot create the socket " + path.string() + ": " + system_error_text();
+  socket_path_ = path.string();
+  if (::listen(listener.get(), 8) != 0)
+    return "cannot listen on " + path.string() + ": " + system_error_text();
+
+  OwnedFd wait_set(::epoll_create1(EPOLL_CLOEXEC));
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = listener.get();
+  if (!wait_set || ::epoll_ctl(wait_set.get(), EPOLL_CTL_ADD, listener.get(), &event) != 0)
+    return "cannot set up waiting on " + path.string() + ": " + system_error_text();
+  listener_fd_ = listener.release();
+  wait_fd_ = wait_set.release();
+  return {};
+}
+
+InstanceGuard::~InstanceGuard() {
+  for (Connection& connection : connections_)
+    drop(connection);
+  if (wait_fd_ >= 0) ::close(wait_fd_);
+  if (listener_fd_ >= 0) ::close(listener_fd_);
+  // Before the lock goes: once it is free, the next holder's socket may stand at this path.
+  if (!socket_path_.empty()) ::unlink(socket_path_.c_str());
+  // Closing (not LOCK_UN) leaves the lock to a forked child that still shares the descriptor.
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+}
+
+bool InstanceGuard::on_readable() {
+  accept_waiting();
+  bool close_requested = false;
+  for (Connection& connection : connections_)
+    if (connection.watched && take_requests(connection)) close_requested = true;
+  std::erase_if(connections_, [](const Connection& c) { return c.fd < 0; });
+  return close_requested;
+}
+
+void InstanceGuard::accept_waiting() {
+  for (;;) {
+    const int fd = ::accept4(listener_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      return;  // none left (or no descriptor to spare: the next wake-up tries again)
+    }
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    if (!peer_is_this_user(fd) || ::epoll_ctl(wait_fd_, EPOLL_CTL_ADD, fd, &event) != 0) {
+      ::close(fd);
+      continue;
+    }
+    Connection accepted;
+    accepted.fd = fd;
+    connections_.push_back(std::move(accepted));
+  }
+}
+
+bool InstanceGuard::take_requests(Connection& connection) {
+  bool first_close = false;
+  char buffer[kMostBytesFromAPeer + 1];
+  for (;;) {
+    const ssize_t n = ::recv(connection.fd, buffer, sizeof buffer, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return first_close;
+    if (n <= 0) {
+      // The peer stopped sending. One that asked to close may still wait for the answer; it only leaves
+      // the wait set, which an ended connection would otherwise keep ready for ever.
+      if (connection.wants_close && n == 0) {
+        ::epoll_ctl(wait_fd_, EPOLL_CTL_DEL, connection.fd, nullptr);
+        connection.watched = false;
+      } else {
+        drop(connection);
+      }
+      return first_close;
+    }
+    connection.bytes_received += static_cast<std::size_t>(n);
+    if (connection.bytes_received > kMostBytesFromAPeer) {
+      drop(connection);
+      return first_close;
+    }
+    connection.pending.append(buffer, static_cast<std::size_t>(n));
+    for (std::size_t end; (end = connection.pending.find('\n')) != std::string::npos;) {
+      if (std::string_view(connection.pending).substr(0, end) != kCloseLine) {
+        drop(connection);
+        return first_close;
+      }
+      connection.pending.erase(0, end + 1);
+      if (!connection.wants_close) first_close = true;
+      connection.wants_close = true;
+    }
+  }
+}
+
+void InstanceGuard::drop(Connection& connection) {
+  if (connection.fd < 0) return;
+  if (connection.watched) ::epoll_ctl(wait_fd_, EPOLL_CTL_DEL, connection.fd, nullptr);
+  ::close(connection.fd);
+  connection.fd = -1;
+}
+
+void InstanceGuard::acknowledge_close() {
+  for (Connection& connection : connections_) {
+    if (!connection.wants_close) continue;
+    // Three bytes always fit a fresh socket's buffer; a requester that gave up must not raise SIGPIPE.
+    ::send(connection.fd, kCloseAnswer.data(), kCloseAnswer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    drop(connection);
+  }
+  std::erase_if(connections_, [](const Connection& c) { return c.fd < 0; });
+}
+
+CloseResult InstanceGuard::request_close(const fs::path& data_folder, std::chrono::milliseconds timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  const CloseResult nothing_runs{CloseOutcome::NothingRuns,
+                                 "no Corvane uses the data folder " + data_folder.string()};
+  std::error_code ec;
+  const fs::path folder = fs::canonical(data_folder, ec);
+  if (ec) return nothing_runs;  // no folder, no program on it
+  const fs::path lock_path = folder / kLockFileName;
+  // Opened for writing because on NFS an exclusive lock needs it; never created here.
+  OwnedFd lock(::open(lock_path.c_str(), O_RDWR | O_CLOEXEC));
+  if (!lock && errno == ENOENT) return nothing_runs;
+  if (!lock)
+    return {CloseOutcome::NoAnswer, "cannot open " + lock_path.string() + ": " + system_error_text()};
+  if (lock_is_free(lock.get())) return nothing_runs;
+
+  const std::string holder = "the Corvane that uses " + folder.string();
+  OwnedFd connection;
+  std::string error;
+  // The holder takes the lock before it listens: one that is just starting may not listen yet.
+  while (!(connection = connect_to_holder(folder, error))) {
+    if (lock_is_free(lock.get())) return {CloseOutcome::Closed, {}};  // it ended meanwhile
+    if (Clock::now() >= deadline)
+      return {CloseOutcome::NoAnswer,
+              holder + " cannot be reached within " + seconds_text(timeout) + ": " + error};
+    std::this_thread::sleep_for(kRetryPause);
+  }
+  const std::string request = std::string(kCloseLine) + "\n";
+  // A failed send means the holder is going anyway; its lock tells when it has gone.
+  ::send(connection.get(), request.data(), request.size(), MSG_NOSIGNAL);
+  if (!wait_for_end_of_connection(connection.get(), deadline))
+    return {CloseOutcome::NoAnswer,
+            holder + " did not answer the close request within " + seconds_text(timeout)};
+  // It answers when it has saved, but ends a little later; a start right after us must find it gone.
+  while (!lock_is_free(lock.get())) {
+    if (Clock::now() >= deadline)
+      return {CloseOutcome::NoAnswer, holder + " answered but did not end within " + seconds_text(timeout)};
+    std::this_thread::sleep_for(kRetryPause);
+  }
+  return {CloseOutcome::Closed, {}};
+}
+
+}  // namespace corvane
