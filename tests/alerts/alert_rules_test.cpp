@@ -4,17 +4,16 @@
 
 #include <stdexcept>
 
-#include "alerts/fake_scheduler.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeScheduler;
 using testing::RecordingNotifier;
+using testing::VirtualTime;
 
 constexpr std::int64_t kHour = 3'600'000;
 
@@ -88,10 +87,9 @@ TEST(InterpretAlertSettings, DaySwitches) {
 }
 
 TEST(HeartAlertSettingsView, AnswersFromTheLoadedSettings) {
-  testing::FakeClock clock;
-  FakeScheduler scheduler(clock);
+  VirtualTime time;
   RecordingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s;
   s.bpm = 110;
   s.msg = "rest now";
@@ -109,13 +107,14 @@ TEST(HeartAlertSettingsView, AnswersFromTheLoadedSettings) {
 
 class AlertRulesTest : public ::testing::Test {
  protected:
-  void load(const StoredAlertSettings& s) { rules.load_alert_settings(interpret_alert_settings(s)); }
-  void run_for(std::int64_t ms) {
-    scheduler.run_for(ms, [this](TimerId id) {
+  AlertRulesTest() {
+    time.on_timer = [this](TimerId id) {
       if (id == TimerId::RestAlert) rules.on_rest_alert_timer();
       if (id == TimerId::Reminder) rules.on_reminder_tick();
-    });
+    };
   }
+  void load(const StoredAlertSettings& s) { rules.load_alert_settings(interpret_alert_settings(s)); }
+  void run_for(std::int64_t ms) { time.advance_ms(ms); }
   void clicks(int n, std::int64_t gap_ms = 10) {
     for (int i = 0; i < n; ++i) {
       rules.on_click(ButtonKind::Left);
@@ -123,32 +122,32 @@ class AlertRulesTest : public ::testing::Test {
     }
   }
 
-  FakeClock clock;  // Tuesday 2026-12-08 10:00:00
-  FakeScheduler scheduler{clock};
+  VirtualTime time;  // Tuesday 2026-12-08 10:00:00
+  FakeClock& clock = time.clock;
   RecordingNotifier notifier;
-  AlertRules rules{clock, scheduler, notifier};
+  AlertRules rules{clock, time, notifier};
 };
 
 TEST_F(AlertRulesTest, ClickRuleOffNeverFires) {
   load(StoredAlertSettings{});
   clicks(5000);
   run_for(1000);
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   EXPECT_TRUE(notifier.messages.empty());
 }
 
 TEST_F(AlertRulesTest, LimitClicksInsideWindowDoNotFireTheNextOneFiresOnce) {
   load(click_settings(5, 1));
   clicks(5);
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   clicks(1, 0);
-  ASSERT_TRUE(scheduler.running(TimerId::RestAlert));
-  EXPECT_EQ(scheduler.period(TimerId::RestAlert), 100u);
+  ASSERT_TRUE(time.running(TimerId::RestAlert));
+  EXPECT_EQ(time.period_ms(TimerId::RestAlert), 100u);
   run_for(99);
   EXPECT_TRUE(notifier.messages.empty());
   run_for(1);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{kDefaultRestMessage});
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   // The count restarted: the next five clicks do not fire again.
   clicks(5);
   run_for(1000);
@@ -197,7 +196,7 @@ TEST_F(AlertRulesTest, PendingTriggerIsDroppedWhenABoxOpensFirst) {
   clicks(3);                    // arms the trigger
   rules.on_rest_alert_timer();  // shows the box
   clicks(3, 0);                 // box open: not armed
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
 }
 
 TEST_F(AlertRulesTest, TravelBeyondThresholdInsideWindowFiresOnce) {
@@ -270,8 +269,8 @@ class ReminderTest : public AlertRulesTest {
 
 TEST_F(ReminderTest, TickRunsEveryTwoSeconds) {
   rules.start();
-  EXPECT_TRUE(scheduler.running(TimerId::Reminder));
-  EXPECT_EQ(scheduler.period(TimerId::Reminder), 2000u);
+  EXPECT_TRUE(time.running(TimerId::Reminder));
+  EXPECT_EQ(time.period_ms(TimerId::Reminder), 2000u);
 }
 
 TEST_F(ReminderTest, SlotShowsOncePerHourAndRearmsAfterTheHour) {
@@ -411,10 +410,9 @@ class ThrowingNotifier final : public Notifier {
 };
 
 TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
-  FakeClock clock({2026, 12, 8, 11, 0, 0, 0, 2});
-  FakeScheduler scheduler(clock);
+  VirtualTime time({2026, 12, 8, 11, 0, 0, 0, 2});
   ThrowingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s;
   s.check_alert_hr_opt = 1;
   s.check_hr_everyday = 1;
@@ -426,11 +424,10 @@ TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
 }
 
 TEST(ReminderFailure, BoxThatCouldNotBeShownDoesNotSilenceLaterAlerts) {
-  FakeClock clock({2026, 12, 8, 11, 0, 0, 0, 2});
-  FakeScheduler scheduler(clock);
+  VirtualTime time({2026, 12, 8, 11, 0, 0, 0, 2});
   ThrowingNotifier notifier;
   notifier.failures_left = 1;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s = click_settings(1, 1);
   s.check_alert_hr_opt = 1;
   s.check_hr_everyday = 1;
@@ -456,10 +453,9 @@ TEST(ReminderFailure, BoxThatCouldNotBeShownDoesNotSilenceLaterAlerts) {
 TEST(AlertRulesFromFile, LoadsSectionAlertOfTheDataFolder) {
   testing::TempFolder folder;
   ASSERT_TRUE(write_file_atomically(folder / "set.ini", "[alert]\ncheck_bt=1\nab_count=4\nab_time=2\n"));
-  FakeClock clock;
-  FakeScheduler scheduler(clock);
+  VirtualTime time;
   RecordingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   rules.load_alert_settings(folder.path());
   EXPECT_EQ(rules.settings().click_limit, 4);
   EXPECT_EQ(rules.settings().click_window_hours, 2);

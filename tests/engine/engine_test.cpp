@@ -51,14 +51,14 @@ TEST_F(EngineStartUp, DamagedFile_SaysLoadErrorOnce) {
 TEST_F(EngineStartUp, MissingDataFolder_IsCreated) {
   const auto nested = folder / "a/b";
   clock = FakeClock(local(2026, 12, 8, 10, 0));
-  Engine e(EngineConfig{nested, 500}, clock, scheduler, notifier);
+  Engine e(EngineConfig{nested, 500}, clock, time, notifier);
   e.start();
   EXPECT_TRUE(std::filesystem::is_directory(nested));
 }
 
 TEST_F(EngineStartUp, DrainTimer_RunsEvery800ms) {
   start_at(local(2026, 12, 8, 10, 0));
-  EXPECT_EQ(scheduler.running.at(TimerId::StatusDrain), 800u);
+  EXPECT_EQ(time.period_ms(TimerId::StatusDrain), 800u);
 }
 
 TEST_F(EngineStartUp, ReportsBeforeStart_AreIgnored) {
@@ -310,7 +310,7 @@ TEST_F(EngineExit, SaveRunningAtExit_IsFollowedByTheFinalCounts) {
 
 TEST_F(EngineExit, AfterExit_ReportsAndTimersChangeNothingAndASecondExitDoesNotSave) {
   ASSERT_TRUE(engine->shutdown());
-  EXPECT_EQ(scheduler.running.count(TimerId::StatusDrain), 0u);
+  EXPECT_FALSE(time.running(TimerId::StatusDrain));
   std::filesystem::remove(folder / "20261208.txt");
   click(kLeftDown, kLeftUp);
   engine->on_timer(TimerId::StatusDrain);

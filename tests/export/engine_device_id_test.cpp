@@ -3,24 +3,18 @@
 
 #include "engine/alerts_and_upload.h"
 #include "engine/composition.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane {
 namespace {
-
-class NoTimers final : public Scheduler {
- public:
-  void start_timer(TimerId, std::uint32_t) override {}
-  void stop_timer(TimerId) override {}
-};
 
 class EngineDeviceId : public ::testing::Test {
  protected:
   std::string started_id(const std::string& given) {
     EngineConfig config{data.path(), 500, given};
-    auto engine = make_engine(config, clock, timers, notifier);
+    auto engine = make_engine(config, time.clock, time, notifier);
     engine->start();
     const std::string id = engine->find_component<AlertsAndUpload>()->device_id();
     engine->shutdown();
@@ -28,8 +22,7 @@ class EngineDeviceId : public ::testing::Test {
   }
 
   testing::TempFolder data;
-  testing::FakeClock clock;
-  NoTimers timers;
+  testing::VirtualTime time;
   testing::RecordingNotifier notifier;
 };
 

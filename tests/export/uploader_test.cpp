@@ -9,22 +9,20 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "alerts/fake_scheduler.h"
 #include "base/file_read.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 #include "support/without_threads.h"
 
 namespace corvane {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeScheduler;
 using testing::RecordingNotifier;
 using testing::TempFolder;
+using testing::VirtualTime;
 
 constexpr const char* kDeviceId = "0123456789012345";
 
@@ -69,17 +67,17 @@ class UploaderTest : public ::testing::Test {
       gate_cv.wait(lock, [this] { return gate_open; });
     };
     hooks.state_changed = [this] { ++repaints; };
-    return std::make_unique<Uploader>(clock, scheduler, notifier,
+    return std::make_unique<Uploader>(time.clock, time, notifier,
                                       Uploader::Config{data.path(), std::move(tool), std::move(id)}, hooks);
   }
   void run_for(Uploader& up, std::int64_t ms) {
-    scheduler.run_for(ms, [&](TimerId id) {
+    time.on_timer = [&](TimerId id) {
       if (id == TimerId::Upload) up.on_upload_timer();
-    });
+    };
+    time.advance_ms(ms);
   }
 
-  FakeClock clock{{2026, 12, 8, 10, 0, 0, 0, 2}};
-  FakeScheduler scheduler{clock};
+  VirtualTime time;  // Tuesday 2026-12-08 10:00
   RecordingNotifier notifier;
   // The worker's pauses pass at once unless a test closes the gate.
   std::mutex gate_mutex;
@@ -98,9 +96,9 @@ class UploaderTest : public ::testing::Test {
 TEST_F(UploaderTest, TimerFirstChecksAfterTenSecondsThenEveryTwoSecondsOutsideMinuteThree) {
   auto up = make();
   up->start();
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 10'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 10'000u);
   run_for(*up, 10'000);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 2'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 2'000u);
   EXPECT_EQ(up->uploads_started(), 0);
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
@@ -111,7 +109,7 @@ TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
   run_for(*up, 3 * 60'000 + 10'000);  // 10:03:10
   EXPECT_EQ(up->uploads_started(), 1);
   EXPECT_EQ(up->state(), UploadState::Automatic);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 70'000u);
   up->wait_until_idle();
   EXPECT_EQ(up->state(), UploadState::Idle);
   run_for(*up, 50 * 60'000);  // 10:53: no second start inside the hour
@@ -127,12 +125,12 @@ TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
 
 TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
   auto up = make();
-  clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
+  time.clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
   ASSERT_TRUE(up->request_manual_upload());
   up->start();
   run_for(*up, 20'000);  // 10:03:15, the manual upload still runs
   EXPECT_EQ(up->uploads_started(), 1);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 70'000u);
   up->wait_until_idle();
   run_for(*up, 60'000);  // past minute 3: nothing more this hour
   EXPECT_EQ(up->uploads_started(), 1);
@@ -183,7 +181,7 @@ TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturns
 
 TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
   auto up = make();
-  clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
+  time.clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
   up->on_upload_timer();
   ASSERT_EQ(up->state(), UploadState::Automatic);
   EXPECT_FALSE(up->request_manual_upload());
@@ -218,7 +216,7 @@ TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
 
 TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
   // 00:30 local on the 9th is still the 8th in UTC; the hours must carry the 9th.
-  clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
+  time.clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
   live = DaySnapshot{};
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());

@@ -4,12 +4,11 @@
 
 #include <cmath>
 
-#include "heart/fake_scheduler.h"
 #include "heart/heart_monitor.h"
 #include "heart/ppg_recording.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 #ifdef CORVANE_OSTREL_LIBRARY
 
@@ -38,21 +37,20 @@ TEST_P(RealRecording, first_result_lies_within_3_bpm_of_the_reference) {
   const auto readings = rec.readings(kSensorRateHz);
   ASSERT_GT(readings.size(), 400u);
 
-  testing::FakeClock clock;
-  testing::FakeScheduler scheduler;
+  testing::VirtualTime time;
   testing::RecordingNotifier notifier;
   testing::TempFolder folder;
-  HeartMonitor monitor(clock, scheduler, notifier, folder.path(),
+  HeartMonitor monitor(time.clock, time, notifier, folder.path(),
                        std::make_unique<OstrelBinding>(CORVANE_OSTREL_LIBRARY));
   for (int i = 0; i < 20; ++i) {
-    clock.advance_ms(50);
+    time.clock.advance_ms(50);
     monitor.take_sample_block(block(readings[0], false));
   }
   std::optional<double> result_at_s;
-  const std::int64_t contact_ms = clock.process_ms();
+  const std::int64_t contact_ms = time.clock.process_ms();
   for (std::size_t i = 0; i < readings.size() && !result_at_s; ++i) {
     const double t_s = static_cast<double>(i) / kSensorRateHz;
-    clock.advance_ms(contact_ms + std::llround(t_s * 1000.0) - clock.process_ms());
+    time.clock.advance_ms(contact_ms + std::llround(t_s * 1000.0) - time.clock.process_ms());
     monitor.take_sample_block(block(readings[i], true));
     if (monitor.history().size() == 1) result_at_s = t_s;
   }
