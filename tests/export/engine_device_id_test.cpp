@@ -26,13 +26,13 @@ class EngineDeviceId : public ::testing::Test {
   testing::RecordingNotifier notifier;
 };
 
-TEST_F(EngineDeviceId, IdTheCallerHoldsIsTheOneUploadsUse) {
+TEST_F(EngineDeviceId, id_the_caller_holds_is_the_one_uploads_use) {
   // Even where nothing is stored (say set.ini could not be written), no second ID is made.
   EXPECT_EQ(started_id("1234567890123456"), "1234567890123456");
   EXPECT_FALSE(std::filesystem::exists(data / "set.ini"));
 }
 
-TEST_F(EngineDeviceId, WithoutOneTheStoredIdIsReadOrANewOneMadeAndKept) {
+TEST_F(EngineDeviceId, without_one_the_stored_id_is_read_or_a_new_one_made_and_kept) {
   const std::string first = started_id("");
   ASSERT_EQ(first.size(), 16u);
   EXPECT_EQ(started_id(""), first);

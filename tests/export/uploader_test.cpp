@@ -93,7 +93,7 @@ class UploaderTest : public ::testing::Test {
   int repaints = 0;
 };
 
-TEST_F(UploaderTest, TimerFirstChecksAfterTenSecondsThenEveryTwoSecondsOutsideMinuteThree) {
+TEST_F(UploaderTest, timer_first_checks_after_ten_seconds_then_every_two_seconds_outside_minute_three) {
   auto up = make();
   up->start();
   EXPECT_EQ(time.period_ms(TimerId::Upload), 10'000u);
@@ -103,7 +103,7 @@ TEST_F(UploaderTest, TimerFirstChecksAfterTenSecondsThenEveryTwoSecondsOutsideMi
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
 
-TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
+TEST_F(UploaderTest, minute_three_starts_one_automatic_upload_per_hour) {
   auto up = make();
   up->start();
   run_for(*up, 3 * 60'000 + 10'000);  // 10:03:10
@@ -123,7 +123,7 @@ TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
 }
 
-TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
+TEST_F(UploaderTest, minute_three_while_busy_does_not_start_but_steps_past) {
   auto up = make();
   time.clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
   ASSERT_TRUE(up->request_manual_upload());
@@ -136,7 +136,7 @@ TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
   EXPECT_EQ(up->uploads_started(), 1);
 }
 
-TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
+TEST_F(UploaderTest, manual_upload_passes_three_separate_arguments_and_reports_done) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   EXPECT_EQ(up->state(), UploadState::Manual);
@@ -151,7 +151,7 @@ TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
   EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(live, heart));
 }
 
-TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSuccess) {
+TEST_F(UploaderTest, manual_upload_with_missing_tool_names_the_tool_and_does_not_claim_success) {
   const auto missing = scratch / "no-such-tool";
   auto up = make(missing);
   ASSERT_TRUE(up->request_manual_upload());
@@ -164,7 +164,7 @@ TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSucce
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
 
-TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturnsToIdle) {
+TEST_F(UploaderTest, without_a_worker_thread_the_upload_fails_visibly_and_the_state_returns_to_idle) {
   std::filesystem::permissions(data.path(), std::filesystem::perms::all);  // the child may be "nobody"
   const int result = testing::run_without_threads([this] {
     auto up = make();
@@ -179,7 +179,7 @@ TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturns
   EXPECT_EQ(result, 0);
 }
 
-TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
+TEST_F(UploaderTest, manual_request_during_automatic_upload_is_ignored_silently) {
   auto up = make();
   time.clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
   up->on_upload_timer();
@@ -190,7 +190,7 @@ TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
   EXPECT_EQ(up->uploads_started(), 1);
 }
 
-TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
+TEST_F(UploaderTest, hand_edited_id_arrives_as_one_argument) {
   const std::string odd = "12 34\"; rm -rf / ; 'x' $HOME";
   auto up = make(BRALLOW_STUB_PATH, odd);
   ASSERT_TRUE(up->request_manual_upload());
@@ -200,7 +200,7 @@ TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
   EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", odd, (data / "upload.json").string()}));
 }
 
-TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
+TEST_F(UploaderTest, live_data_is_copied_on_the_callers_thread_before_the_worker_runs) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   // The copies were taken inside the request, here; changes after it do not reach the file.
@@ -214,7 +214,7 @@ TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
   EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(copied, copied_heart));
 }
 
-TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
+TEST_F(UploaderTest, counters_without_a_date_take_the_local_date) {
   // 00:30 local on the 9th is still the 8th in UTC; the hours must carry the 9th.
   time.clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
   live = DaySnapshot{};
@@ -225,7 +225,7 @@ TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
   EXPECT_TRUE(json["mouse_log"].contains(std::to_string(to_local_timestamp(2026, 12, 9))));
 }
 
-TEST_F(UploaderTest, RunningUploadEndsOnlyWhenPolledAfterTheWorkerIsDone) {
+TEST_F(UploaderTest, running_upload_ends_only_when_polled_after_the_worker_is_done) {
   auto up = make();
   {
     std::lock_guard lock(gate_mutex);
@@ -246,7 +246,7 @@ TEST_F(UploaderTest, RunningUploadEndsOnlyWhenPolledAfterTheWorkerIsDone) {
   EXPECT_EQ(waits, (std::vector<long>{500, 2000}));
 }
 
-TEST_F(UploaderTest, DestroyingWhileAnUploadRunsWaitsForTheWorker) {
+TEST_F(UploaderTest, destroying_while_an_upload_runs_waits_for_the_worker) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   up.reset();
@@ -254,7 +254,7 @@ TEST_F(UploaderTest, DestroyingWhileAnUploadRunsWaitsForTheWorker) {
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
 }
 
-TEST(UploadToolPath, EnvironmentOverridesTheProgramFolder) {
+TEST(UploadToolPath, environment_overrides_the_program_folder) {
   ::unsetenv("CORVANE_UPLOAD_TOOL");
   EXPECT_EQ(upload_tool_path().filename(), "brallow");
   ::setenv("CORVANE_UPLOAD_TOOL", "/opt/x/uploader", 1);

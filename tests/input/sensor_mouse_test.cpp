@@ -5,23 +5,23 @@
 namespace corvane {
 namespace {
 
-TEST(SensorMouseName, WindowsNameOfEitherModel_IsRecognised) {
+TEST(SensorMouseName, windows_name_of_either_model_is_recognised) {
   EXPECT_TRUE(is_sensor_mouse_name(R"(\\?\HID#VID_0C45&PID_7E11&MI_00#8&1f0e3c2a&0&0000#{378de44c})"));
   EXPECT_TRUE(is_sensor_mouse_name(R"(\\?\hid#vid_0c45&pid_7e12&mi_00#8&1f0e3c2a&0&0000#{378de44c})"));
 }
 
-TEST(SensorMouseName, LinuxSysfsName_IsRecognised) {
+TEST(SensorMouseName, linux_sysfs_name_is_recognised) {
   EXPECT_TRUE(
       is_sensor_mouse_name("/sys/devices/pci0000:00/usb1/1-2/1-2:1.0/0003:0C45:7E11.0001/input/input7"));
 }
 
-TEST(SensorMouseName, OtherMiceAndOtherProductsOfTheMaker_AreNot) {
+TEST(SensorMouseName, other_mice_and_other_products_of_the_maker_are_not) {
   EXPECT_FALSE(is_sensor_mouse_name(R"(\\?\HID#VID_046D&PID_C077#7&1a2b3c4d&0&0000#{378de44c})"));
   EXPECT_FALSE(is_sensor_mouse_name(R"(\\?\HID#VID_0C45&PID_6366#7&1a2b3c4d&0&0000#{378de44c})"));
   EXPECT_FALSE(is_sensor_mouse_name(""));
 }
 
-TEST(SensorMouseName, MarkAtTheVeryStart_DoesNotCount) {
+TEST(SensorMouseName, mark_at_the_very_start_does_not_count) {
   // Only the first occurrence is looked at, and it must stand past the first character.
   EXPECT_FALSE(is_sensor_mouse_name("0c45 mouse 7e11"));
   EXPECT_FALSE(is_sensor_mouse_name("7e11 mouse 0c45"));
@@ -29,7 +29,7 @@ TEST(SensorMouseName, MarkAtTheVeryStart_DoesNotCount) {
   EXPECT_TRUE(is_sensor_mouse_name("x0c45 7e11"));
 }
 
-TEST(SensorMouseName, VendorWithoutProduct_IsNot) {
+TEST(SensorMouseName, vendor_without_product_is_not) {
   EXPECT_FALSE(is_sensor_mouse_name("vid_0c45&pid_7e13"));
 }
 
