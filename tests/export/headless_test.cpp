@@ -8,21 +8,21 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <thread>
 
 #include "activitylog/day_file.h"
 #include "alerts/ini_file.h"
 #include "base/file_read.h"
 #include "engine/command_line.h"
+#include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::recorded_starts;
 using testing::TempFolder;
 
 constexpr const char* kSensorMouse =
@@ -47,18 +47,6 @@ std::string closed_port_url() {
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
   ::close(fd);
   return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-}
-
-std::vector<std::vector<std::string>> recorded_starts(const std::filesystem::path& record) {
-  std::vector<std::vector<std::string>> starts;
-  // The tool runs on its own; give it a moment to write its line.
-  for (int i = 0; i < 200 && !std::filesystem::exists(record); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  std::ifstream in(record);
-  std::string line;
-  while (std::getline(in, line))
-    starts.push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
-  return starts;
 }
 
 class HeadlessTest : public ::testing::Test {
@@ -102,7 +90,7 @@ TEST_F(HeadlessTest, fast_replay_across_minute_three_writes_upload_file_and_star
 
   const std::string id = read_profile_string(data / "set.ini", "arg", "id", "");
   ASSERT_EQ(id.size(), 16u);
-  const auto starts = recorded_starts(record);
+  const auto starts = recorded_starts(record, 1);
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", id, (data / "upload.json").string()}));
 

@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "base/file_read.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
+#include "export/upload_tool_starts.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"
@@ -20,27 +20,12 @@
 namespace corvane {
 namespace {
 
+using testing::recorded_starts;
 using testing::RecordingNotifier;
 using testing::TempFolder;
 using testing::VirtualTime;
 
 constexpr const char* kDeviceId = "0123456789012345";
-
-// The argument lists the stub tool recorded, one per start; waits up to 20 s for `count` of them.
-std::vector<std::vector<std::string>> recorded_starts(const std::filesystem::path& record,
-                                                      std::size_t count) {
-  std::vector<std::vector<std::string>> starts;
-  for (int i = 0; i < 400; ++i) {
-    starts.clear();
-    std::ifstream in(record);
-    std::string line;
-    while (std::getline(in, line))
-      starts.push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
-    if (starts.size() >= count) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return starts;
-}
 
 class UploaderTest : public ::testing::Test {
  protected:
