@@ -3,10 +3,7 @@
 #include "engine/headless.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -15,6 +12,7 @@
 #include "alerts/ini_file.h"
 #include "base/file_read.h"
 #include "engine/command_line.h"
+#include "export/loopback_ports.h"
 #include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
 #include "support/temp_folder.h"
@@ -22,6 +20,7 @@
 namespace corvane {
 namespace {
 
+using testing::closed_port_url;
 using testing::recorded_starts;
 using testing::TempFolder;
 
@@ -37,18 +36,6 @@ std::string mouse(int t_ms, const char* flags, int x = 100, int y = 100, int dx 
 }
 
 // A loopback port nobody listens on, so the first start's registration fails at once and stays local.
-std::string closed_port_url() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-}
-
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -11,12 +8,15 @@
 
 #include "alerts/ini_file.h"
 #include "export/device_id.h"
+#include "export/loopback_ports.h"
 #include "platform/http_get.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::closed_port_url;
+using testing::SilentListener;
 using Clock = std::chrono::steady_clock;
 
 bool is_device_id(const std::string& id) {
@@ -62,34 +62,6 @@ class RegistrationServer {
   std::mutex mutex_;
   std::vector<std::string> targets_, agents_;
 };
-
-// A socket that accepts connections (the kernel completes them) but never answers.
-class SilentListener {
- public:
-  SilentListener() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(fd_, 16);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-  }
-  ~SilentListener() { ::close(fd_); }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
-// A loopback port that nobody listens on.
-std::string closed_port_url() {
-  SilentListener probe;
-  return probe.url();  // closed again when `probe` goes
-}
 
 class RegistrationTest : public ::testing::Test {
  protected:
