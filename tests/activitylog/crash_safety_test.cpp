@@ -43,7 +43,7 @@ bool is_uniform(const DailyActivity& day, std::uint32_t& k) {
     writer.save_day("20261208.txt", uniform_day(++k));
 }
 
-TEST(DayFileCrashSafety, KilledWriterAlwaysLeavesTheOldOrTheNewDay) {
+TEST(DayFileCrashSafety, killed_writer_always_leaves_the_old_or_the_new_day) {
   testing::TempFolder folder;
   DayWriter(folder.path()).save_day("20261208.txt", uniform_day(0));
   std::mt19937 random(20261208);

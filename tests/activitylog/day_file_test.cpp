@@ -33,11 +33,11 @@ void write_text(const std::filesystem::path& path, const std::string& text) {
 
 // ---- the bytes of the file ------------------------------------------------------------------------
 
-TEST(DayFileFormat, KnownDaySerialisesToTheGoldenBytes) {
+TEST(DayFileFormat, known_day_serialises_to_the_golden_bytes) {
   EXPECT_EQ(serialize_day(known_day()), golden("day_known.txt"));
 }
 
-TEST(DayFileFormat, EmptyDayStillHoldsAll265MembersInByteOrder) {
+TEST(DayFileFormat, empty_day_still_holds_all_265_members_in_byte_order) {
   const std::string text = serialize_day(DailyActivity{});
   EXPECT_EQ(text, golden("day_empty.txt"));
   const auto object = nlohmann::json::parse(text);
@@ -47,7 +47,7 @@ TEST(DayFileFormat, EmptyDayStillHoldsAll265MembersInByteOrder) {
   EXPECT_EQ(text.find_first_of(" \n\r\t"), std::string::npos);
 }
 
-TEST(DayFileFormat, SpareValuesAndLoadedFlagAreNeverStored) {
+TEST(DayFileFormat, spare_values_and_loaded_flag_are_never_stored) {
   DailyActivity day = known_day();
   day.spare[3] = 99;
   day.loaded = 1;
@@ -66,14 +66,14 @@ class DayFileLoading : public ::testing::Test {
   testing::RecordingNotifier notifier;
 };
 
-TEST_F(DayFileLoading, MissingFileIsAnEmptyDayThatWasNotLoaded) {
+TEST_F(DayFileLoading, missing_file_is_an_empty_day_that_was_not_loaded) {
   const DailyActivity day = load();
   EXPECT_EQ(day, DailyActivity{});
   EXPECT_EQ(day.loaded, 0u);
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(DayFileLoading, SavedDayComesBackWithLoadedSet) {
+TEST_F(DayFileLoading, saved_day_comes_back_with_loaded_set) {
   write_text(folder / "20261208.txt", serialize_day(known_day()));
   DailyActivity expected = known_day();
   expected.loaded = 1;
@@ -81,7 +81,7 @@ TEST_F(DayFileLoading, SavedDayComesBackWithLoadedSet) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(DayFileLoading, HourNineAndTenKeysLandInTheirOwnHours) {
+TEST_F(DayFileLoading, hour_nine_and_ten_keys_land_in_their_own_hours) {
   write_text(folder / "20261208.txt", golden("day_known.txt"));
   const DailyActivity day = load();
   EXPECT_EQ(day.clicks[0][9], 5u);
@@ -89,7 +89,7 @@ TEST_F(DayFileLoading, HourNineAndTenKeysLandInTheirOwnHours) {
   EXPECT_EQ(day.clicks[0][1], 0u);
 }
 
-TEST_F(DayFileLoading, LaterVersionLoadsAsAnExistingEmptyDayWithoutMessage) {
+TEST_F(DayFileLoading, later_version_loads_as_an_existing_empty_day_without_message) {
   std::string text = serialize_day(known_day());
   text.replace(text.find("\"log_ver\":1"), 11, "\"log_ver\":2");
   write_text(folder / "20261208.txt", text);
@@ -100,7 +100,7 @@ TEST_F(DayFileLoading, LaterVersionLoadsAsAnExistingEmptyDayWithoutMessage) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(DayFileLoading, TruncatedFileGivesExactlyOneLoadErrorAndZeros) {
+TEST_F(DayFileLoading, truncated_file_gives_exactly_one_load_error_and_zeros) {
   const std::string text = serialize_day(known_day());
   write_text(folder / "20261208.txt", text.substr(0, text.size() / 2));
   const DailyActivity day = load();
@@ -109,13 +109,13 @@ TEST_F(DayFileLoading, TruncatedFileGivesExactlyOneLoadErrorAndZeros) {
   EXPECT_EQ(day.clicks[0][9], 0u);
 }
 
-TEST_F(DayFileLoading, DamagedFileIsKeptAsideBeforeTheNextSaveReplacesIt) {
+TEST_F(DayFileLoading, damaged_file_is_kept_aside_before_the_next_save_replaces_it) {
   write_text(folder / "20261208.txt", "{\"click_h0_b0\":12,\"cli");
   load();
   EXPECT_EQ(read_whole_file(folder / "20261208.txt.damaged"), "{\"click_h0_b0\":12,\"cli");
 }
 
-TEST_F(DayFileLoading, NonJsonAndMissingVersionAreLoadErrors) {
+TEST_F(DayFileLoading, non_json_and_missing_version_are_load_errors) {
   for (const std::string text : {"hello", "", "[1,2,3]", "{\"click_h0_b0\":1}"}) {
     notifier.messages.clear();
     write_text(folder / "20261208.txt", text);
@@ -124,7 +124,7 @@ TEST_F(DayFileLoading, NonJsonAndMissingVersionAreLoadErrors) {
   }
 }
 
-TEST_F(DayFileLoading, MissingKeyKeepsTheCountsReadBeforeIt) {
+TEST_F(DayFileLoading, missing_key_keeps_the_counts_read_before_it) {
   // Hours are read in order 0..23, travel first, then per button clicks and double clicks.
   auto object = nlohmann::json::parse(serialize_day(known_day()));
   object.erase("click_h11_b0");
@@ -137,7 +137,7 @@ TEST_F(DayFileLoading, MissingKeyKeepsTheCountsReadBeforeIt) {
   EXPECT_EQ(day.move_counts[23], 0u);
 }
 
-TEST_F(DayFileLoading, NegativeFractionalTextualOrOversizedCountsAreCorrupt) {
+TEST_F(DayFileLoading, negative_fractional_textual_or_oversized_counts_are_corrupt) {
   for (const std::string bad : {"-1", "1.5", "\"7\"", "4294967296", "null"}) {
     notifier.messages.clear();
     std::string text = serialize_day(known_day());
@@ -150,7 +150,7 @@ TEST_F(DayFileLoading, NegativeFractionalTextualOrOversizedCountsAreCorrupt) {
   }
 }
 
-TEST_F(DayFileLoading, LargestCountRoundTrips) {
+TEST_F(DayFileLoading, largest_count_round_trips) {
   write_text(folder / "20261208.txt", serialize_day(known_day()));
   EXPECT_EQ(load().clicks[4][23], 4294967295u);
 }

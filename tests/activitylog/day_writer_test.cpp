@@ -20,7 +20,7 @@ class DayWriterTest : public ::testing::Test {
   DayWriter writer{folder.path()};
 };
 
-TEST_F(DayWriterTest, SaveThreadWritesTheSnapshotUnderItsOwnDateAndClearsTheFlag) {
+TEST_F(DayWriterTest, save_thread_writes_the_snapshot_under_its_own_date_and_clears_the_flag) {
   DaySnapshot snapshot{2026, 1, 5, {}};
   snapshot.record.clicks[2][7] = 3;
   ASSERT_TRUE(writer.start_save(snapshot));
@@ -29,7 +29,7 @@ TEST_F(DayWriterTest, SaveThreadWritesTheSnapshotUnderItsOwnDateAndClearsTheFlag
   EXPECT_EQ(load("20260105.txt").clicks[2][7], 3u);
 }
 
-TEST_F(DayWriterTest, SnapshotIsACopyTheCallerMayKeepChanging) {
+TEST_F(DayWriterTest, snapshot_is_a_copy_the_caller_may_keep_changing) {
   DaySnapshot snapshot{2026, 12, 8, {}};
   snapshot.record.move_counts[4] = 10;
   ASSERT_TRUE(writer.start_save(snapshot));
@@ -38,14 +38,14 @@ TEST_F(DayWriterTest, SnapshotIsACopyTheCallerMayKeepChanging) {
   EXPECT_EQ(load("20261208.txt").move_counts[4], 10u);
 }
 
-TEST_F(DayWriterTest, ClaimedSlotRefusesPeriodicSaves) {
+TEST_F(DayWriterTest, claimed_slot_refuses_periodic_saves) {
   ASSERT_TRUE(writer.claim_save_slot());
   EXPECT_TRUE(writer.save_in_progress());
   EXPECT_FALSE(writer.start_save(DaySnapshot{2026, 12, 8, {}}));
   EXPECT_FALSE(std::filesystem::exists(folder / "20261208.txt"));
 }
 
-TEST_F(DayWriterTest, FailedSaveIsCountedAndTheOldFileStaysWhole) {
+TEST_F(DayWriterTest, failed_save_is_counted_and_the_old_file_stays_whole) {
   DailyActivity day;
   day.clicks[0][0] = 1;
   ASSERT_TRUE(writer.save_day("20261208.txt", day));
@@ -56,7 +56,7 @@ TEST_F(DayWriterTest, FailedSaveIsCountedAndTheOldFileStaysWhole) {
   EXPECT_EQ(load("20261208.txt").clicks[0][0], 1u);
 }
 
-TEST_F(DayWriterTest, WithoutASaveThreadTheSaveRunsOnTheCallerAndTheSlotIsFreed) {
+TEST_F(DayWriterTest, without_a_save_thread_the_save_runs_on_the_caller_and_the_slot_is_freed) {
   std::filesystem::permissions(folder.path(), std::filesystem::perms::all);  // the child may be "nobody"
   const int result = testing::run_without_threads([this] {
     DaySnapshot snapshot{2026, 12, 8, {}};

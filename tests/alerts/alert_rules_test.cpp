@@ -4,17 +4,16 @@
 
 #include <stdexcept>
 
-#include "alerts/fake_scheduler.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeScheduler;
 using testing::RecordingNotifier;
+using testing::VirtualTime;
 
 constexpr std::int64_t kHour = 3'600'000;
 
@@ -34,7 +33,7 @@ StoredAlertSettings travel_settings(int metres, int hours) {
   return s;
 }
 
-TEST(InterpretAlertSettings, SwitchedOffRulesHaveZeroLimits) {
+TEST(InterpretAlertSettings, switched_off_rules_have_zero_limits) {
   StoredAlertSettings s;
   s.ab_count = 10;
   s.ab_time = 1;
@@ -51,13 +50,13 @@ TEST(InterpretAlertSettings, SwitchedOffRulesHaveZeroLimits) {
   EXPECT_EQ(interpret_alert_settings(s).heart_rate_limit, 120);
 }
 
-TEST(InterpretAlertSettings, TravelThresholdIsInMouseUnits) {
+TEST(InterpretAlertSettings, travel_threshold_is_in_mouse_units) {
   EXPECT_EQ(interpret_alert_settings(travel_settings(1, 1)).travel_threshold, 62992u);
   EXPECT_EQ(interpret_alert_settings(travel_settings(250, 1)).travel_threshold, 15748000u);
   EXPECT_EQ(interpret_alert_settings(travel_settings(-3, 1)).travel_threshold, 0u);
 }
 
-TEST(InterpretAlertSettings, MessagesDefaultUnlessTheUserTextIsChosen) {
+TEST(InterpretAlertSettings, messages_default_unless_the_user_text_is_chosen) {
   StoredAlertSettings s;
   s.msg = "mine";
   s.msg_hr = "mine too";
@@ -70,7 +69,7 @@ TEST(InterpretAlertSettings, MessagesDefaultUnlessTheUserTextIsChosen) {
   EXPECT_EQ(interpret_alert_settings(s).reminder_message, "mine too");
 }
 
-TEST(InterpretAlertSettings, DuplicateReminderHoursCountOnce) {
+TEST(InterpretAlertSettings, duplicate_reminder_hours_count_once) {
   StoredAlertSettings s;
   s.hr_hour = {9, 9, 12, 9, 12, 5, -1, -1, -1, -1, -1, -1};
   const AlertSettings a = interpret_alert_settings(s);
@@ -78,7 +77,7 @@ TEST(InterpretAlertSettings, DuplicateReminderHoursCountOnce) {
   EXPECT_EQ(a.reminder_hours, expected);
 }
 
-TEST(InterpretAlertSettings, DaySwitches) {
+TEST(InterpretAlertSettings, day_switches) {
   StoredAlertSettings s;
   s.check_hr_everyday = 1;
   s.check_hr_day[6] = 1;
@@ -87,11 +86,10 @@ TEST(InterpretAlertSettings, DaySwitches) {
   EXPECT_EQ(a.day_switches, expected);
 }
 
-TEST(HeartAlertSettingsView, AnswersFromTheLoadedSettings) {
-  testing::FakeClock clock;
-  FakeScheduler scheduler(clock);
+TEST(HeartAlertSettingsView, answers_from_the_loaded_settings) {
+  VirtualTime time;
   RecordingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s;
   s.bpm = 110;
   s.msg = "rest now";
@@ -109,13 +107,14 @@ TEST(HeartAlertSettingsView, AnswersFromTheLoadedSettings) {
 
 class AlertRulesTest : public ::testing::Test {
  protected:
-  void load(const StoredAlertSettings& s) { rules.load_alert_settings(interpret_alert_settings(s)); }
-  void run_for(std::int64_t ms) {
-    scheduler.run_for(ms, [this](TimerId id) {
+  AlertRulesTest() {
+    time.on_timer = [this](TimerId id) {
       if (id == TimerId::RestAlert) rules.on_rest_alert_timer();
       if (id == TimerId::Reminder) rules.on_reminder_tick();
-    });
+    };
   }
+  void load(const StoredAlertSettings& s) { rules.load_alert_settings(interpret_alert_settings(s)); }
+  void run_for(std::int64_t ms) { time.advance_ms(ms); }
   void clicks(int n, std::int64_t gap_ms = 10) {
     for (int i = 0; i < n; ++i) {
       rules.on_click(ButtonKind::Left);
@@ -123,39 +122,39 @@ class AlertRulesTest : public ::testing::Test {
     }
   }
 
-  FakeClock clock;  // Tuesday 2026-12-08 10:00:00
-  FakeScheduler scheduler{clock};
+  VirtualTime time;  // Tuesday 2026-12-08 10:00:00
+  FakeClock& clock = time.clock;
   RecordingNotifier notifier;
-  AlertRules rules{clock, scheduler, notifier};
+  AlertRules rules{clock, time, notifier};
 };
 
-TEST_F(AlertRulesTest, ClickRuleOffNeverFires) {
+TEST_F(AlertRulesTest, click_rule_off_never_fires) {
   load(StoredAlertSettings{});
   clicks(5000);
   run_for(1000);
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(AlertRulesTest, LimitClicksInsideWindowDoNotFireTheNextOneFiresOnce) {
+TEST_F(AlertRulesTest, limit_clicks_inside_window_do_not_fire_the_next_one_fires_once) {
   load(click_settings(5, 1));
   clicks(5);
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   clicks(1, 0);
-  ASSERT_TRUE(scheduler.running(TimerId::RestAlert));
-  EXPECT_EQ(scheduler.period(TimerId::RestAlert), 100u);
+  ASSERT_TRUE(time.running(TimerId::RestAlert));
+  EXPECT_EQ(time.period_ms(TimerId::RestAlert), 100u);
   run_for(99);
   EXPECT_TRUE(notifier.messages.empty());
   run_for(1);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{kDefaultRestMessage});
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
   // The count restarted: the next five clicks do not fire again.
   clicks(5);
   run_for(1000);
   EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
-TEST_F(AlertRulesTest, ClicksSpreadBeyondTheWindowNeverFire) {
+TEST_F(AlertRulesTest, clicks_spread_beyond_the_window_never_fire) {
   load(click_settings(3, 1));
   for (int i = 0; i < 20; ++i) {
     clicks(3);
@@ -165,7 +164,7 @@ TEST_F(AlertRulesTest, ClicksSpreadBeyondTheWindowNeverFire) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(AlertRulesTest, ClicksExceedingTheLimitAfterTheWindowDoNotFire) {
+TEST_F(AlertRulesTest, clicks_exceeding_the_limit_after_the_window_do_not_fire) {
   load(click_settings(3, 1));
   clicks(1);
   clock.advance_ms(kHour - 100);
@@ -174,7 +173,7 @@ TEST_F(AlertRulesTest, ClicksExceedingTheLimitAfterTheWindowDoNotFire) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(AlertRulesTest, RuleFiringWhileABoxIsOpenIsDropped) {
+TEST_F(AlertRulesTest, rule_firing_while_a_box_is_open_is_dropped) {
   notifier.keep_open = true;
   load(click_settings(2, 1));
   clicks(3);
@@ -191,16 +190,16 @@ TEST_F(AlertRulesTest, RuleFiringWhileABoxIsOpenIsDropped) {
   EXPECT_EQ(notifier.messages.size(), 2u);
 }
 
-TEST_F(AlertRulesTest, PendingTriggerIsDroppedWhenABoxOpensFirst) {
+TEST_F(AlertRulesTest, pending_trigger_is_dropped_when_a_box_opens_first) {
   notifier.keep_open = true;
   load(click_settings(2, 1));
   clicks(3);                    // arms the trigger
   rules.on_rest_alert_timer();  // shows the box
   clicks(3, 0);                 // box open: not armed
-  EXPECT_FALSE(scheduler.running(TimerId::RestAlert));
+  EXPECT_FALSE(time.running(TimerId::RestAlert));
 }
 
-TEST_F(AlertRulesTest, TravelBeyondThresholdInsideWindowFiresOnce) {
+TEST_F(AlertRulesTest, travel_beyond_threshold_inside_window_fires_once) {
   load(travel_settings(1, 1));
   rules.on_travel(62000.0);
   rules.on_travel(992.0);  // exactly the threshold: not beyond
@@ -214,7 +213,7 @@ TEST_F(AlertRulesTest, TravelBeyondThresholdInsideWindowFiresOnce) {
   EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
-TEST_F(AlertRulesTest, TravelFractionsAreTruncatedIntoTheTotal) {
+TEST_F(AlertRulesTest, travel_fractions_are_truncated_into_the_total) {
   load(travel_settings(1, 1));
   for (int i = 0; i < 70000; ++i)
     rules.on_travel(0.9);  // each step truncates back to the same total
@@ -222,7 +221,7 @@ TEST_F(AlertRulesTest, TravelFractionsAreTruncatedIntoTheTotal) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(AlertRulesTest, TravelRuleOffOrWindowExpiredNeverFires) {
+TEST_F(AlertRulesTest, travel_rule_off_or_window_expired_never_fires) {
   load(StoredAlertSettings{});
   rules.on_travel(1e9);
   run_for(200);
@@ -236,7 +235,7 @@ TEST_F(AlertRulesTest, TravelRuleOffOrWindowExpiredNeverFires) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(AlertRulesTest, TickCountWrapDoesNotBreakTheWindow) {
+TEST_F(AlertRulesTest, tick_count_wrap_does_not_break_the_window) {
   clock.set_tick_base(0xFFFFFFFFu - 50);
   load(click_settings(2, 1));
   clicks(3, 40);  // crosses the wrap
@@ -268,13 +267,13 @@ class ReminderTest : public AlertRulesTest {
   }
 };
 
-TEST_F(ReminderTest, TickRunsEveryTwoSeconds) {
+TEST_F(ReminderTest, tick_runs_every_two_seconds) {
   rules.start();
-  EXPECT_TRUE(scheduler.running(TimerId::Reminder));
-  EXPECT_EQ(scheduler.period(TimerId::Reminder), 2000u);
+  EXPECT_TRUE(time.running(TimerId::Reminder));
+  EXPECT_EQ(time.period_ms(TimerId::Reminder), 2000u);
 }
 
-TEST_F(ReminderTest, SlotShowsOncePerHourAndRearmsAfterTheHour) {
+TEST_F(ReminderTest, slot_shows_once_per_hour_and_rearms_after_the_hour) {
   load(hours({11}));
   start_at(10, 59);
   run_for(60'000);  // 11:00 comes
@@ -285,7 +284,7 @@ TEST_F(ReminderTest, SlotShowsOncePerHourAndRearmsAfterTheHour) {
   EXPECT_EQ(reminders(), 2);
 }
 
-TEST_F(ReminderTest, SlotRearmsWhenItsHourHasPassedOnTheSameDay) {
+TEST_F(ReminderTest, slot_rearms_when_its_hour_has_passed_on_the_same_day) {
   load(hours({11}));
   start_at(11, 0);
   run_for(4000);
@@ -297,21 +296,21 @@ TEST_F(ReminderTest, SlotRearmsWhenItsHourHasPassedOnTheSameDay) {
   EXPECT_EQ(reminders(), 2);
 }
 
-TEST_F(ReminderTest, DuplicateHoursShowOnce) {
+TEST_F(ReminderTest, duplicate_hours_show_once) {
   load(hours({11, 11, 11}));
   start_at(11, 0);
   run_for(10'000);
   EXPECT_EQ(reminders(), 1);
 }
 
-TEST_F(ReminderTest, SeveralHoursEachShowOnce) {
+TEST_F(ReminderTest, several_hours_each_show_once) {
   load(hours({11, 13, 20}));
   start_at(10, 0);
   run_for(14 * kHour);
   EXPECT_EQ(reminders(), 3);
 }
 
-TEST_F(ReminderTest, OnlyTheFirstCountSlotsAreUsed) {
+TEST_F(ReminderTest, only_the_first_count_slots_are_used) {
   StoredAlertSettings s = hours({11, 12});
   s.hr_hour_count = 1;
   load(s);
@@ -320,7 +319,7 @@ TEST_F(ReminderTest, OnlyTheFirstCountSlotsAreUsed) {
   EXPECT_EQ(reminders(), 1);
 }
 
-TEST_F(ReminderTest, DisabledOrWrongWeekdayShowsNothing) {
+TEST_F(ReminderTest, disabled_or_wrong_weekday_shows_nothing) {
   StoredAlertSettings s = hours({11});
   s.check_alert_hr_opt = 0;
   load(s);
@@ -341,7 +340,7 @@ TEST_F(ReminderTest, DisabledOrWrongWeekdayShowsNothing) {
   EXPECT_EQ(reminders(), 1);
 }
 
-TEST_F(ReminderTest, EveryHourModeShowsAtEachChangeOfHourButNotAtStart) {
+TEST_F(ReminderTest, every_hour_mode_shows_at_each_change_of_hour_but_not_at_start) {
   StoredAlertSettings s = hours({});
   load(s);
   start_at(10, 30);
@@ -353,7 +352,7 @@ TEST_F(ReminderTest, EveryHourModeShowsAtEachChangeOfHourButNotAtStart) {
   EXPECT_EQ(reminders(), 3);
 }
 
-TEST_F(ReminderTest, ReminderIsDroppedWhileARestBoxIsOpen) {
+TEST_F(ReminderTest, reminder_is_dropped_while_a_rest_box_is_open) {
   notifier.keep_open = true;
   StoredAlertSettings s = hours({11});
   s.check_bt = 1;
@@ -371,7 +370,7 @@ TEST_F(ReminderTest, ReminderIsDroppedWhileARestBoxIsOpen) {
   EXPECT_EQ(reminders(), 0);
 }
 
-TEST_F(ReminderTest, RestRuleIsSilentWhileAReminderIsOpen) {
+TEST_F(ReminderTest, rest_rule_is_silent_while_a_reminder_is_open) {
   notifier.keep_open = true;
   StoredAlertSettings s = hours({10});
   s.check_bt = 1;
@@ -386,7 +385,7 @@ TEST_F(ReminderTest, RestRuleIsSilentWhileAReminderIsOpen) {
   EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
-TEST_F(ReminderTest, ReloadingSettingsClearsTheShownFlags) {
+TEST_F(ReminderTest, reloading_settings_clears_the_shown_flags) {
   load(hours({11}));
   start_at(11, 0);
   run_for(2000);
@@ -410,11 +409,10 @@ class ThrowingNotifier final : public Notifier {
   int failures_left = 1000;
 };
 
-TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
-  FakeClock clock({2026, 12, 8, 11, 0, 0, 0, 2});
-  FakeScheduler scheduler(clock);
+TEST(ReminderFailure, exception_during_tick_is_reported_as_error_alert) {
+  VirtualTime time({2026, 12, 8, 11, 0, 0, 0, 2});
   ThrowingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s;
   s.check_alert_hr_opt = 1;
   s.check_hr_everyday = 1;
@@ -425,12 +423,11 @@ TEST(ReminderFailure, ExceptionDuringTickIsReportedAsErrorAlert) {
   EXPECT_EQ(notifier.messages.back(), "error:alert");
 }
 
-TEST(ReminderFailure, BoxThatCouldNotBeShownDoesNotSilenceLaterAlerts) {
-  FakeClock clock({2026, 12, 8, 11, 0, 0, 0, 2});
-  FakeScheduler scheduler(clock);
+TEST(ReminderFailure, box_that_could_not_be_shown_does_not_silence_later_alerts) {
+  VirtualTime time({2026, 12, 8, 11, 0, 0, 0, 2});
   ThrowingNotifier notifier;
   notifier.failures_left = 1;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   StoredAlertSettings s = click_settings(1, 1);
   s.check_alert_hr_opt = 1;
   s.check_hr_everyday = 1;
@@ -453,13 +450,12 @@ TEST(ReminderFailure, BoxThatCouldNotBeShownDoesNotSilenceLaterAlerts) {
   EXPECT_EQ(notifier.messages.back(), kDefaultRestMessage);
 }
 
-TEST(AlertRulesFromFile, LoadsSectionAlertOfTheDataFolder) {
+TEST(AlertRulesFromFile, loads_section_alert_of_the_data_folder) {
   testing::TempFolder folder;
   ASSERT_TRUE(write_file_atomically(folder / "set.ini", "[alert]\ncheck_bt=1\nab_count=4\nab_time=2\n"));
-  FakeClock clock;
-  FakeScheduler scheduler(clock);
+  VirtualTime time;
   RecordingNotifier notifier;
-  AlertRules rules(clock, scheduler, notifier);
+  AlertRules rules(time.clock, time, notifier);
   rules.load_alert_settings(folder.path());
   EXPECT_EQ(rules.settings().click_limit, 4);
   EXPECT_EQ(rules.settings().click_window_hours, 2);

@@ -12,14 +12,14 @@
 namespace corvane {
 namespace {
 
-TEST(IniRead, NamesMatchWithoutCase) {
+TEST(IniRead, names_match_without_case) {
   const IniFile ini = IniFile::parse("[Alert]\nAB_Count=12\n[ARG]\nid=0123\n");
   EXPECT_EQ(ini.get_int("alert", "ab_count", -1), 12);
   EXPECT_EQ(ini.get_int("ALERT", "AB_COUNT", -1), 12);
   EXPECT_EQ(ini.get_string("arg", "ID", "@_NOSTR_"), "0123");
 }
 
-TEST(IniRead, MissingFileSectionOrKeyGivesDefault) {
+TEST(IniRead, missing_file_section_or_key_gives_default) {
   testing::TempFolder folder;
   EXPECT_EQ(read_profile_int(folder / "none.ini", "Alert", "bpm", 7), 7);
   EXPECT_EQ(read_profile_string(folder / "none.ini", "arg", "id", "@_NOSTR_"), "@_NOSTR_");
@@ -29,7 +29,7 @@ TEST(IniRead, MissingFileSectionOrKeyGivesDefault) {
   EXPECT_EQ(ini.get_string("Alert", "msg", ""), "");
 }
 
-TEST(IniRead, IntegersParseLikeProfileFunctions) {
+TEST(IniRead, integers_parse_like_profile_functions) {
   EXPECT_EQ(parse_profile_int("42"), 42);
   EXPECT_EQ(parse_profile_int("-7"), -7);
   EXPECT_EQ(parse_profile_int("+9"), 9);
@@ -45,18 +45,18 @@ TEST(IniRead, IntegersParseLikeProfileFunctions) {
   EXPECT_EQ(IniFile::parse("[a]\nk=\n").get_int("a", "k", 5), 0);
 }
 
-TEST(IniRead, BlanksAndOuterQuotesAreDroppedAndCommentsIgnored) {
+TEST(IniRead, blanks_and_outer_quotes_are_dropped_and_comments_ignored) {
   const IniFile ini = IniFile::parse("[Alert]\n; msg=comment\n  msg  =  \"  hello  \"  \nbpm = 80 \n");
   EXPECT_EQ(ini.get_string("Alert", "msg", "x"), "  hello  ");
   EXPECT_EQ(ini.get_int("Alert", "bpm", 0), 80);
 }
 
-TEST(IniRead, FirstOccurrenceWins) {
+TEST(IniRead, first_occurrence_wins) {
   const IniFile ini = IniFile::parse("[a]\nk=1\nk=2\n[A]\nk=3\n");
   EXPECT_EQ(ini.get_int("a", "k", 0), 1);
 }
 
-TEST(IniWrite, ReplacesValueInPlaceAndKeepsEverythingElse) {
+TEST(IniWrite, replaces_value_in_place_and_keeps_everything_else) {
   const std::string before =
       "; user notes\r\n[Other]\r\nfoo = bar\r\n\r\n[alert]\r\nunknown=keep "
       "me\r\nBPM=80\r\nmsg=hi\r\n\r\n[ARG]\r\nid=1\r\n";
@@ -67,21 +67,21 @@ TEST(IniWrite, ReplacesValueInPlaceAndKeepsEverythingElse) {
             "me\r\nBPM=120\r\nmsg=hi\r\n\r\n[ARG]\r\nid=1\r\n");
 }
 
-TEST(IniWrite, NewKeyGoesToTheEndOfItsSectionAndNewSectionToTheEnd) {
+TEST(IniWrite, new_key_goes_to_the_end_of_its_section_and_new_section_to_the_end) {
   IniFile ini = IniFile::parse("[Alert]\nbpm=80\n\n[ARG]\nid=1");
   ini.set_int("Alert", "check_bpm", 1);
   ini.set_string("Extra", "k", "v");
   EXPECT_EQ(ini.text(), "[Alert]\nbpm=80\ncheck_bpm=1\n\n[ARG]\nid=1\n[Extra]\nk=v\n");
 }
 
-TEST(IniWrite, NumbersAreWrittenAsSignedDecimal) {
+TEST(IniWrite, numbers_are_written_as_signed_decimal) {
   IniFile ini;
   ini.set_int("Alert", "hr_hour1", -1);
   ini.set_int("Alert", "ab_count", 2147483647);
   EXPECT_EQ(ini.text(), "[Alert]\nhr_hour1=-1\nab_count=2147483647\n");
 }
 
-TEST(IniWrite, ValuesReadBackExactlyAndCannotInjectKeys) {
+TEST(IniWrite, values_read_back_exactly_and_cannot_inject_keys) {
   IniFile ini;
   ini.set_string("Alert", "msg", "  padded  ");
   ini.set_string("Alert", "msg_hr", "\"quoted\"");
@@ -96,14 +96,14 @@ TEST(IniWrite, ValuesReadBackExactlyAndCannotInjectKeys) {
   EXPECT_FALSE(back.find("ARG", "id"));
 }
 
-TEST(IniWrite, ByteOrderMarkIsKept) {
+TEST(IniWrite, byte_order_mark_is_kept) {
   IniFile ini = IniFile::parse("\xEF\xBB\xBF[arg]\nid=1\n");
   EXPECT_EQ(ini.get_string("ARG", "id", ""), "1");
   ini.set_string("ARG", "id", "2");
   EXPECT_EQ(ini.text(), "\xEF\xBB\xBF[arg]\nid=2\n");
 }
 
-TEST(IniWrite, FileWritesFromManyThreadsKeepEveryKey) {
+TEST(IniWrite, file_writes_from_many_threads_keep_every_key) {
   testing::TempFolder folder;
   const auto file = folder / "set.ini";
   ASSERT_TRUE(write_file_atomically(file, "; keep\n"));
@@ -121,7 +121,7 @@ TEST(IniWrite, FileWritesFromManyThreadsKeepEveryKey) {
   EXPECT_EQ(read_whole_file(file)->rfind("; keep\n", 0), 0u);
 }
 
-TEST(IniWrite, UnreadableFileIsNotReplaced) {
+TEST(IniWrite, unreadable_file_is_not_replaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
   testing::TempFolder folder;
   const auto file = folder / "set.ini";

@@ -8,7 +8,7 @@
 namespace corvane {
 namespace {
 
-TEST(AlertSettingsFile, MissingFileReadsAllDefaults) {
+TEST(AlertSettingsFile, missing_file_reads_all_defaults) {
   testing::TempFolder folder;
   const StoredAlertSettings s = load_alert_settings_file(folder.path());
   EXPECT_EQ(s, StoredAlertSettings{});
@@ -20,7 +20,7 @@ TEST(AlertSettingsFile, MissingFileReadsAllDefaults) {
     EXPECT_EQ(h, -1);
 }
 
-TEST(AlertSettingsFile, EveryKeyIsReadUnderItsName) {
+TEST(AlertSettingsFile, every_key_is_read_under_its_name) {
   std::string text = "[ALERT]\n";
   const char* numbers[] = {
       "lb_time1",      "lb_time2",          "ab_time",       "lb_count1",     "rb_count",
@@ -55,7 +55,7 @@ TEST(AlertSettingsFile, EveryKeyIsReadUnderItsName) {
   EXPECT_EQ(s.msg_hr, "測定");
 }
 
-TEST(AlertSettingsFile, SaveWritesEveryKeyAndKeepsTheDeviceId) {
+TEST(AlertSettingsFile, save_writes_every_key_and_keeps_the_device_id) {
   testing::TempFolder folder;
   ASSERT_TRUE(write_file_atomically(folder / "set.ini", "[ARG]\nid=1234567890123456\n[Alert]\nold_key=1\n"));
   StoredAlertSettings s;
@@ -77,7 +77,7 @@ TEST(AlertSettingsFile, SaveWritesEveryKeyAndKeepsTheDeviceId) {
   EXPECT_NE(text.find("\nmsg=そろそろ休憩\n"), std::string::npos);
 }
 
-TEST(AlertSettingsFile, MessagesAreCutAtAThousandCharacters) {
+TEST(AlertSettingsFile, messages_are_cut_at_a_thousand_characters) {
   std::string long_text;
   for (int i = 0; i < 1005; ++i)
     long_text += "あ";  // three bytes each

@@ -11,7 +11,7 @@ CommandLineParse parse(std::vector<std::string_view> args) {
   return parse_command_line(args);
 }
 
-TEST(CommandLine, FullHeadlessReplay_IsParsed) {
+TEST(CommandLine, full_headless_replay_is_parsed) {
   const auto p = parse({"--headless", "--data-dir", "/tmp/d", "--replay", "x.capture", "--fast", "--start",
                         "2026-12-31T23:58:30"});
   ASSERT_TRUE(p) << p.error;
@@ -26,30 +26,30 @@ TEST(CommandLine, FullHeadlessReplay_IsParsed) {
   EXPECT_EQ(p.options.start->weekday, 4);  // a Thursday
 }
 
-TEST(CommandLine, NothingGiven_IsTheDesktopProgram) {
+TEST(CommandLine, nothing_given_is_the_desktop_program) {
   const auto p = parse({});
   ASSERT_TRUE(p);
   EXPECT_FALSE(p.options.headless);
   EXPECT_FALSE(p.options.replay);
 }
 
-TEST(CommandLine, FastWithoutReplayOrHeadless_IsRefused) {
+TEST(CommandLine, fast_without_replay_or_headless_is_refused) {
   EXPECT_FALSE(parse({"--headless", "--fast"}));
   EXPECT_FALSE(parse({"--replay", "x", "--fast"}));
 }
 
-TEST(CommandLine, OptionWithoutItsValue_IsRefused) {
+TEST(CommandLine, option_without_its_value_is_refused) {
   EXPECT_FALSE(parse({"--headless", "--data-dir"}));
   EXPECT_FALSE(parse({"--headless", "--replay"}));
   EXPECT_FALSE(parse({"--headless", "--start"}));
 }
 
-TEST(CommandLine, UnknownDoubleDashOption_IsRefusedOtherWordsIgnored) {
+TEST(CommandLine, unknown_double_dash_option_is_refused_other_words_ignored) {
   EXPECT_FALSE(parse({"--headles"}));
   EXPECT_TRUE(parse({"--headless", "whatever", "-x"}));
 }
 
-TEST(CommandLine, SlashSwitches_InAnyCaseAndCloseStopsTheScan) {
+TEST(CommandLine, slash_switches_in_any_case_and_close_stops_the_scan) {
   auto p = parse({"/HIDE"});
   EXPECT_TRUE(p.options.hide);
   p = parse({"/Close", "/hide", "--bogus"});
@@ -58,7 +58,7 @@ TEST(CommandLine, SlashSwitches_InAnyCaseAndCloseStopsTheScan) {
   EXPECT_FALSE(p.options.hide);
 }
 
-TEST(LocalDateTimeOption, ImpossibleDatesAndBadShapes_AreRefused) {
+TEST(LocalDateTimeOption, impossible_dates_and_bad_shapes_are_refused) {
   EXPECT_TRUE(parse_local_datetime("2028-02-29T00:00:00"));
   EXPECT_FALSE(parse_local_datetime("2027-02-29T00:00:00"));
   EXPECT_FALSE(parse_local_datetime("2026-13-01T00:00:00"));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,29 +9,22 @@
 #include "activitylog/day_file.h"
 #include "base/file_read.h"
 #include "engine/engine.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane::testing {
 
 inline constexpr const char* kSensorMouse = R"(\\?\HID#VID_0C45&PID_7E11&MI_00#8&1f0e3c2a&0&0000#{378de44c})";
 inline constexpr const char* kOtherMouse = R"(\\?\HID#VID_046D&PID_C077#7&1a2b3c4d&0&0000#{378de44c})";
 
-// Keeps the running timers; the test fires them through the engine by hand.
-class RecordingScheduler final : public Scheduler {
- public:
-  void start_timer(TimerId id, std::uint32_t period_ms) override { running[id] = period_ms; }
-  void stop_timer(TimerId id) override { running.erase(id); }
-  std::map<TimerId, std::uint32_t> running;
-};
-
-// An engine over a temporary data folder, a hand-moved clock and a recording notifier.
+// An engine over a temporary data folder, virtual time and a recording notifier. The tests fire the
+// engine's timers by hand.
 class EngineTest : public ::testing::Test {
  protected:
   void make_engine(const LocalDateTime& start) {
     clock = FakeClock(start);
-    engine = std::make_unique<Engine>(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
+    engine = std::make_unique<Engine>(EngineConfig{folder.path(), 500}, clock, time, notifier);
   }
   void start_at(const LocalDateTime& start) {
     make_engine(start);
@@ -74,8 +66,8 @@ class EngineTest : public ::testing::Test {
   }
 
   TempFolder folder;
-  FakeClock clock;
-  RecordingScheduler scheduler;
+  VirtualTime time;
+  FakeClock& clock = time.clock;
   RecordingNotifier notifier;
   std::unique_ptr<Engine> engine;
 };

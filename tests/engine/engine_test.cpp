@@ -17,7 +17,7 @@ constexpr int kLeft = 0, kRight = 1, kFifth = 4;
 
 class EngineStartUp : public EngineTest {};
 
-TEST_F(EngineStartUp, TodaysFileExists_CountingContinuesFromIt) {
+TEST_F(EngineStartUp, todays_file_exists_counting_continues_from_it) {
   DailyActivity before;
   before.clicks[kLeft][9] = 7;
   before.move_counts[9] = 1000;
@@ -36,32 +36,32 @@ TEST_F(EngineStartUp, TodaysFileExists_CountingContinuesFromIt) {
   EXPECT_EQ(saved->move_counts[9], 1000u);
 }
 
-TEST_F(EngineStartUp, NoFileYet_StartsAtZeroNotLoaded) {
+TEST_F(EngineStartUp, no_file_yet_starts_at_zero_not_loaded) {
   start_at(local(2026, 12, 8, 10, 0));
   EXPECT_EQ(engine->live_activity(), DailyActivity{});
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(EngineStartUp, DamagedFile_SaysLoadErrorOnce) {
+TEST_F(EngineStartUp, damaged_file_says_load_error_once) {
   ASSERT_TRUE(write_file_atomically(folder / "20261208.txt", "{\"log_ver\":1,\"click_h0"));
   start_at(local(2026, 12, 8, 10, 0));
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"load error"});
 }
 
-TEST_F(EngineStartUp, MissingDataFolder_IsCreated) {
+TEST_F(EngineStartUp, missing_data_folder_is_created) {
   const auto nested = folder / "a/b";
   clock = FakeClock(local(2026, 12, 8, 10, 0));
-  Engine e(EngineConfig{nested, 500}, clock, scheduler, notifier);
+  Engine e(EngineConfig{nested, 500}, clock, time, notifier);
   e.start();
   EXPECT_TRUE(std::filesystem::is_directory(nested));
 }
 
-TEST_F(EngineStartUp, DrainTimer_RunsEvery800ms) {
+TEST_F(EngineStartUp, drain_timer_runs_every_800_ms) {
   start_at(local(2026, 12, 8, 10, 0));
-  EXPECT_EQ(scheduler.running.at(TimerId::StatusDrain), 800u);
+  EXPECT_EQ(time.period_ms(TimerId::StatusDrain), 800u);
 }
 
-TEST_F(EngineStartUp, ReportsBeforeStart_AreIgnored) {
+TEST_F(EngineStartUp, reports_before_start_are_ignored) {
   make_engine(local(2026, 12, 8, 10, 0));
   report(kLeftDown);
   EXPECT_EQ(engine->queued_events(), 0u);
@@ -74,7 +74,7 @@ class EngineCounting : public EngineTest {
   void SetUp() override { start_at(local(2026, 12, 8, 10, 0)); }
 };
 
-TEST_F(EngineCounting, SecondMouse_CountsNothingAndSavesNothing) {
+TEST_F(EngineCounting, second_mouse_counts_nothing_and_saves_nothing) {
   at(local(2026, 12, 8, 10, 5));  // a new minute: a sensor-mouse report would save now
   report(kLeftDown, 30, 40, 1, 1, kOtherMouse);
   report(kLeftUp, 0, 0, 1, 1, kOtherMouse);
@@ -83,7 +83,7 @@ TEST_F(EngineCounting, SecondMouse_CountsNothingAndSavesNothing) {
   EXPECT_FALSE(day_on_disk(2026, 12, 8));
 }
 
-TEST_F(EngineCounting, ClicksWaitForTheDrainTick) {
+TEST_F(EngineCounting, clicks_wait_for_the_drain_tick) {
   click(kRightDown, kRightUp);
   EXPECT_EQ(engine->live_activity().clicks[kRight][10], 0u);
   EXPECT_EQ(engine->queued_events(), 2u);
@@ -92,7 +92,7 @@ TEST_F(EngineCounting, ClicksWaitForTheDrainTick) {
   EXPECT_EQ(engine->queued_events(), 0u);
 }
 
-TEST_F(EngineCounting, DoubleClickThroughTheDecoder_UsesTheInjectedTime) {
+TEST_F(EngineCounting, double_click_through_the_decoder_uses_the_injected_time) {
   clock.advance_ms(2000);
   click(kFifthDown, kFifthUp);
   clock.advance_ms(450);  // within 500 ms of the release
@@ -106,7 +106,7 @@ TEST_F(EngineCounting, DoubleClickThroughTheDecoder_UsesTheInjectedTime) {
   EXPECT_EQ(engine->live_activity().double_clicks[kFifth][10], 1u);
 }
 
-TEST_F(EngineCounting, AbsoluteMotion_AddsNoDistance) {
+TEST_F(EngineCounting, absolute_motion_adds_no_distance) {
   MouseReport r;
   r.device_name = kSensorMouse;
   r.absolute = true;
@@ -117,7 +117,7 @@ TEST_F(EngineCounting, AbsoluteMotion_AddsNoDistance) {
   EXPECT_EQ(engine->live_activity().move_counts[10], 5u);
 }
 
-TEST_F(EngineCounting, EventsQueuedBeforeTheHourEnds_CountInThatHour) {
+TEST_F(EngineCounting, events_queued_before_the_hour_ends_count_in_that_hour) {
   at(local(2026, 12, 8, 10, 59, 59, 900));
   click(kLeftDown, kLeftUp);  // the drain tick comes after 11:00
   at(local(2026, 12, 8, 11, 0, 0, 300));
@@ -133,14 +133,14 @@ class EngineRollOver : public EngineTest {
   void SetUp() override { start_at(local(2026, 12, 8, 10, 15, 10)); }
 };
 
-TEST_F(EngineRollOver, ReportsWithinTheStartMinute_SaveNothing) {
+TEST_F(EngineRollOver, reports_within_the_start_minute_save_nothing) {
   move(3, 4);
   at(local(2026, 12, 8, 10, 15, 59));
   move(3, 4);
   EXPECT_FALSE(day_on_disk(2026, 12, 8));
 }
 
-TEST_F(EngineRollOver, FirstReportOfANewMinute_SavesTheCountsBeforeIt) {
+TEST_F(EngineRollOver, first_report_of_a_new_minute_saves_the_counts_before_it) {
   click(kLeftDown, kLeftUp);  // still queued: the roll-over counts it first
   move(3, 4);
   at(local(2026, 12, 8, 10, 16, 1));
@@ -152,7 +152,7 @@ TEST_F(EngineRollOver, FirstReportOfANewMinute_SavesTheCountsBeforeIt) {
   EXPECT_EQ(engine->live_activity().move_counts[10], 15u);
 }
 
-TEST_F(EngineRollOver, SameMinuteNumberAnHourLater_StillSaves) {
+TEST_F(EngineRollOver, same_minute_number_an_hour_later_still_saves) {
   move(3, 4);
   at(local(2026, 12, 8, 11, 15, 20));
   move(3, 4);
@@ -161,7 +161,7 @@ TEST_F(EngineRollOver, SameMinuteNumberAnHourLater_StillSaves) {
   EXPECT_EQ(saved->move_counts[10], 5u);
 }
 
-TEST_F(EngineRollOver, SameMinuteNumberNextDay_ClosesTheDayAndStartsAtZero) {
+TEST_F(EngineRollOver, same_minute_number_next_day_closes_the_day_and_starts_at_zero) {
   at(local(2026, 12, 8, 23, 15, 0));
   move(3, 4);  // a new minute: saves the morning, counts into hour 23
   at(local(2026, 12, 9, 0, 15, 0));
@@ -177,7 +177,7 @@ TEST_F(EngineRollOver, SameMinuteNumberNextDay_ClosesTheDayAndStartsAtZero) {
   EXPECT_EQ(engine->live_activity(), expected);
 }
 
-TEST_F(EngineRollOver, SameDayOfMonthAMonthLater_IsANewDay) {
+TEST_F(EngineRollOver, same_day_of_month_a_month_later_is_a_new_day) {
   move(3, 4);
   at(local(2027, 1, 8, 10, 15, 30));  // same day number, same minute number
   move(6, 8);
@@ -191,7 +191,7 @@ TEST_F(EngineRollOver, SameDayOfMonthAMonthLater_IsANewDay) {
   EXPECT_EQ(day_on_disk(2026, 12, 8)->move_counts[10], 5u);
 }
 
-TEST_F(EngineRollOver, ClickStillQueuedAtMidnight_GoesIntoYesterdaysFile) {
+TEST_F(EngineRollOver, click_still_queued_at_midnight_goes_into_yesterdays_file) {
   at(local(2026, 12, 8, 23, 59, 59, 900));
   click(kLeftDown, kLeftUp);
   at(local(2026, 12, 9, 0, 0, 0, 100));
@@ -202,7 +202,7 @@ TEST_F(EngineRollOver, ClickStillQueuedAtMidnight_GoesIntoYesterdaysFile) {
   EXPECT_EQ(engine->live_activity().clicks[kLeft][0], 0u);
 }
 
-TEST_F(EngineRollOver, DrainTickAfterMidnightBeforeAnyReport_CountsInTheLastHourOfTheOldDay) {
+TEST_F(EngineRollOver, drain_tick_after_midnight_before_any_report_counts_in_the_last_hour_of_the_old_day) {
   at(local(2026, 12, 8, 23, 59, 59, 900));
   click(kLeftDown, kLeftUp);
   at(local(2026, 12, 9, 0, 0, 0, 400));
@@ -211,7 +211,7 @@ TEST_F(EngineRollOver, DrainTickAfterMidnightBeforeAnyReport_CountsInTheLastHour
   EXPECT_EQ(engine->live_activity().clicks[kLeft][0], 0u);
 }
 
-TEST_F(EngineRollOver, SaveStillRunningAtMidnight_TheClosingSaveIsNotSkipped) {
+TEST_F(EngineRollOver, save_still_running_at_midnight_the_closing_save_is_not_skipped) {
   // Each round starts the 23:59 save on its thread and sends the first report of the next day right
   // away, mostly while that save still runs. The finished day must reach its file in every round.
   for (int round = 0; round < 20; ++round) {
@@ -232,7 +232,7 @@ TEST_F(EngineRollOver, SaveStillRunningAtMidnight_TheClosingSaveIsNotSkipped) {
   }
 }
 
-TEST_F(EngineRollOver, ClockSetBackToAnEarlierDay_StartsThatDayFresh) {
+TEST_F(EngineRollOver, clock_set_back_to_an_earlier_day_starts_that_day_fresh) {
   move(3, 4);
   clock.set_wall(local(2026, 12, 7, 9, 0, 0));
   move(6, 8);
@@ -252,7 +252,7 @@ class EngineShownPeriod : public EngineTest {
   int changes = 0;
 };
 
-TEST_F(EngineShownPeriod, ShowingTheFinishedDay_MovesOnToTheNewDay) {
+TEST_F(EngineShownPeriod, showing_the_finished_day_moves_on_to_the_new_day) {
   EXPECT_EQ(engine->shown_period(), (ShownPeriod{ShownPeriod::Kind::Day, {2026, 12, 8}}));
   at(local(2026, 12, 9, 0, 0, 1));
   move(1, 0);
@@ -260,7 +260,7 @@ TEST_F(EngineShownPeriod, ShowingTheFinishedDay_MovesOnToTheNewDay) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST_F(EngineShownPeriod, ShowingAnotherDayOrAMonth_StaysPut) {
+TEST_F(EngineShownPeriod, showing_another_day_or_a_month_stays_put) {
   const ShownPeriod other{ShownPeriod::Kind::Day, {2026, 11, 30}};
   engine->set_shown_period(other);
   at(local(2026, 12, 9, 0, 0, 1));
@@ -275,7 +275,7 @@ TEST_F(EngineShownPeriod, ShowingAnotherDayOrAMonth_StaysPut) {
   EXPECT_EQ(changes, 0);
 }
 
-TEST_F(EngineShownPeriod, NewMinuteOfTheSameDay_ChangesNothing) {
+TEST_F(EngineShownPeriod, new_minute_of_the_same_day_changes_nothing) {
   at(local(2026, 12, 8, 23, 59, 30));
   move(1, 0);
   EXPECT_TRUE(day_on_disk(2026, 12, 8));  // the minute did roll over
@@ -290,7 +290,7 @@ class EngineExit : public EngineTest {
   void SetUp() override { start_at(local(2026, 12, 8, 10, 0)); }
 };
 
-TEST_F(EngineExit, ClicksOfTheLastDrainPeriod_AreSaved) {
+TEST_F(EngineExit, clicks_of_the_last_drain_period_are_saved) {
   click(kLeftDown, kLeftUp);
   click(kRightDown, kRightUp);
   ASSERT_TRUE(engine->shutdown());
@@ -300,7 +300,7 @@ TEST_F(EngineExit, ClicksOfTheLastDrainPeriod_AreSaved) {
   EXPECT_EQ(saved->clicks[kRight][10], 1u);
 }
 
-TEST_F(EngineExit, SaveRunningAtExit_IsFollowedByTheFinalCounts) {
+TEST_F(EngineExit, save_running_at_exit_is_followed_by_the_final_counts) {
   at(local(2026, 12, 8, 10, 1));
   move(3, 4);  // starts a periodic save
   move(6, 8);
@@ -308,9 +308,9 @@ TEST_F(EngineExit, SaveRunningAtExit_IsFollowedByTheFinalCounts) {
   EXPECT_EQ(day_on_disk(2026, 12, 8)->move_counts[10], 15u);
 }
 
-TEST_F(EngineExit, AfterExit_ReportsAndTimersChangeNothingAndASecondExitDoesNotSave) {
+TEST_F(EngineExit, after_exit_reports_and_timers_change_nothing_and_a_second_exit_does_not_save) {
   ASSERT_TRUE(engine->shutdown());
-  EXPECT_EQ(scheduler.running.count(TimerId::StatusDrain), 0u);
+  EXPECT_FALSE(time.running(TimerId::StatusDrain));
   std::filesystem::remove(folder / "20261208.txt");
   click(kLeftDown, kLeftUp);
   engine->on_timer(TimerId::StatusDrain);
@@ -319,14 +319,14 @@ TEST_F(EngineExit, AfterExit_ReportsAndTimersChangeNothingAndASecondExitDoesNotS
   EXPECT_FALSE(day_on_disk(2026, 12, 8));
 }
 
-TEST_F(EngineExit, UnwritableFolder_ReportsTheFailure) {
+TEST_F(EngineExit, unwritable_folder_reports_the_failure) {
   std::filesystem::remove_all(folder.path());
   const WriteResult result = engine->shutdown();
   EXPECT_FALSE(result);
   EXPECT_FALSE(result.error.empty());
 }
 
-TEST_F(EngineExit, LiveRecordOfYesterday_IsSavedUnderYesterday) {
+TEST_F(EngineExit, live_record_of_yesterday_is_saved_under_yesterday) {
   at(local(2026, 12, 8, 23, 59, 50));
   move(3, 4);
   at(local(2026, 12, 9, 0, 0, 30));  // no report since midnight
@@ -370,7 +370,7 @@ class EngineHosting : public EngineTest {
   std::vector<std::string> log;
 };
 
-TEST_F(EngineHosting, SampleBlocksOfBothLayouts_ReachTheListenerWithTheirBytes) {
+TEST_F(EngineHosting, sample_blocks_of_both_layouts_reach_the_listener_with_their_bytes) {
   engine->start();
   std::vector<std::uint8_t> r17(17, 0);
   r17[1] = r17[2] = 8;
@@ -391,7 +391,7 @@ TEST_F(EngineHosting, SampleBlocksOfBothLayouts_ReachTheListenerWithTheirBytes) 
   EXPECT_EQ(sensor.blocks[1].back(), 0xBB);
 }
 
-TEST_F(EngineHosting, HeartPageSignal_ReachesTheListener_ForeignReportsDoNot) {
+TEST_F(EngineHosting, heart_page_signal_reaches_the_listener_foreign_reports_do_not) {
   engine->start();
   std::vector<std::uint8_t> page(16, 0);
   page[0] = 1;
@@ -405,7 +405,7 @@ TEST_F(EngineHosting, HeartPageSignal_ReachesTheListener_ForeignReportsDoNot) {
   EXPECT_TRUE(sensor.blocks.empty());
 }
 
-TEST_F(EngineHosting, Components_StartAfterTheLoadGetTheirTimersAndExitBeforeTheFinalSave) {
+TEST_F(EngineHosting, components_start_after_the_load_get_their_timers_and_exit_before_the_final_save) {
   engine->add_component(std::make_unique<RecordingComponent>(log, TimerId::Reminder));
   engine->start();
   engine->on_timer(TimerId::Reminder);
@@ -416,7 +416,7 @@ TEST_F(EngineHosting, Components_StartAfterTheLoadGetTheirTimersAndExitBeforeThe
   EXPECT_EQ(log, (std::vector<std::string>{"start", "timer", "exit"}));
 }
 
-TEST_F(EngineHosting, ActivityListener_HearsClicksAtTheDrainAndTravelAtOnce) {
+TEST_F(EngineHosting, activity_listener_hears_clicks_at_the_drain_and_travel_at_once) {
   struct Listener final : ActivityListener {
     void on_click(ButtonKind) override { ++clicks; }
     void on_travel(double units) override { travel += units; }

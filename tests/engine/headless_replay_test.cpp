@@ -72,7 +72,7 @@ CommandLine fast_replay(const std::filesystem::path& capture, const std::filesys
   return o;
 }
 
-TEST(HeadlessFastReplay, MidnightCapture_LeavesExactlyTheTwoExpectedDayFiles) {
+TEST(HeadlessFastReplay, midnight_capture_leaves_exactly_the_two_expected_day_files) {
   TempFolder data;
   std::ostringstream err;
   ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, data.path()), err), 0) << err.str();
@@ -82,7 +82,7 @@ TEST(HeadlessFastReplay, MidnightCapture_LeavesExactlyTheTwoExpectedDayFiles) {
   EXPECT_EQ(day_file(data / "20270101.txt"), expected_new_years_day());
 }
 
-TEST(HeadlessFastReplay, SameCaptureTwice_GivesTheSameBytes) {
+TEST(HeadlessFastReplay, same_capture_twice_gives_the_same_bytes) {
   TempFolder a, b;
   std::ostringstream err;
   ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, a.path()), err), 0);
@@ -91,7 +91,7 @@ TEST(HeadlessFastReplay, SameCaptureTwice_GivesTheSameBytes) {
     EXPECT_EQ(read_whole_file(a / name), read_whole_file(b / name)) << name;
 }
 
-TEST(HeadlessFastReplay, MalformedLine_IsReportedWithFileAndLineAndNothingRuns) {
+TEST(HeadlessFastReplay, malformed_line_is_reported_with_file_and_line_and_nothing_runs) {
   TempFolder data;
   const auto capture = data / "broken.capture";
   ASSERT_TRUE(write_file_atomically(capture,
@@ -105,7 +105,7 @@ TEST(HeadlessFastReplay, MalformedLine_IsReportedWithFileAndLineAndNothingRuns) 
   EXPECT_TRUE(day_files_in(data.path()).empty());
 }
 
-TEST(HeadlessFastReplay, LoadErrorOfTodaysFile_IsPrintedAsAMessage) {
+TEST(HeadlessFastReplay, load_error_of_todays_file_is_printed_as_a_message) {
   TempFolder data;
   ASSERT_TRUE(write_file_atomically(data / "20261231.txt", "not json"));
   const auto capture = data / "empty.capture";
@@ -116,7 +116,7 @@ TEST(HeadlessFastReplay, LoadErrorOfTodaysFile_IsPrintedAsAMessage) {
 }
 
 #ifdef CORVANE_PROGRAM
-TEST(HeadlessFastReplay, TheProgram_LeavesTheSameTwoFilesAndExitsZero) {
+TEST(HeadlessFastReplay, the_program_leaves_the_same_two_files_and_exits_zero) {
   TempFolder data;
   const std::string command =
       std::string("'") + CORVANE_PROGRAM + "' --headless --replay '" + kMidnightCapture.string() +
@@ -171,20 +171,20 @@ class VirtualTime : public ::testing::Test {
   TimeLog& log_ref = engine.add_component(std::make_unique<TimeLog>(clock));
 };
 
-TEST_F(VirtualTime, TimersDueAtOrBeforeAReport_FireFirstAtTheirOwnTimes) {
+TEST_F(VirtualTime, timers_due_at_or_before_a_report_fire_first_at_their_own_times) {
   const auto log = run("corvane-capture 1\n" + block_at(1600) + "\n" + block_at(1700) + "\n");
   EXPECT_EQ(log, (std::vector<std::string>{"drain@800", "drain@1600", "block@1600", "block@1700",
                                            "drain@1700", "exit@1700"}));
 }
 
-TEST_F(VirtualTime, TimerStartedByAHostedPart_FiresAtItsVirtualDueTimes) {
+TEST_F(VirtualTime, timer_started_by_a_hosted_part_fires_at_its_virtual_due_times) {
   timers.start_timer(TimerId::RestAlert, 300);  // started at t 0 like a part's timer at start-up
   const auto log = run("corvane-capture 1\n" + block_at(1000) + "\n");
   EXPECT_EQ(log, (std::vector<std::string>{"rest@300", "rest@600", "drain@800", "rest@900", "block@1000",
                                            "drain@1000", "exit@1000"}));
 }
 
-TEST_F(VirtualTime, EmptyCapture_StartsAndExitsAtZero) {
+TEST_F(VirtualTime, empty_capture_starts_and_exits_at_zero) {
   const auto log = run("corvane-capture 1\n");
   EXPECT_EQ(log, (std::vector<std::string>{"drain@0", "exit@0"}));
   EXPECT_EQ(day_files_in(data.path()), std::set<std::string>{"20261208.txt"});

@@ -84,7 +84,7 @@ class RealTimeLoop : public ::testing::Test {
   }
 };
 
-TEST_F(RealTimeLoop, DeviceReportsFlowUntilTheStopSignal_ThenTheFinalSaveRuns) {
+TEST_F(RealTimeLoop, device_reports_flow_until_the_stop_signal_then_the_final_save_runs) {
   PipeMonitor monitor(engine, 3);
   // Reports already waiting when the loop starts are read at its first poll.
   monitor.start();
@@ -96,7 +96,7 @@ TEST_F(RealTimeLoop, DeviceReportsFlowUntilTheStopSignal_ThenTheFinalSaveRuns) {
   EXPECT_EQ(saved_travel(), 15u);
 }
 
-TEST_F(RealTimeLoop, StopPendingWhileBlocked_IsNotLost) {
+TEST_F(RealTimeLoop, stop_pending_while_blocked_is_not_lost) {
   // A parent may start us with SIGTERM blocked; a stop sent before the loop listens still ends it
   // through the exit path instead of hanging or killing the process unsaved.
   sigset_t term, old;
@@ -114,7 +114,7 @@ TEST_F(RealTimeLoop, StopPendingWhileBlocked_IsNotLost) {
   EXPECT_TRUE(std::filesystem::exists(data / "20261208.txt"));
 }
 
-TEST_F(RealTimeLoop, ReplayInRealTime_DeliversEveryReportThenExits) {
+TEST_F(RealTimeLoop, replay_in_real_time_delivers_every_report_then_exits) {
   const CaptureParse capture = parse_capture(
       "corvane-capture 1\n"
       "0 mouse 0x0000 rel 3 4 0 0 vid_0c45&pid_7e11\n"

@@ -26,12 +26,12 @@ class CsvExportTest : public ::testing::Test {
   testing::RecordingNotifier notifier;
 };
 
-TEST_F(CsvExportTest, EmptyHistoryAndNoDaysWritesOnlyTheHeaders) {
+TEST_F(CsvExportTest, empty_history_and_no_days_writes_only_the_headers) {
   EXPECT_EQ(build_csv_export({}, folder.path(), kToday, notifier), kHeaders);
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(CsvExportTest, HistoryLinesThenDaysNewestFirst) {
+TEST_F(CsvExportTest, history_lines_then_days_newest_first) {
   DailyActivity today;
   today.clicks[0][9] = 10;
   today.clicks[0][10] = 5;
@@ -56,7 +56,7 @@ TEST_F(CsvExportTest, HistoryLinesThenDaysNewestFirst) {
             "2026/12/06,0,0,0,0,0,0.999998\n");
 }
 
-TEST_F(CsvExportTest, DistanceUsesSixSignificantDigits) {
+TEST_F(CsvExportTest, distance_uses_six_significant_digits) {
   DailyActivity day;
   for (int h = 0; h < 24; ++h)
     day.move_counts[h] = 123457;
@@ -65,7 +65,7 @@ TEST_F(CsvExportTest, DistanceUsesSixSignificantDigits) {
   EXPECT_NE(csv.find("\n2026/12/08,0,0,0,0,0,47.0371\n"), std::string::npos) << csv;
 }
 
-TEST_F(CsvExportTest, CoversNinetyDaysAcrossMonthAndYearEnds) {
+TEST_F(CsvExportTest, covers_ninety_days_across_month_and_year_ends) {
   const LocalDateTime today{2027, 1, 15, 8, 0, 0, 0, 5};
   write_day(add_days(today, -89), DailyActivity{});  // 2026-10-18: the oldest day exported
   write_day(add_days(today, -90), DailyActivity{});  // one day too old
@@ -74,14 +74,14 @@ TEST_F(CsvExportTest, CoversNinetyDaysAcrossMonthAndYearEnds) {
             std::string(kHeaders) + "2026/12/31,0,0,0,0,0,0\n2026/10/18,0,0,0,0,0,0\n");
 }
 
-TEST_F(CsvExportTest, CorruptDayFileIsReportedAndExportedAsLoaded) {
+TEST_F(CsvExportTest, corrupt_day_file_is_reported_and_exported_as_loaded) {
   ASSERT_TRUE(write_file_atomically(folder / day_file_name(kToday), "{\"log_ver\":1,"));
   const std::string csv = build_csv_export({}, folder.path(), kToday, notifier);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"load error"});
   EXPECT_EQ(csv, std::string(kHeaders) + "2026/12/08,0,0,0,0,0,0\n");
 }
 
-TEST_F(CsvExportTest, ExportWritesTheFileOrReportsError) {
+TEST_F(CsvExportTest, export_writes_the_file_or_reports_error) {
   const auto out = folder / "out.csv";
   ASSERT_TRUE(export_csv({}, folder.path(), kToday, out, notifier));
   EXPECT_EQ(read_whole_file(out), kHeaders);
@@ -89,7 +89,7 @@ TEST_F(CsvExportTest, ExportWritesTheFileOrReportsError) {
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"error"});
 }
 
-TEST(CsvExportName, ProposedNameCarriesTodaysDate) {
+TEST(CsvExportName, proposed_name_carries_todays_date) {
   EXPECT_EQ(default_export_name({2026, 3, 5, 0, 0, 0, 0, 4}), "heartrate_2026-03-05");
 }
 

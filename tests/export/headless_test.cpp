@@ -3,26 +3,25 @@
 #include "engine/headless.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <thread>
 
 #include "activitylog/day_file.h"
 #include "alerts/ini_file.h"
 #include "base/file_read.h"
 #include "engine/command_line.h"
+#include "export/loopback_ports.h"
+#include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::closed_port_url;
+using testing::recorded_starts;
 using testing::TempFolder;
 
 constexpr const char* kSensorMouse =
@@ -37,30 +36,6 @@ std::string mouse(int t_ms, const char* flags, int x = 100, int y = 100, int dx 
 }
 
 // A loopback port nobody listens on, so the first start's registration fails at once and stays local.
-std::string closed_port_url() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-}
-
-std::vector<std::vector<std::string>> recorded_starts(const std::filesystem::path& record) {
-  std::vector<std::vector<std::string>> starts;
-  // The tool runs on its own; give it a moment to write its line.
-  for (int i = 0; i < 200 && !std::filesystem::exists(record); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  std::ifstream in(record);
-  std::string line;
-  while (std::getline(in, line))
-    starts.push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
-  return starts;
-}
-
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -91,7 +66,7 @@ class HeadlessTest : public ::testing::Test {
   std::ostringstream err;
 };
 
-TEST_F(HeadlessTest, FastReplayAcrossMinuteThree_WritesUploadFileAndStartsTheToolOnce) {
+TEST_F(HeadlessTest, fast_replay_across_minute_three_writes_upload_file_and_starts_the_tool_once) {
   std::string capture;
   capture += mouse(1000, "0x0001", 10, 10);
   capture += mouse(1100, "0x0002", 10, 10);
@@ -102,7 +77,7 @@ TEST_F(HeadlessTest, FastReplayAcrossMinuteThree_WritesUploadFileAndStartsTheToo
 
   const std::string id = read_profile_string(data / "set.ini", "arg", "id", "");
   ASSERT_EQ(id.size(), 16u);
-  const auto starts = recorded_starts(record);
+  const auto starts = recorded_starts(record, 1);
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", id, (data / "upload.json").string()}));
 
@@ -114,13 +89,13 @@ TEST_F(HeadlessTest, FastReplayAcrossMinuteThree_WritesUploadFileAndStartsTheToo
   EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(HeadlessTest, FastReplayBeforeMinuteThree_StartsNoUpload) {
+TEST_F(HeadlessTest, fast_replay_before_minute_three_starts_no_upload) {
   ASSERT_EQ(replay(mouse(50'000, "0x0000", 1, 1, 3, 4), {2026, 12, 8, 10, 1, 0, 0, 2}), 0) << err.str();
   EXPECT_FALSE(std::filesystem::exists(data / "upload.json"));
   EXPECT_FALSE(std::filesystem::exists(record));
 }
 
-TEST_F(HeadlessTest, ClicksBeyondTheLimitInsideTheWindow_PrintTheRestMessageOnce) {
+TEST_F(HeadlessTest, clicks_beyond_the_limit_inside_the_window_print_the_rest_message_once) {
   ASSERT_TRUE(write_file_atomically(data / "set.ini", "[Alert]\ncheck_bt=1\nab_count=5\nab_time=1\n"));
   std::string capture;
   for (int i = 0; i < 9; ++i) {  // the sixth press is beyond the limit; three more stay under it again
@@ -132,7 +107,7 @@ TEST_F(HeadlessTest, ClicksBeyondTheLimitInsideTheWindow_PrintTheRestMessageOnce
   EXPECT_EQ(err.str(), kRestMessage);
 }
 
-TEST_F(HeadlessTest, ClicksUnderTheLimit_PrintNothing) {
+TEST_F(HeadlessTest, clicks_under_the_limit_print_nothing) {
   ASSERT_TRUE(write_file_atomically(data / "set.ini", "[Alert]\ncheck_bt=1\nab_count=5\nab_time=1\n"));
   std::string capture;
   for (int i = 0; i < 5; ++i) {
@@ -144,7 +119,7 @@ TEST_F(HeadlessTest, ClicksUnderTheLimit_PrintNothing) {
   EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(HeadlessTest, ExportCsvCommand_WritesTheExportOfTheDataFolder) {
+TEST_F(HeadlessTest, export_csv_command_writes_the_export_of_the_data_folder) {
   DailyActivity day;
   day.clicks[0][9] = 3;
   day.clicks[4][9] = 1;
@@ -171,7 +146,7 @@ TEST_F(HeadlessTest, ExportCsvCommand_WritesTheExportOfTheDataFolder) {
   EXPECT_FALSE(std::filesystem::exists(data / "upload.json"));
 }
 
-TEST_F(HeadlessTest, ExportCsvCommand_UnwritablePathFails) {
+TEST_F(HeadlessTest, export_csv_command_unwritable_path_fails) {
   const std::string out = (scratch / "no-such-folder" / "out.csv").string();
   const std::string dir = data.path().string();
   const std::vector<std::string_view> args{"--export-csv", out, "--data-dir", dir};
@@ -181,7 +156,7 @@ TEST_F(HeadlessTest, ExportCsvCommand_UnwritablePathFails) {
   EXPECT_NE(err.str().find("message: error\n"), std::string::npos) << err.str();
 }
 
-TEST(ExportCsvOption, NeedsAPathAndNoCapture) {
+TEST(ExportCsvOption, needs_a_path_and_no_capture) {
   const std::vector<std::string_view> no_path{"--export-csv"};
   EXPECT_FALSE(parse_command_line(no_path));
   const std::vector<std::string_view> with_replay{"--export-csv", "x.csv", "--replay", "a.capture"};

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -11,12 +8,15 @@
 
 #include "alerts/ini_file.h"
 #include "export/device_id.h"
+#include "export/loopback_ports.h"
 #include "platform/http_get.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::closed_port_url;
+using testing::SilentListener;
 using Clock = std::chrono::steady_clock;
 
 bool is_device_id(const std::string& id) {
@@ -63,34 +63,6 @@ class RegistrationServer {
   std::vector<std::string> targets_, agents_;
 };
 
-// A socket that accepts connections (the kernel completes them) but never answers.
-class SilentListener {
- public:
-  SilentListener() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(fd_, 16);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-  }
-  ~SilentListener() { ::close(fd_); }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
-// A loopback port that nobody listens on.
-std::string closed_port_url() {
-  SilentListener probe;
-  return probe.url();  // closed again when `probe` goes
-}
-
 class RegistrationTest : public ::testing::Test {
  protected:
   void point_at(const std::string& url) { ::setenv("CORVANE_REGISTRATION_URL", url.c_str(), 1); }
@@ -99,7 +71,7 @@ class RegistrationTest : public ::testing::Test {
   testing::TempFolder data;
 };
 
-TEST_F(RegistrationTest, FirstStartSendsOneGetWithPathAndAgentSecondStartSendsNone) {
+TEST_F(RegistrationTest, first_start_sends_one_get_with_path_and_agent_second_start_sends_none) {
   RegistrationServer server;
   point_at(server.url());
   DeviceIdStartup first = read_or_create_device_id(data.path());
@@ -120,7 +92,7 @@ TEST_F(RegistrationTest, FirstStartSendsOneGetWithPathAndAgentSecondStartSendsNo
   EXPECT_EQ(server.targets().size(), 1u);
 }
 
-TEST_F(RegistrationTest, ExistingIdInALowerCaseSectionSendsNothing) {
+TEST_F(RegistrationTest, existing_id_in_a_lower_case_section_sends_nothing) {
   RegistrationServer server;
   point_at(server.url());
   ASSERT_TRUE(write_file_atomically(data / "set.ini", "[Alert]\nbpm=1\n[arg]\nid=9999888877776666\n"));
@@ -131,7 +103,7 @@ TEST_F(RegistrationTest, ExistingIdInALowerCaseSectionSendsNothing) {
   EXPECT_TRUE(server.targets().empty());
 }
 
-TEST_F(RegistrationTest, ServerDownStillStoresTheIdAndEndsWithinTheBound) {
+TEST_F(RegistrationTest, server_down_still_stores_the_id_and_ends_within_the_bound) {
   point_at(closed_port_url());
   const auto t0 = Clock::now();
   DeviceIdStartup s = read_or_create_device_id(data.path());
@@ -141,7 +113,7 @@ TEST_F(RegistrationTest, ServerDownStillStoresTheIdAndEndsWithinTheBound) {
   EXPECT_LT(Clock::now() - t0, kRegistrationBound + std::chrono::seconds(3));
 }
 
-TEST_F(RegistrationTest, ServerNeverAnsweringEndsWithinTheBound) {
+TEST_F(RegistrationTest, server_never_answering_ends_within_the_bound) {
   SilentListener silent;
   point_at(silent.url());
   const auto t0 = Clock::now();
@@ -154,20 +126,20 @@ TEST_F(RegistrationTest, ServerNeverAnsweringEndsWithinTheBound) {
   EXPECT_LT(took, kRegistrationBound + std::chrono::seconds(3));
 }
 
-TEST_F(RegistrationTest, DestroyingAPendingRequestWaitsOnlyForTheBound) {
+TEST_F(RegistrationTest, destroying_a_pending_request_waits_only_for_the_bound) {
   SilentListener silent;
   const auto t0 = Clock::now();
   { RegistrationRequest request(silent.url(), "1", std::chrono::milliseconds(300)); }
   EXPECT_LT(Clock::now() - t0, std::chrono::seconds(3));
 }
 
-TEST(RegistrationPath, OddIdsArePercentEncoded) {
+TEST(RegistrationPath, odd_ids_are_percent_encoded) {
   EXPECT_EQ(registration_path("0123456789012345"), "/mouse/:0123456789012345/unique");
   EXPECT_EQ(registration_path("../x y?z#"), "/mouse/:..%2Fx%20y%3Fz%23/unique");
   EXPECT_EQ(registration_path("休"), "/mouse/:%E4%BC%91/unique");
 }
 
-TEST(RegistrationUrl, EnvironmentOverridesTheConstant) {
+TEST(RegistrationUrl, environment_overrides_the_constant) {
   ::unsetenv("CORVANE_REGISTRATION_URL");
   EXPECT_EQ(registration_base_url(), kRegistrationBaseUrl);
   ::setenv("CORVANE_REGISTRATION_URL", "http://127.0.0.1:8080/", 1);
@@ -175,7 +147,7 @@ TEST(RegistrationUrl, EnvironmentOverridesTheConstant) {
   ::unsetenv("CORVANE_REGISTRATION_URL");
 }
 
-TEST(DeviceId, SixteenDigitsThatDoNotRepeat) {
+TEST(DeviceId, sixteen_digits_that_do_not_repeat) {
   std::set<std::string> seen;
   for (int i = 0; i < 200; ++i) {
     const std::string id = make_device_id();
@@ -185,7 +157,7 @@ TEST(DeviceId, SixteenDigitsThatDoNotRepeat) {
   EXPECT_EQ(seen.size(), 200u);
 }
 
-TEST(HttpGet, EmptyBodyAndErrorStatusAreTextsNotFailures) {
+TEST(HttpGet, empty_body_and_error_status_are_texts_not_failures) {
   httplib::Server server;
   server.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
   server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {

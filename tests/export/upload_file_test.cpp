@@ -40,7 +40,7 @@ std::string expected_mouse_log(LocalTimestamp midnight) {
   return s + "}";
 }
 
-TEST(UploadFile, WithoutHeartRatesHasOnlyDpiAndMouseLog) {
+TEST(UploadFile, without_heart_rates_has_only_dpi_and_mouse_log) {
   const std::string json = build_upload_json(sample_day(), {});
   EXPECT_EQ(json, "{\"display_dpi\":1600," + expected_mouse_log(kMidnight) + "}");
   // The first hour written out in full, as a reader would see it.
@@ -50,7 +50,7 @@ TEST(UploadFile, WithoutHeartRatesHasOnlyDpiAndMouseLog) {
       std::string::npos);
 }
 
-TEST(UploadFile, WithHeartRatesListsThemInListOrder) {
+TEST(UploadFile, with_heart_rates_lists_them_in_list_order) {
   const std::vector<HeartLog> log = {{72, kMidnight + 9 * 3600 + 60, "2026/12/08 09:01"},
                                      {65, kMidnight + 8 * 3600, "2026/12/08 08:00"}};
   EXPECT_EQ(build_upload_json(sample_day(), log),
@@ -59,7 +59,7 @@ TEST(UploadFile, WithHeartRatesListsThemInListOrder) {
                 expected_mouse_log(kMidnight) + "}");
 }
 
-TEST(UploadFile, HourKeysAre3600ApartFromLocalMidnightOfTheCountersDate) {
+TEST(UploadFile, hour_keys_are_3600_apart_from_local_midnight_of_the_counters_date) {
   DaySnapshot d = sample_day();
   d.year = 2027;
   d.month = 1;
@@ -75,7 +75,7 @@ TEST(UploadFile, HourKeysAre3600ApartFromLocalMidnightOfTheCountersDate) {
   }
 }
 
-TEST(UploadFile, LargestCountsStayUnsigned) {
+TEST(UploadFile, largest_counts_stay_unsigned) {
   DaySnapshot d{2026, 12, 8, {}};
   d.record.move_counts[23] = 4294967295u;
   const auto parsed = nlohmann::json::parse(build_upload_json(d, {}));
@@ -83,7 +83,7 @@ TEST(UploadFile, LargestCountsStayUnsigned) {
             4294967295u);
 }
 
-TEST(UploadFile, WriteReplacesTheDataFoldersFile) {
+TEST(UploadFile, write_replaces_the_data_folders_file) {
   testing::TempFolder folder;
   ASSERT_TRUE(write_file_atomically(folder / "upload.json", std::string(100000, 'x')));
   ASSERT_TRUE(write_upload_file(folder.path(), sample_day(), {}));

@@ -4,45 +4,28 @@
 #include <stdlib.h>
 
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "alerts/fake_scheduler.h"
 #include "base/file_read.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
-#include "support/fake_clock.h"
+#include "export/upload_tool_starts.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 #include "support/without_threads.h"
 
 namespace corvane {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeScheduler;
+using testing::recorded_starts;
 using testing::RecordingNotifier;
 using testing::TempFolder;
+using testing::VirtualTime;
 
 constexpr const char* kDeviceId = "0123456789012345";
-
-// The argument lists the stub tool recorded, one per start; waits up to 20 s for `count` of them.
-std::vector<std::vector<std::string>> recorded_starts(const std::filesystem::path& record,
-                                                      std::size_t count) {
-  std::vector<std::vector<std::string>> starts;
-  for (int i = 0; i < 400; ++i) {
-    starts.clear();
-    std::ifstream in(record);
-    std::string line;
-    while (std::getline(in, line))
-      starts.push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
-    if (starts.size() >= count) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return starts;
-}
 
 class UploaderTest : public ::testing::Test {
  protected:
@@ -69,17 +52,17 @@ class UploaderTest : public ::testing::Test {
       gate_cv.wait(lock, [this] { return gate_open; });
     };
     hooks.state_changed = [this] { ++repaints; };
-    return std::make_unique<Uploader>(clock, scheduler, notifier,
+    return std::make_unique<Uploader>(time.clock, time, notifier,
                                       Uploader::Config{data.path(), std::move(tool), std::move(id)}, hooks);
   }
   void run_for(Uploader& up, std::int64_t ms) {
-    scheduler.run_for(ms, [&](TimerId id) {
+    time.on_timer = [&](TimerId id) {
       if (id == TimerId::Upload) up.on_upload_timer();
-    });
+    };
+    time.advance_ms(ms);
   }
 
-  FakeClock clock{{2026, 12, 8, 10, 0, 0, 0, 2}};
-  FakeScheduler scheduler{clock};
+  VirtualTime time;  // Tuesday 2026-12-08 10:00
   RecordingNotifier notifier;
   // The worker's pauses pass at once unless a test closes the gate.
   std::mutex gate_mutex;
@@ -95,23 +78,23 @@ class UploaderTest : public ::testing::Test {
   int repaints = 0;
 };
 
-TEST_F(UploaderTest, TimerFirstChecksAfterTenSecondsThenEveryTwoSecondsOutsideMinuteThree) {
+TEST_F(UploaderTest, timer_first_checks_after_ten_seconds_then_every_two_seconds_outside_minute_three) {
   auto up = make();
   up->start();
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 10'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 10'000u);
   run_for(*up, 10'000);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 2'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 2'000u);
   EXPECT_EQ(up->uploads_started(), 0);
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
 
-TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
+TEST_F(UploaderTest, minute_three_starts_one_automatic_upload_per_hour) {
   auto up = make();
   up->start();
   run_for(*up, 3 * 60'000 + 10'000);  // 10:03:10
   EXPECT_EQ(up->uploads_started(), 1);
   EXPECT_EQ(up->state(), UploadState::Automatic);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 70'000u);
   up->wait_until_idle();
   EXPECT_EQ(up->state(), UploadState::Idle);
   run_for(*up, 50 * 60'000);  // 10:53: no second start inside the hour
@@ -125,20 +108,20 @@ TEST_F(UploaderTest, MinuteThreeStartsOneAutomaticUploadPerHour) {
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
 }
 
-TEST_F(UploaderTest, MinuteThreeWhileBusyDoesNotStartButStepsPast) {
+TEST_F(UploaderTest, minute_three_while_busy_does_not_start_but_steps_past) {
   auto up = make();
-  clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
+  time.clock.set_wall({2026, 12, 8, 10, 2, 55, 0, 2});
   ASSERT_TRUE(up->request_manual_upload());
   up->start();
   run_for(*up, 20'000);  // 10:03:15, the manual upload still runs
   EXPECT_EQ(up->uploads_started(), 1);
-  EXPECT_EQ(scheduler.period(TimerId::Upload), 70'000u);
+  EXPECT_EQ(time.period_ms(TimerId::Upload), 70'000u);
   up->wait_until_idle();
   run_for(*up, 60'000);  // past minute 3: nothing more this hour
   EXPECT_EQ(up->uploads_started(), 1);
 }
 
-TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
+TEST_F(UploaderTest, manual_upload_passes_three_separate_arguments_and_reports_done) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   EXPECT_EQ(up->state(), UploadState::Manual);
@@ -153,7 +136,7 @@ TEST_F(UploaderTest, ManualUploadPassesThreeSeparateArgumentsAndReportsDone) {
   EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(live, heart));
 }
 
-TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSuccess) {
+TEST_F(UploaderTest, manual_upload_with_missing_tool_names_the_tool_and_does_not_claim_success) {
   const auto missing = scratch / "no-such-tool";
   auto up = make(missing);
   ASSERT_TRUE(up->request_manual_upload());
@@ -166,7 +149,7 @@ TEST_F(UploaderTest, ManualUploadWithMissingToolNamesTheToolAndDoesNotClaimSucce
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
 
-TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturnsToIdle) {
+TEST_F(UploaderTest, without_a_worker_thread_the_upload_fails_visibly_and_the_state_returns_to_idle) {
   std::filesystem::permissions(data.path(), std::filesystem::perms::all);  // the child may be "nobody"
   const int result = testing::run_without_threads([this] {
     auto up = make();
@@ -181,9 +164,9 @@ TEST_F(UploaderTest, WithoutAWorkerThreadTheUploadFailsVisiblyAndTheStateReturns
   EXPECT_EQ(result, 0);
 }
 
-TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
+TEST_F(UploaderTest, manual_request_during_automatic_upload_is_ignored_silently) {
   auto up = make();
-  clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
+  time.clock.set_wall({2026, 12, 8, 10, 3, 0, 0, 2});
   up->on_upload_timer();
   ASSERT_EQ(up->state(), UploadState::Automatic);
   EXPECT_FALSE(up->request_manual_upload());
@@ -192,7 +175,7 @@ TEST_F(UploaderTest, ManualRequestDuringAutomaticUploadIsIgnoredSilently) {
   EXPECT_EQ(up->uploads_started(), 1);
 }
 
-TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
+TEST_F(UploaderTest, hand_edited_id_arrives_as_one_argument) {
   const std::string odd = "12 34\"; rm -rf / ; 'x' $HOME";
   auto up = make(BRALLOW_STUB_PATH, odd);
   ASSERT_TRUE(up->request_manual_upload());
@@ -202,7 +185,7 @@ TEST_F(UploaderTest, HandEditedIdArrivesAsOneArgument) {
   EXPECT_EQ(starts[0], (std::vector<std::string>{"_upload", odd, (data / "upload.json").string()}));
 }
 
-TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
+TEST_F(UploaderTest, live_data_is_copied_on_the_callers_thread_before_the_worker_runs) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   // The copies were taken inside the request, here; changes after it do not reach the file.
@@ -216,9 +199,9 @@ TEST_F(UploaderTest, LiveDataIsCopiedOnTheCallersThreadBeforeTheWorkerRuns) {
   EXPECT_EQ(read_whole_file(data / "upload.json"), build_upload_json(copied, copied_heart));
 }
 
-TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
+TEST_F(UploaderTest, counters_without_a_date_take_the_local_date) {
   // 00:30 local on the 9th is still the 8th in UTC; the hours must carry the 9th.
-  clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
+  time.clock.set_wall({2026, 12, 9, 0, 30, 0, 0, 3});
   live = DaySnapshot{};
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
@@ -227,7 +210,7 @@ TEST_F(UploaderTest, CountersWithoutADateTakeTheLocalDate) {
   EXPECT_TRUE(json["mouse_log"].contains(std::to_string(to_local_timestamp(2026, 12, 9))));
 }
 
-TEST_F(UploaderTest, RunningUploadEndsOnlyWhenPolledAfterTheWorkerIsDone) {
+TEST_F(UploaderTest, running_upload_ends_only_when_polled_after_the_worker_is_done) {
   auto up = make();
   {
     std::lock_guard lock(gate_mutex);
@@ -248,7 +231,7 @@ TEST_F(UploaderTest, RunningUploadEndsOnlyWhenPolledAfterTheWorkerIsDone) {
   EXPECT_EQ(waits, (std::vector<long>{500, 2000}));
 }
 
-TEST_F(UploaderTest, DestroyingWhileAnUploadRunsWaitsForTheWorker) {
+TEST_F(UploaderTest, destroying_while_an_upload_runs_waits_for_the_worker) {
   auto up = make();
   ASSERT_TRUE(up->request_manual_upload());
   up.reset();
@@ -256,7 +239,7 @@ TEST_F(UploaderTest, DestroyingWhileAnUploadRunsWaitsForTheWorker) {
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
 }
 
-TEST(UploadToolPath, EnvironmentOverridesTheProgramFolder) {
+TEST(UploadToolPath, environment_overrides_the_program_folder) {
   ::unsetenv("CORVANE_UPLOAD_TOOL");
   EXPECT_EQ(upload_tool_path().filename(), "brallow");
   ::setenv("CORVANE_UPLOAD_TOOL", "/opt/x/uploader", 1);

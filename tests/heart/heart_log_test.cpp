@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "base/file_read.h"
 #include "heart/heart_rate_list.h"
 #include "support/temp_folder.h"
@@ -28,16 +26,12 @@ TEST(HeartLogFile, entry_text_is_date_and_minute_of_its_time) {
   EXPECT_EQ(make_heart_log(70, to_local_timestamp(2027, 1, 1)).text, "2027/01/01 00:00");
 }
 
-TEST(HeartLogFile, version_1_file_loads_empty) {
-  EXPECT_TRUE(parse_heart_log(R"({"heart_log_ver":1,"heartRate_0":72,"logTime_0":5})").empty());
-  EXPECT_TRUE(parse_heart_log(R"({"heartRate_0":72,"logTime_0":5})").empty());
-  EXPECT_TRUE(parse_heart_log(R"({"heart_log_ver":"2","heartRate_0":72,"logTime_0":5})").empty());
-}
-
-TEST(HeartLogFile, damaged_text_loads_empty) {
-  EXPECT_TRUE(parse_heart_log("").empty());
-  EXPECT_TRUE(parse_heart_log(R"({"heart_log_ver":2,"heartRate_0":72,"logTime_0":5)").empty());
-  EXPECT_TRUE(parse_heart_log("[2,72,5]").empty());
+TEST(HeartLogFile, other_versions_and_damaged_texts_load_empty) {
+  for (const char* text :
+       {R"({"heart_log_ver":1,"heartRate_0":72,"logTime_0":5})", R"({"heartRate_0":72,"logTime_0":5})",
+        R"({"heart_log_ver":"2","heartRate_0":72,"logTime_0":5})", "",
+        R"({"heart_log_ver":2,"heartRate_0":72,"logTime_0":5)", "[2,72,5]"})
+    EXPECT_TRUE(parse_heart_log(text).empty()) << text;
 }
 
 TEST(HeartLogFile, bpm_40_is_dropped_and_41_kept) {
@@ -116,10 +110,14 @@ TEST_F(HeartRateListFile, damaged_file_is_kept_aside_before_the_next_result_repl
   EXPECT_EQ(read_whole_file(list_.file().string() + ".damaged"), damaged);
 }
 
-TEST_F(HeartRateListFile, readable_file_of_another_version_is_not_copied) {
-  ASSERT_TRUE(write_file_atomically(list_.file(), R"({"heart_log_ver":1})"));
-  list_.load();
-  EXPECT_FALSE(std::filesystem::exists(list_.file().string() + ".damaged"));
+TEST_F(HeartRateListFile, readable_file_of_another_version_loads_empty_and_is_not_copied) {
+  for (const char* text :
+       {R"({"heart_log_ver":1})", R"({"heart_log_ver":1,"heartRate_0":72,"logTime_0":5})"}) {
+    ASSERT_TRUE(write_file_atomically(list_.file(), text));
+    list_.load();
+    EXPECT_EQ(list_.size(), 0u) << text;
+    EXPECT_FALSE(std::filesystem::exists(list_.file().string() + ".damaged")) << text;
+  }
 }
 
 TEST_F(HeartRateListFile, removing_past_the_end_changes_nothing) {
@@ -127,12 +125,6 @@ TEST_F(HeartRateListFile, removing_past_the_end_changes_nothing) {
   EXPECT_FALSE(list_.remove(1));
   list_.load();
   EXPECT_EQ(list_.size(), 1u);
-}
-
-TEST_F(HeartRateListFile, version_1_file_on_disk_loads_empty) {
-  std::ofstream(list_.file()) << R"({"heart_log_ver":1,"heartRate_0":72,"logTime_0":5})";
-  list_.load();
-  EXPECT_EQ(list_.size(), 0u);
 }
 
 TEST_F(HeartRateListFile, unwritable_folder_reports_the_failed_save) {

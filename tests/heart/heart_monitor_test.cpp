@@ -7,10 +7,9 @@
 
 #include "base/file_read.h"
 #include "heart/fake_detector.h"
-#include "heart/fake_scheduler.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane {
 namespace {
@@ -33,19 +32,22 @@ class AlertSettings final : public HeartAlertSettings {
 // on the sensor and reports a fixed average.
 class HeartMonitorFlow : public ::testing::Test {
  protected:
-  void SetUp() override { FakeDetector::reset_instance(); }
+  void SetUp() override {
+    FakeDetector::reset_instance();
+    time_.on_timer = [this](TimerId id) { monitor().on_timer(id); };
+  }
 
   HeartMonitor& monitor() {
     if (!monitor_) {
       monitor_ =
-          std::make_unique<HeartMonitor>(clock_, scheduler_, notifier_, data_folder_,
+          std::make_unique<HeartMonitor>(time_.clock, time_, notifier_, data_folder_,
                                          std::make_unique<OstrelBinding>(FakeDetector::entry_points()));
       monitor_->set_alert_settings(settings_);
     }
     return *monitor_;
   }
   void block(std::uint8_t contact_byte, std::uint32_t reading = 1000) {
-    clock_.advance_ms(50);
+    time_.clock.advance_ms(50);
     monitor().take_sample_block(Block(reading, contact_byte).span());
   }
   // Blocks every 50 ms for `ms`, the reading following a saw-tooth pulse.
@@ -61,15 +63,14 @@ class HeartMonitorFlow : public ::testing::Test {
     blocks_for(10'000, kOn);
   }
   void fire_alert_timer() {
-    ASSERT_TRUE(scheduler_.is_running(TimerId::HeartAlert));
-    EXPECT_EQ(scheduler_.running[TimerId::HeartAlert], 100u);
-    clock_.advance_ms(100);
-    monitor().on_timer(TimerId::HeartAlert);
-    EXPECT_FALSE(scheduler_.is_running(TimerId::HeartAlert));
+    ASSERT_TRUE(time_.running(TimerId::HeartAlert));
+    EXPECT_EQ(time_.period_ms(TimerId::HeartAlert), 100u);
+    time_.advance_ms(100);
+    EXPECT_FALSE(time_.running(TimerId::HeartAlert));
   }
 
-  testing::FakeClock clock_;
-  testing::FakeScheduler scheduler_;
+  // The blocks move the clock without firing timers, so a test looks between a result and its alert.
+  testing::VirtualTime time_;
   testing::RecordingNotifier notifier_;
   testing::TempFolder folder_;
   std::filesystem::path data_folder_ = folder_.path();
@@ -78,7 +79,7 @@ class HeartMonitorFlow : public ::testing::Test {
 };
 
 TEST_F(HeartMonitorFlow, held_thumb_fixes_one_result_and_saves_it) {
-  clock_.set_wall({2026, 12, 8, 14, 30, 0});
+  time_.clock.set_wall({2026, 12, 8, 14, 30, 0});
   measure(72);
   const auto entries = monitor().history().entries();
   ASSERT_EQ(entries.size(), 1u);
@@ -112,8 +113,8 @@ TEST_F(HeartMonitorFlow, lifting_and_replacing_the_thumb_gives_a_second_result) 
 TEST_F(HeartMonitorFlow, result_equal_to_threshold_raises_no_alert) {
   settings_.threshold = 120;
   measure(120);
-  EXPECT_FALSE(scheduler_.is_running(TimerId::HeartAlert));
-  EXPECT_EQ(scheduler_.starts[TimerId::HeartAlert], 0);
+  EXPECT_FALSE(time_.running(TimerId::HeartAlert));
+  EXPECT_EQ(time_.starts(TimerId::HeartAlert), 0);
 }
 
 TEST_F(HeartMonitorFlow, result_above_threshold_shows_one_message_100_ms_later) {
@@ -125,14 +126,14 @@ TEST_F(HeartMonitorFlow, result_above_threshold_shows_one_message_100_ms_later) 
   EXPECT_EQ(notifier_.messages[0], "rest now");
   blocks_for(5000, kOn);
   EXPECT_EQ(notifier_.messages.size(), 1u);
-  EXPECT_EQ(scheduler_.starts[TimerId::HeartAlert], 1);
+  EXPECT_EQ(time_.starts(TimerId::HeartAlert), 1);
 }
 
 TEST_F(HeartMonitorFlow, alert_option_off_raises_no_alert) {
   settings_.threshold = 60;
   settings_.check_alert_hr_opt = false;
   measure(120);
-  EXPECT_FALSE(scheduler_.is_running(TimerId::HeartAlert));
+  EXPECT_FALSE(time_.running(TimerId::HeartAlert));
 }
 
 TEST_F(HeartMonitorFlow, result_of_50_or_less_never_shows_the_message) {
@@ -153,21 +154,17 @@ TEST_F(HeartMonitorFlow, threshold_turned_off_before_the_timer_fires_shows_nothi
 
 TEST_F(HeartMonitorFlow, receive_countdown_runs_out_four_ticks_after_the_last_block) {
   block(kOff);
-  EXPECT_EQ(scheduler_.running[TimerId::HeartReceive], 100u);
+  EXPECT_EQ(time_.period_ms(TimerId::HeartReceive), 100u);
   EXPECT_EQ(monitor().state().receive_countdown, 4);
   EXPECT_EQ(monitor().view().message, kThumbPromptText);
   int repaints = 0;
   monitor().on_changed = [&] { ++repaints; };
-  for (int i = 0; i < 4; ++i) {
-    clock_.advance_ms(100);
-    monitor().on_timer(TimerId::HeartReceive);
-  }
-  EXPECT_TRUE(scheduler_.is_running(TimerId::HeartReceive));
+  time_.advance_ms(400);  // four ticks
+  EXPECT_TRUE(time_.running(TimerId::HeartReceive));
   EXPECT_EQ(monitor().view().message, kThumbPromptText);
   EXPECT_EQ(repaints, 0);
-  clock_.advance_ms(100);
-  monitor().on_timer(TimerId::HeartReceive);
-  EXPECT_FALSE(scheduler_.is_running(TimerId::HeartReceive));
+  time_.advance_ms(100);
+  EXPECT_FALSE(time_.running(TimerId::HeartReceive));
   EXPECT_EQ(monitor().view().message, "") << "the mouse stopped sending";
   EXPECT_EQ(repaints, 1);
   block(kOff);
@@ -224,14 +221,13 @@ TEST_F(HeartMonitorFlow, start_up_loads_the_list_and_shows_its_newest_entry) {
 // The library file is absent: readings are kept for the waveform, nothing is measured, the path is shown
 // and loading is tried again at every block.
 TEST(HeartMonitorWithoutLibrary, blocks_fill_the_waveform_and_report_the_path) {
-  testing::FakeClock clock;
-  testing::FakeScheduler scheduler;
+  testing::VirtualTime time;
   testing::RecordingNotifier notifier;
   testing::TempFolder folder;
   const auto path = folder.path() / "libostrel.so";
-  HeartMonitor monitor(clock, scheduler, notifier, folder.path(), std::make_unique<OstrelBinding>(path));
+  HeartMonitor monitor(time.clock, time, notifier, folder.path(), std::make_unique<OstrelBinding>(path));
   for (int i = 0; i < 400; ++i) {
-    clock.advance_ms(50);
+    time.clock.advance_ms(50);
     monitor.take_sample_block(Block(1000 + static_cast<std::uint32_t>(i % 9) * 30, kOn).span());
   }
   const HeartPageView v = monitor.view();

@@ -5,12 +5,11 @@
 #include <filesystem>
 
 #include "heart/fake_detector.h"
-#include "heart/fake_scheduler.h"
 #include "heart/heart_monitor.h"
 #include "platform/dynamic_library.h"
-#include "support/fake_clock.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 namespace corvane {
 namespace {
@@ -56,13 +55,12 @@ TEST(OstrelBindingMissing, reports_the_path_and_tries_again_at_every_call) {
 }
 
 TEST(OstrelBindingPartial, missing_ready_entry_point_stays_null_and_nothing_is_measured) {
-  testing::FakeClock clock;
-  testing::FakeScheduler scheduler;
+  testing::VirtualTime time;
   testing::RecordingNotifier notifier;
   testing::TempFolder folder;
-  HeartMonitor monitor(clock, scheduler, notifier, folder.path(), std::make_unique<OstrelBinding>(kNoReady));
+  HeartMonitor monitor(time.clock, time, notifier, folder.path(), std::make_unique<OstrelBinding>(kNoReady));
   for (int i = 0; i < 600; ++i) {
-    clock.advance_ms(50);
+    time.clock.advance_ms(50);
     monitor.take_sample_block(Block(1000 + static_cast<std::uint32_t>(i % 9) * 30, kOn).span());
   }
   const OstrelBinding& binding = monitor.binding();

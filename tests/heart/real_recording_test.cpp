@@ -4,32 +4,23 @@
 
 #include <cmath>
 
-#include "heart/fake_scheduler.h"
 #include "heart/heart_monitor.h"
 #include "heart/ppg_recording.h"
-#include "support/fake_clock.h"
+#include "heart/sample_block.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 
 #ifdef CORVANE_OSTREL_LIBRARY
 
 namespace corvane {
 namespace {
 
-// Block with a reading and the level the sensor reports with a thumb on it (contact byte 5).
-std::array<std::uint8_t, 12> block(std::uint32_t reading, bool contact) {
-  std::array<std::uint8_t, 12> b{};
-  b[0] = 0x01;
-  for (int i = 0; i < 4; ++i)
-    b[1 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(reading >> (8 * i));
-  b[5] = contact ? 5 : 60;
-  b[6] = 0x10;
-  return b;
-}
-
 // The sensor's sample clock runs 8.5 % faster than the nominal 20 Hz; the detector's default frequency
 // offset (1.085) corrects for exactly that, so readings are delivered at the sensor's true rate.
 constexpr double kSensorRateHz = 20.0 * 1.085;
+// The recordings carry no auxiliary reading; the blocks send one steady value.
+constexpr std::uint16_t kAuxHigh = 0x10;
 
 class RealRecording : public ::testing::TestWithParam<const char*> {};
 
@@ -38,22 +29,21 @@ TEST_P(RealRecording, first_result_lies_within_3_bpm_of_the_reference) {
   const auto readings = rec.readings(kSensorRateHz);
   ASSERT_GT(readings.size(), 400u);
 
-  testing::FakeClock clock;
-  testing::FakeScheduler scheduler;
+  testing::VirtualTime time;
   testing::RecordingNotifier notifier;
   testing::TempFolder folder;
-  HeartMonitor monitor(clock, scheduler, notifier, folder.path(),
+  HeartMonitor monitor(time.clock, time, notifier, folder.path(),
                        std::make_unique<OstrelBinding>(CORVANE_OSTREL_LIBRARY));
   for (int i = 0; i < 20; ++i) {
-    clock.advance_ms(50);
-    monitor.take_sample_block(block(readings[0], false));
+    time.clock.advance_ms(50);
+    monitor.take_sample_block(testing::Block(readings[0], testing::kOff, kAuxHigh).span());
   }
   std::optional<double> result_at_s;
-  const std::int64_t contact_ms = clock.process_ms();
+  const std::int64_t contact_ms = time.clock.process_ms();
   for (std::size_t i = 0; i < readings.size() && !result_at_s; ++i) {
     const double t_s = static_cast<double>(i) / kSensorRateHz;
-    clock.advance_ms(contact_ms + std::llround(t_s * 1000.0) - clock.process_ms());
-    monitor.take_sample_block(block(readings[i], true));
+    time.clock.advance_ms(contact_ms + std::llround(t_s * 1000.0) - time.clock.process_ms());
+    monitor.take_sample_block(testing::Block(readings[i], testing::kOn, kAuxHigh).span());
     if (monitor.history().size() == 1) result_at_s = t_s;
   }
   ASSERT_TRUE(result_at_s) << "no result over " << static_cast<double>(readings.size()) / kSensorRateHz

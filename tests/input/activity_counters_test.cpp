@@ -58,35 +58,22 @@ class DrainTest : public ::testing::Test {
   const DailyActivity& r() const { return counters.record(); }
 };
 
-TEST_F(DrainTest, TwoPressesAtOneSpotWithinT_CountTwoPressesOneDouble) {
-  counters.count_events(Events().click(button_state::kLeft, 2000).click(button_state::kLeft, 100).all(), 10);
-  EXPECT_EQ(r().clicks[kLeftKind][10], 2u);
-  EXPECT_EQ(r().double_clicks[kLeftKind][10], 1u);
+TEST(DoubleClickRuns, quick_presses_at_one_spot_count_each_press_and_one_double_per_pair) {
+  // The press after a double starts no new one; the press after that completes the next.
+  for (const auto& [presses, doubles] : {std::pair{2u, 1u}, {3u, 1u}, {4u, 2u}}) {
+    SCOPED_TRACE(presses);
+    Events e;
+    e.click(button_state::kLeft, 2000);
+    for (unsigned i = 1; i < presses; ++i)
+      e.click(button_state::kLeft, 100);
+    ActivityCounters counters{kT};
+    counters.count_events(e.all(), 10);
+    EXPECT_EQ(counters.record().clicks[kLeftKind][10], presses);
+    EXPECT_EQ(counters.record().double_clicks[kLeftKind][10], doubles);
+  }
 }
 
-TEST_F(DrainTest, TripleClick_CountsThreePressesOneDouble) {
-  counters.count_events(Events()
-                            .click(button_state::kLeft, 2000)
-                            .click(button_state::kLeft, 100)
-                            .click(button_state::kLeft, 100)
-                            .all(),
-                        10);
-  EXPECT_EQ(r().clicks[kLeftKind][10], 3u);
-  EXPECT_EQ(r().double_clicks[kLeftKind][10], 1u);
-}
-
-TEST_F(DrainTest, QuadrupleClick_CountsTwoDoubles) {
-  Events e;
-  e.click(button_state::kLeft, 2000)
-      .click(button_state::kLeft, 100)
-      .click(button_state::kLeft, 100)
-      .click(button_state::kLeft, 100);
-  counters.count_events(e.all(), 10);
-  EXPECT_EQ(r().clicks[kLeftKind][10], 4u);
-  EXPECT_EQ(r().double_clicks[kLeftKind][10], 2u);
-}
-
-TEST_F(DrainTest, LeftThenRightAtOneSpotWithinT_CountsNoDouble) {
+TEST_F(DrainTest, left_then_right_at_one_spot_within_t_counts_no_double) {
   counters.count_events(Events().click(button_state::kLeft, 2000).click(button_state::kRight, 100).all(), 10);
   EXPECT_EQ(r().clicks[kLeftKind][10], 1u);
   EXPECT_EQ(r().clicks[kRightKind][10], 1u);
@@ -94,7 +81,7 @@ TEST_F(DrainTest, LeftThenRightAtOneSpotWithinT_CountsNoDouble) {
   EXPECT_EQ(r().double_clicks[kRightKind][10], 0u);
 }
 
-TEST_F(DrainTest, SecondPressElsewhere_IsNoDouble) {
+TEST_F(DrainTest, second_press_elsewhere_is_no_double) {
   counters.count_events(
       Events().click(button_state::kLeft, 2000, 100, 100).click(button_state::kLeft, 100, 101, 100).all(),
       10);
@@ -102,7 +89,7 @@ TEST_F(DrainTest, SecondPressElsewhere_IsNoDouble) {
   EXPECT_EQ(r().double_clicks[kLeftKind][10], 0u);
 }
 
-TEST_F(DrainTest, SecondPressAtTOrLater_IsNoDouble) {
+TEST_F(DrainTest, second_press_at_t_or_later_is_no_double) {
   // The release came 50 ms after the first press; the second press comes exactly T after the release.
   counters.count_events(Events().click(button_state::kLeft, 2000).click(button_state::kLeft, kT).all(), 10);
   EXPECT_EQ(r().double_clicks[kLeftKind][10], 0u);
@@ -111,14 +98,14 @@ TEST_F(DrainTest, SecondPressAtTOrLater_IsNoDouble) {
   EXPECT_EQ(r().double_clicks[kLeftKind][10], 1u);
 }
 
-TEST_F(DrainTest, DoubleClickAcrossTwoDrains_StillCounts) {
+TEST_F(DrainTest, double_click_across_two_drains_still_counts) {
   // The rule's state lives between drains: the second press may come in the next 800 ms batch.
   counters.count_events(Events().click(button_state::kRight, 2000).all(), 10);
   counters.count_events(Events().click(button_state::kRight, 100).all(), 10);
   EXPECT_EQ(r().double_clicks[kRightKind][10], 1u);
 }
 
-TEST_F(DrainTest, EachKindHasItsOwnBucketAndHour) {
+TEST_F(DrainTest, each_kind_has_its_own_bucket_and_hour) {
   Events e;
   e.click(button_state::kMiddle, 2000).click(button_state::kFourth, 2000).click(button_state::kFifth, 2000);
   counters.count_events(e.all(), 23);
@@ -128,21 +115,21 @@ TEST_F(DrainTest, EachKindHasItsOwnBucketAndHour) {
   EXPECT_EQ(r().clicks[kLeftKind][23], 0u);
 }
 
-TEST_F(DrainTest, Fifth_IsKind4AndFourth_IsKind3) {
+TEST_F(DrainTest, fifth_is_kind_4_and_fourth_is_kind_3) {
   counters.count_events(Events().click(button_state::kFifth, 2000).all(), 0);
   EXPECT_EQ(r().clicks[static_cast<int>(ButtonKind::Fifth)][0], 1u);
   counters.count_events(Events().click(button_state::kFourth, 2000).all(), 0);
   EXPECT_EQ(r().clicks[static_cast<int>(ButtonKind::Fourth)][0], 1u);
 }
 
-TEST_F(DrainTest, InvalidEvents_AreSkipped) {
+TEST_F(DrainTest, invalid_events_are_skipped) {
   std::vector<EventDef> events = Events().click(button_state::kLeft, 2000).all();
   events[0].valid = 0;
   counters.count_events(events, 10);
   EXPECT_EQ(r().clicks[kLeftKind][10], 0u);
 }
 
-TEST_F(DrainTest, EveryPress_CallsTheClickHookOnceReleasesNever) {
+TEST_F(DrainTest, every_press_calls_the_click_hook_once_releases_never) {
   counters.count_events(Events()
                             .click(button_state::kLeft, 2000)
                             .click(button_state::kLeft, 100)
@@ -152,7 +139,7 @@ TEST_F(DrainTest, EveryPress_CallsTheClickHookOnceReleasesNever) {
   EXPECT_EQ(listener.clicks, (std::vector<int>{kLeftKind, kLeftKind, kRightKind}));
 }
 
-TEST(EventKind, FirstMatchingChangedBitWins) {
+TEST(EventKind, first_matching_changed_bit_wins) {
   using namespace button_state;
   EXPECT_EQ(event_kind(kLeft | kRight), 1);  // right before left
   EXPECT_EQ(event_kind(kMiddle | kFourth), 2);
@@ -164,20 +151,20 @@ TEST(EventKind, FirstMatchingChangedBitWins) {
 
 class TravelTest : public DrainTest {};
 
-TEST_F(TravelTest, FractionsAreDroppedReportByReport) {
+TEST_F(TravelTest, fractions_are_dropped_report_by_report) {
   counters.add_travel(1.9, 5);
   counters.add_travel(1.9, 5);
   EXPECT_EQ(r().move_counts[5], 2u);  // 1.9 -> 1, 1 + 1.9 -> 2, not 3
 }
 
-TEST_F(TravelTest, EachReport_TellsTheTravelHook) {
+TEST_F(TravelTest, each_report_tells_the_travel_hook) {
   counters.add_travel(5.0, 5);
   counters.add_travel(1.5, 6);
   EXPECT_EQ(listener.travels, (std::vector<double>{5.0, 1.5}));
   EXPECT_EQ(r().move_counts[6], 1u);
 }
 
-TEST_F(TravelTest, BucketAtItsTop_StaysThereInsteadOfWrapping) {
+TEST_F(TravelTest, bucket_at_its_top_stays_there_instead_of_wrapping) {
   DailyActivity full;
   full.move_counts[3] = 0xFFFFFFF0u;
   counters.set_record(full);
@@ -185,7 +172,7 @@ TEST_F(TravelTest, BucketAtItsTop_StaysThereInsteadOfWrapping) {
   EXPECT_EQ(r().move_counts[3], 0xFFFFFFFFu);
 }
 
-TEST_F(TravelTest, ResetDay_ZeroesEverythingIncludingLoaded) {
+TEST_F(TravelTest, reset_day_zeroes_everything_including_loaded) {
   DailyActivity loaded;
   loaded.loaded = 1;
   loaded.clicks[0][0] = 4;

@@ -26,7 +26,7 @@ class MouseDecoderTest : public ::testing::Test {
   MouseDecoder decoder{clock};
 };
 
-TEST_F(MouseDecoderTest, LeftPress_GivesEventWithChangeStatePositionAndTimes) {
+TEST_F(MouseDecoderTest, left_press_gives_event_with_change_state_position_and_times) {
   clock.advance_ms(250);
   const auto event = decoder.apply_buttons(buttons(kLeftDown, 7, -3));
   ASSERT_TRUE(event);
@@ -39,22 +39,19 @@ TEST_F(MouseDecoderTest, LeftPress_GivesEventWithChangeStatePositionAndTimes) {
   EXPECT_EQ(event->wall_seconds, clock.epoch_seconds());
 }
 
-TEST_F(MouseDecoderTest, PressAndReleaseInOneReport_GivesNoEvent) {
+TEST_F(MouseDecoderTest, press_and_release_in_one_report_or_release_without_press_gives_no_event) {
   EXPECT_FALSE(decoder.apply_buttons(buttons(kLeftDown | kLeftUp)));
+  EXPECT_FALSE(decoder.apply_buttons(buttons(kRightUp)));
   EXPECT_EQ(decoder.state(), 0);
 }
 
-TEST_F(MouseDecoderTest, ReleaseWithoutPress_GivesNoEvent) {
-  EXPECT_FALSE(decoder.apply_buttons(buttons(kRightUp)));
-}
-
-TEST_F(MouseDecoderTest, SideButtons_MapFourthTo0x10AndFifthTo0x08) {
+TEST_F(MouseDecoderTest, side_buttons_map_fourth_to_0x10_and_fifth_to_0x08) {
   EXPECT_EQ(decoder.apply_buttons(buttons(kFourthDown))->changed, button_state::kFourth);
   EXPECT_EQ(decoder.apply_buttons(buttons(kFifthDown))->changed, button_state::kFifth);
   EXPECT_EQ(decoder.state(), button_state::kFourth | button_state::kFifth);
 }
 
-TEST_F(MouseDecoderTest, SecondChange_CountsFromTheLastChangeOfAnyButton) {
+TEST_F(MouseDecoderTest, second_change_counts_from_the_last_change_of_any_button) {
   decoder.apply_buttons(buttons(kLeftDown));
   clock.advance_ms(40);
   EXPECT_FALSE(decoder.apply_buttons(buttons(kLeftDown)));  // no change: the time keeps running
@@ -66,14 +63,14 @@ TEST_F(MouseDecoderTest, SecondChange_CountsFromTheLastChangeOfAnyButton) {
   EXPECT_EQ(event->state, button_state::kLeft | button_state::kRight);
 }
 
-TEST_F(MouseDecoderTest, TickWrap_KeepsTheDifferencePositive) {
+TEST_F(MouseDecoderTest, tick_wrap_keeps_the_difference_positive) {
   clock.set_tick_base(0xFFFFFFF0u);
   MouseDecoder wrapping(clock);
   clock.advance_ms(0x30);
   EXPECT_EQ(wrapping.apply_buttons(buttons(kMiddleDown))->ms_since_previous, 0x30);
 }
 
-TEST_F(MouseDecoderTest, PauseBeyondTheInt32Range_StaysAtTheTopNotNegative) {
+TEST_F(MouseDecoderTest, pause_beyond_the_int32_range_stays_at_the_top_not_negative) {
   decoder.apply_buttons(buttons(kLeftDown));
   decoder.apply_buttons(buttons(kLeftUp));
   clock.advance_ms(std::int64_t{25} * 24 * 3600 * 1000);  // 25 days without a button change
@@ -82,7 +79,7 @@ TEST_F(MouseDecoderTest, PauseBeyondTheInt32Range_StaysAtTheTopNotNegative) {
   EXPECT_EQ(event->ms_since_previous, std::numeric_limits<std::int32_t>::max());
 }
 
-TEST(ApplyButtonFlags, DownThenUpPerButton) {
+TEST(ApplyButtonFlags, down_then_up_per_button) {
   EXPECT_EQ(apply_button_flags(0, kLeftDown | kRightDown | kMiddleDown), 0x07);
   EXPECT_EQ(apply_button_flags(0x07, kRightUp), 0x05);
   // A release and a new press of the same button in one report end pressed only when it was held.
@@ -90,7 +87,7 @@ TEST(ApplyButtonFlags, DownThenUpPerButton) {
   EXPECT_EQ(apply_button_flags(0, kWheel), 0);
 }
 
-TEST(ReportTravel, RelativeMotionIsItsLength_AbsoluteAndNoneAreZero) {
+TEST(ReportTravel, relative_motion_is_its_length_absolute_and_none_are_zero) {
   MouseReport r;
   r.dx = 3;
   r.dy = -4;

@@ -19,44 +19,34 @@ SensorAction action_of(const std::vector<std::uint8_t>& r) {
   return decode_sensor_report(r).action;
 }
 
-TEST(SensorReport16, Code0x0D_HandsTheBlockFromByte2) {
+TEST(SensorReport16, code_0x0d_hands_the_block_from_byte_2) {
   const SensorDecode d = decode_sensor_report(report(16, {1, 0x0D}));
   EXPECT_EQ(d.action, SensorAction::SampleBlock);
   EXPECT_EQ(d.block_offset, 2u);
 }
 
-TEST(SensorReport16, Code0x0E_BringsUpTheHeartPage) {
-  EXPECT_EQ(action_of(report(16, {1, 0x0E})), SensorAction::ShowHeartPage);
-}
-
-TEST(SensorReport16, OtherReportIdOrCode_IsIgnored) {
-  EXPECT_EQ(action_of(report(16, {2, 0x0D})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(16, {0, 0x0D})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(16, {1, 0x01})), SensorAction::Ignore);
-}
-
-TEST(SensorReport17, SampleCode_HandsTheBlockFromByte3) {
+TEST(SensorReport17, sample_code_hands_the_block_from_byte_3) {
   const SensorDecode d = decode_sensor_report(report(17, {0, 8, 8, 1}));
   EXPECT_EQ(d.action, SensorAction::SampleBlock);
   EXPECT_EQ(d.block_offset, 3u);
   EXPECT_LE(d.block_offset + kSampleBlockSize, 17u);
 }
 
-TEST(SensorReport17, Code0x0E_BringsUpTheHeartPage) {
+TEST(SensorReport, code_0x0e_of_either_layout_brings_up_the_heart_page) {
+  EXPECT_EQ(action_of(report(16, {1, 0x0E})), SensorAction::ShowHeartPage);
   EXPECT_EQ(action_of(report(17, {0, 8, 8, 0x0E})), SensorAction::ShowHeartPage);
 }
 
-TEST(SensorReport17, WrongPrefixOrCode_IsIgnored) {
-  EXPECT_EQ(action_of(report(17, {1, 8, 8, 1})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(17, {0, 8, 7, 1})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(17, {0, 8, 8, 0x0D})), SensorAction::Ignore);
-}
-
-TEST(SensorReportSize, OtherSizes_AreIgnoredWhateverTheirBytes) {
-  EXPECT_EQ(action_of(report(15, {1, 0x0D})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(18, {0, 8, 8, 1})), SensorAction::Ignore);
-  EXPECT_EQ(action_of(report(32, {1, 0x0E})), SensorAction::Ignore);
-  EXPECT_EQ(action_of({}), SensorAction::Ignore);
+TEST(SensorReport, other_ids_prefixes_codes_and_sizes_are_ignored) {
+  const std::vector<std::vector<std::uint8_t>> ignored{
+      report(16, {2, 0x0D}),    report(16, {0, 0x0D}),
+      report(16, {1, 0x01}),    report(17, {1, 8, 8, 1}),
+      report(17, {0, 8, 7, 1}), report(17, {0, 8, 8, 0x0D}),
+      report(15, {1, 0x0D}),    report(18, {0, 8, 8, 1}),
+      report(32, {1, 0x0E}),    {},
+  };
+  for (const auto& r : ignored)
+    EXPECT_EQ(action_of(r), SensorAction::Ignore) << ::testing::PrintToString(r);
 }
 
 }  // namespace

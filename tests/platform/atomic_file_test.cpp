@@ -8,7 +8,7 @@
 namespace corvane {
 namespace {
 
-TEST(AtomicFile, WritesNewFileAndReplacesExistingOne) {
+TEST(AtomicFile, writes_new_file_and_replaces_existing_one) {
   testing::TempFolder folder;
   const auto path = folder / "day.txt";
   ASSERT_TRUE(write_file_atomically(path, "first"));
@@ -19,7 +19,7 @@ TEST(AtomicFile, WritesNewFileAndReplacesExistingOne) {
   EXPECT_EQ(read_whole_file(path), "");
 }
 
-TEST(AtomicFile, LeavesNoTemporaryFilesBehind) {
+TEST(AtomicFile, leaves_no_temporary_files_behind) {
   testing::TempFolder folder;
   for (int i = 0; i < 5; ++i)
     ASSERT_TRUE(write_file_atomically(folder / "a.json", std::to_string(i)));
@@ -29,7 +29,7 @@ TEST(AtomicFile, LeavesNoTemporaryFilesBehind) {
   EXPECT_EQ(files, 1);
 }
 
-TEST(AtomicFile, MissingFolderIsReportedAndNothingIsCreated) {
+TEST(AtomicFile, missing_folder_is_reported_and_nothing_is_created) {
   testing::TempFolder folder;
   const WriteResult r = write_file_atomically(folder / "no-such-folder" / "x.txt", "data");
   EXPECT_FALSE(r.ok);

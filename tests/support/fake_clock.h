@@ -10,8 +10,10 @@ namespace corvane::testing {
 // A clock the test moves by hand: the tick count, the process clock and the wall clock advance together.
 class FakeClock final : public Clock {
  public:
-  explicit FakeClock(LocalDateTime start = {2026, 12, 8, 10, 0, 0, 0, 2})
-      : wall_(to_local_timestamp(start)) {}
+  // Tuesday 8 December 2026, 10:00.
+  static constexpr LocalDateTime kDefaultStart{2026, 12, 8, 10, 0, 0, 0, 2};
+
+  explicit FakeClock(const LocalDateTime& start = kDefaultStart) : wall_(to_local_timestamp(start)) {}
 
   std::uint32_t tick_ms() const override { return static_cast<std::uint32_t>(tick_base_ + elapsed_ms_); }
   std::int64_t process_ms() const override { return elapsed_ms_; }

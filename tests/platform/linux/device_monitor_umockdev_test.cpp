@@ -65,7 +65,7 @@ TEST_F(UmockdevDeviceLayer, sensor_buttons_and_motion_become_mouse_reports) {
   EXPECT_EQ(sink_.mouse[3].dx, 3);
   EXPECT_EQ(sink_.mouse[3].dy, -4);
   for (const auto& r : sink_.mouse)
-    EXPECT_TRUE(passes_name_rule(r.device_name)) << r.device_name;
+    EXPECT_TRUE(is_sensor_mouse_name(r.device_name)) << r.device_name;
 }
 
 TEST_F(UmockdevDeviceLayer, dropped_events_are_resynchronised_from_the_device_state) {
@@ -100,7 +100,7 @@ TEST_F(UmockdevDeviceLayer, vendor_reports_arrive_in_the_windows_layout) {
   EXPECT_EQ(sink_.hid[1].bytes, (Bytes{2, 0x0E, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(sink_.hid[2].bytes, (Bytes{0, 8, 8, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_NE(sink_.hid[0].device_name, sink_.hid[2].device_name);
-  EXPECT_TRUE(passes_name_rule(sink_.hid[0].device_name));
+  EXPECT_TRUE(is_sensor_mouse_name(sink_.hid[0].device_name));
 }
 
 TEST_F(UmockdevDeviceLayer, report_descriptor_missing_in_sysfs_is_read_from_the_node) {

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +27,7 @@
 #include <vector>
 
 #include "devices/device_monitor_linux.h"
+#include "input/sensor_mouse.h"
 #include "support/temp_folder.h"
 
 namespace corvane::umockdev_testing {
@@ -335,17 +335,6 @@ class MockedDevicesTest : public ::testing::Test {
   std::string usb_syspath_;
   int files_ = 0;
 };
-
-// The name rule of the report decoder (lower-cased name holds "0c45" and "7e11" or "7e12" after its
-// first character).
-inline bool passes_name_rule(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  const auto after_start = [&](const char* needle) {
-    const auto at = name.find(needle);
-    return at != std::string::npos && at > 0;
-  };
-  return after_start("0c45") && (after_start("7e11") || after_start("7e12"));
-}
 
 inline std::vector<std::uint16_t> flags_of(const std::vector<MouseReport>& reports) {
   std::vector<std::uint16_t> flags;

@@ -85,7 +85,7 @@ TEST_F(RecordCommand, records_the_sensor_mouse_and_not_the_other_one_into_a_capt
   ASSERT_EQ(parsed.entries.size(), 2u) << err.str();
   const auto& mouse = std::get<MouseReport>(parsed.entries[0].report);
   EXPECT_EQ(mouse.button_flags, button_flags::kFifthDown);
-  EXPECT_TRUE(passes_name_rule(mouse.device_name));
+  EXPECT_TRUE(is_sensor_mouse_name(mouse.device_name));
   EXPECT_EQ(std::get<HidReport>(parsed.entries[1].report).bytes.size(), 16u);
   EXPECT_LE(parsed.entries[0].t_ms, parsed.entries[1].t_ms);
 }

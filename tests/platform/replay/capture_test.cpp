@@ -15,7 +15,7 @@ CaptureParse parse(const std::string& body) {
 
 class CaptureParsing : public ::testing::Test {};
 
-TEST_F(CaptureParsing, MouseLine_GivesEveryField) {
+TEST_F(CaptureParsing, mouse_line_gives_every_field) {
   const auto p = parse(std::string("15 mouse 0x0101 rel -3 4 1919 -20 ") + kName + "\n");
   ASSERT_TRUE(p) << p.error;
   ASSERT_EQ(p.entries.size(), 1u);
@@ -30,7 +30,7 @@ TEST_F(CaptureParsing, MouseLine_GivesEveryField) {
   EXPECT_EQ(m.device_name, kName);
 }
 
-TEST_F(CaptureParsing, DeviceNameWithSpaces_IsTheRestOfTheLine) {
+TEST_F(CaptureParsing, device_name_with_spaces_is_the_rest_of_the_line) {
   const auto p = parse("0 mouse 0x0000 abs 1 2 3 4 USB Optical Mouse (0c45:7e12)\r\n");
   ASSERT_TRUE(p) << p.error;
   const auto& m = std::get<MouseReport>(p.entries[0].report);
@@ -38,20 +38,20 @@ TEST_F(CaptureParsing, DeviceNameWithSpaces_IsTheRestOfTheLine) {
   EXPECT_EQ(m.device_name, "USB Optical Mouse (0c45:7e12)");
 }
 
-TEST_F(CaptureParsing, HidLine_GivesTheBytes) {
+TEST_F(CaptureParsing, hid_line_gives_the_bytes) {
   const auto p = parse("7 hid 00080801A0ff\n");
   ASSERT_TRUE(p) << p.error;
   EXPECT_EQ(std::get<HidReport>(p.entries[0].report).bytes,
             (std::vector<std::uint8_t>{0x00, 0x08, 0x08, 0x01, 0xA0, 0xFF}));
 }
 
-TEST_F(CaptureParsing, CommentsAndBlankLines_AreSkipped) {
+TEST_F(CaptureParsing, comments_and_blank_lines_are_skipped) {
   const auto p = parse("# a comment\n\n   \n  # indented comment\n1 hid 00\n");
   ASSERT_TRUE(p) << p.error;
   EXPECT_EQ(p.entries.size(), 1u);
 }
 
-TEST_F(CaptureParsing, EqualTimes_AreAllowed) {
+TEST_F(CaptureParsing, equal_times_are_allowed) {
   EXPECT_TRUE(parse("5 hid 00\n5 hid 01\n"));
 }
 
@@ -62,7 +62,7 @@ struct Malformed {
 
 class CaptureMalformed : public ::testing::TestWithParam<Malformed> {};
 
-TEST_P(CaptureMalformed, NamesFileAndLineAndYieldsNothing) {
+TEST_P(CaptureMalformed, names_file_and_line_and_yields_nothing) {
   const auto p = parse(GetParam().body);
   EXPECT_FALSE(p);
   EXPECT_TRUE(p.entries.empty());
@@ -87,13 +87,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"1 mouse 0x0001 rel 0 0 0 99999999999 m\n", 2},  // y out of range
                       Malformed{"\n\n1 hid 00\n1 hid zz\n", 5}));                // blank lines still count
 
-TEST(CaptureHeader, MissingOrWrong_IsLine1) {
+TEST(CaptureHeader, missing_or_wrong_is_line_1) {
   EXPECT_EQ(parse_capture("1 hid 00\n", "a").error.rfind("a:1: ", 0), 0u);
   EXPECT_EQ(parse_capture("corvane-capture 2\n", "a").error.rfind("a:1: ", 0), 0u);
   EXPECT_FALSE(parse_capture("", "a"));
 }
 
-TEST(CaptureFormat, MouseAndHidLines_ParseBackToTheSameReports) {
+TEST(CaptureFormat, mouse_and_hid_lines_parse_back_to_the_same_reports) {
   MouseReport m;
   m.device_name = kName;
   m.button_flags = 0x0240;

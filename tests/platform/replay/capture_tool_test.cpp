@@ -19,7 +19,7 @@ int run(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(FromPpgCommand, RealRecording_BecomesAReplayableCaptureOfSampleReports) {
+TEST(FromPpgCommand, real_recording_becomes_a_replayable_capture_of_sample_reports) {
   testing::TempFolder out;
   const auto capture_path = out / "s12.capture";
   ASSERT_EQ(run("from-ppg '" + kRecording + "' --page-signal --lift-at 20 --rest-at 25 -o '" +
@@ -46,7 +46,7 @@ TEST(FromPpgCommand, RealRecording_BecomesAReplayableCaptureOfSampleReports) {
   EXPECT_EQ(lifted, 109);  // the reports from 20 s to 25 s
 }
 
-TEST(FromPpgCommand, BadUseAndBadInput_FailWithoutWriting) {
+TEST(FromPpgCommand, bad_use_and_bad_input_fail_without_writing) {
   testing::TempFolder out;
   EXPECT_EQ(run("from-ppg"), 2);
   EXPECT_EQ(run("from-ppg '" + kRecording + "' --lift-at soon"), 2);

@@ -24,7 +24,7 @@ std::uint32_t reading_of(const std::vector<std::uint8_t>& r) {
   return r[4] | (r[5] << 8) | (r[6] << 16) | (static_cast<std::uint32_t>(r[7]) << 24);
 }
 
-TEST(SensorSampleReport, LayoutIsTheSeventeenByteSampleReport) {
+TEST(SensorSampleReport, layout_is_the_seventeen_byte_sample_report) {
   const auto r = sensor_sample_report(0x00061A80, true);
   ASSERT_EQ(r.size(), 17u);
   const SensorDecode d = decode_sensor_report(r);
@@ -39,7 +39,7 @@ TEST(SensorSampleReport, LayoutIsTheSeventeenByteSampleReport) {
   EXPECT_EQ(decode_sensor_report(heart_page_report()).action, SensorAction::ShowHeartPage);
 }
 
-TEST(PpgToSensorSamples, DefaultRateIsTheSensorsTrueClock) {
+TEST(PpgToSensorSamples, default_rate_is_the_sensors_true_clock) {
   const auto samples = ppg_to_sensor_samples(sine(10), {});
   ASSERT_EQ(samples.size(), 218u);  // 0 .. 10 s at 21.7 a second
   EXPECT_EQ(samples[1].t_ms, 46);
@@ -47,7 +47,7 @@ TEST(PpgToSensorSamples, DefaultRateIsTheSensorsTrueClock) {
   EXPECT_EQ(samples[217].t_ms, 10000);  // 217 / 21.7 s exactly, no drift from rounding each step
 }
 
-TEST(PpgToSensorSamples, TwentyPerSecondCentredAndScaledByThePercentileRange) {
+TEST(PpgToSensorSamples, twenty_per_second_centred_and_scaled_by_the_percentile_range) {
   const auto samples = ppg_to_sensor_samples(sine(10), {}, 20.0);
   ASSERT_EQ(samples.size(), 201u);  // 0 .. 10 s every 50 ms
   EXPECT_EQ(samples[1].t_ms, 50);
@@ -64,7 +64,7 @@ TEST(PpgToSensorSamples, TwentyPerSecondCentredAndScaledByThePercentileRange) {
   EXPECT_LT(samples[5].reading, 400000u - 1900);
 }
 
-TEST(PpgToSensorSamples, SparseJitteryRecording_IsInterpolated) {
+TEST(PpgToSensorSamples, sparse_jittery_recording_is_interpolated) {
   const std::vector<PpgSample> rec{{0.0, 0.0}, {0.033, 1.0}, {0.7, 2.0}, {1.0, 3.0}};
   const auto samples = ppg_to_sensor_samples(rec, {}, 20.0);
   ASSERT_EQ(samples.size(), 21u);
@@ -74,7 +74,7 @@ TEST(PpgToSensorSamples, SparseJitteryRecording_IsInterpolated) {
   EXPECT_GT(samples[0].reading, samples[20].reading);  // a rising value reads lower
 }
 
-TEST(PpgToSensorSamples, LiftedThumb_ReadsFlatWithoutContact) {
+TEST(PpgToSensorSamples, lifted_thumb_reads_flat_without_contact) {
   const auto samples = ppg_to_sensor_samples(sine(4), {{1.0, false}, {2.0, true}}, 20.0);
   EXPECT_TRUE(samples[19].contact);   // 0.95 s
   EXPECT_FALSE(samples[20].contact);  // 1.0 s
@@ -83,19 +83,19 @@ TEST(PpgToSensorSamples, LiftedThumb_ReadsFlatWithoutContact) {
   EXPECT_TRUE(samples[40].contact);  // 2.0 s
 }
 
-TEST(PpgToSensorSamples, FirstChangeIsARest_ThumbArrivesThen) {
+TEST(PpgToSensorSamples, first_change_is_a_rest_thumb_arrives_then) {
   const auto samples = ppg_to_sensor_samples(sine(2), {{0.5, true}}, 20.0);
   EXPECT_FALSE(samples[0].contact);
   EXPECT_TRUE(samples[10].contact);
 }
 
-TEST(PpgToSensorSamples, FlatRecording_StaysAtTheCentre) {
+TEST(PpgToSensorSamples, flat_recording_stays_at_the_centre) {
   const auto samples = ppg_to_sensor_samples({{0, 5}, {1, 5}}, {}, 20.0);
   for (const auto& s : samples)
     EXPECT_EQ(s.reading, 400000u);
 }
 
-TEST(PpgToCapture, OutputParsesAsACaptureOfSampleReports) {
+TEST(PpgToCapture, output_parses_as_a_capture_of_sample_reports) {
   PpgCaptureOptions options;
   options.offset_ms = 1000;
   options.page_signal = true;
@@ -112,7 +112,7 @@ TEST(PpgToCapture, OutputParsesAsACaptureOfSampleReports) {
   EXPECT_NEAR(static_cast<double>(reading_of(last)), 400000, 100);
 }
 
-TEST(PpgCsv, HeaderSamplesAndErrors) {
+TEST(PpgCsv, header_samples_and_errors) {
   const auto ok = parse_ppg_csv("t_s,ppg\n0.000,2.35\n0.039,2.444\r\n\n", "r.csv");
   ASSERT_TRUE(ok) << ok.error;
   ASSERT_EQ(ok.samples.size(), 2u);
@@ -125,7 +125,7 @@ TEST(PpgCsv, HeaderSamplesAndErrors) {
   EXPECT_FALSE(parse_ppg_csv("t_s,ppg\n0,nan\n", "r.csv"));
 }
 
-TEST(Quantile, InterpolatesBetweenSortedNeighbours) {
+TEST(Quantile, interpolates_between_sorted_neighbours) {
   EXPECT_DOUBLE_EQ(quantile({3, 1, 2, 4}, 0.5), 2.5);
   EXPECT_DOUBLE_EQ(quantile({1, 2, 3, 4, 5}, 0.05), 1.2);
   EXPECT_DOUBLE_EQ(quantile({7}, 0.95), 7);

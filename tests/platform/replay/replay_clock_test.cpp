@@ -5,7 +5,7 @@
 namespace corvane {
 namespace {
 
-TEST(VirtualReplayClock, TicksAndProcessClockAreTheMillisecondsSinceStart) {
+TEST(VirtualReplayClock, ticks_and_process_clock_are_the_milliseconds_since_start) {
   ReplayClock clock(LocalDateTime{2026, 12, 31, 23, 58, 30, 0, 4}, ReplayClock::Mode::Virtual);
   EXPECT_EQ(clock.tick_ms(), 0u);
   clock.set_elapsed_ms(90100);
@@ -13,7 +13,7 @@ TEST(VirtualReplayClock, TicksAndProcessClockAreTheMillisecondsSinceStart) {
   EXPECT_EQ(clock.process_ms(), 90100);
 }
 
-TEST(VirtualReplayClock, WallClockIsStartPlusElapsed_AcrossTheYearEnd) {
+TEST(VirtualReplayClock, wall_clock_is_start_plus_elapsed_across_the_year_end) {
   ReplayClock clock(LocalDateTime{2026, 12, 31, 23, 58, 30, 0, 4}, ReplayClock::Mode::Virtual);
   clock.set_elapsed_ms(90100);
   const LocalDateTime t = clock.local_now();
@@ -27,14 +27,14 @@ TEST(VirtualReplayClock, WallClockIsStartPlusElapsed_AcrossTheYearEnd) {
   EXPECT_EQ(t.weekday, 5);  // a Friday
 }
 
-TEST(VirtualReplayClock, EpochSecondsAdvanceWithTheWallClock) {
+TEST(VirtualReplayClock, epoch_seconds_advance_with_the_wall_clock) {
   ReplayClock clock(LocalDateTime{2026, 6, 1, 12, 0, 0, 0, 1}, ReplayClock::Mode::Virtual);
   const std::int64_t at_start = clock.epoch_seconds();
   clock.set_elapsed_ms(61500);
   EXPECT_EQ(clock.epoch_seconds() - at_start, 61);
 }
 
-TEST(VirtualReplayClock, NeverRunsBackwards) {
+TEST(VirtualReplayClock, never_runs_backwards) {
   ReplayClock clock(LocalDateTime{}, ReplayClock::Mode::Virtual);
   clock.set_elapsed_ms(500);
   clock.set_elapsed_ms(100);

@@ -28,14 +28,14 @@ class TimerQueueTest : public ::testing::Test {
 
 using Fired = std::vector<std::pair<TimerId, std::int64_t>>;
 
-TEST_F(TimerQueueTest, PeriodicTimer_FiresAtEachMultipleOfItsPeriod) {
+TEST_F(TimerQueueTest, periodic_timer_fires_at_each_multiple_of_its_period) {
   timers.start_timer(TimerId::StatusDrain, 800);
   EXPECT_EQ(fire_up_to(2400),
             (Fired{{TimerId::StatusDrain, 800}, {TimerId::StatusDrain, 1600}, {TimerId::StatusDrain, 2400}}));
   EXPECT_EQ(timers.next_due(), 3200);
 }
 
-TEST_F(TimerQueueTest, TwoTimers_InterleaveByDueTimeAndTiesGoByStartOrder) {
+TEST_F(TimerQueueTest, two_timers_interleave_by_due_time_and_ties_go_by_start_order) {
   timers.start_timer(TimerId::Reminder, 200);
   timers.start_timer(TimerId::RestAlert, 100);
   EXPECT_EQ(fire_up_to(400), (Fired{{TimerId::RestAlert, 100},
@@ -46,14 +46,14 @@ TEST_F(TimerQueueTest, TwoTimers_InterleaveByDueTimeAndTiesGoByStartOrder) {
                                     {TimerId::RestAlert, 400}}));
 }
 
-TEST_F(TimerQueueTest, RestartingARunningTimer_CountsItsPeriodFromNow) {
+TEST_F(TimerQueueTest, restarting_a_running_timer_counts_its_period_from_now) {
   timers.start_timer(TimerId::Upload, 1000);
   clock.set_elapsed_ms(700);
   timers.start_timer(TimerId::Upload, 1000);
   EXPECT_EQ(fire_up_to(1700), (Fired{{TimerId::Upload, 1700}}));
 }
 
-TEST_F(TimerQueueTest, StoppedTimer_NeverFires) {
+TEST_F(TimerQueueTest, stopped_timer_never_fires) {
   timers.start_timer(TimerId::HeartAlert, 100);
   timers.stop_timer(TimerId::HeartAlert);
   EXPECT_TRUE(fire_up_to(1000).empty());
@@ -61,12 +61,12 @@ TEST_F(TimerQueueTest, StoppedTimer_NeverFires) {
   EXPECT_FALSE(timers.running(TimerId::HeartAlert));
 }
 
-TEST_F(TimerQueueTest, ZeroPeriod_FiresEveryMillisecondNotForever) {
+TEST_F(TimerQueueTest, zero_period_fires_every_millisecond_not_forever) {
   timers.start_timer(TimerId::HideOnceShown, 0);
   EXPECT_EQ(fire_up_to(3).size(), 3u);
 }
 
-TEST_F(TimerQueueTest, StalledRealTimeLoop_SkipsMissedPeriods) {
+TEST_F(TimerQueueTest, stalled_real_time_loop_skips_missed_periods) {
   timers.start_timer(TimerId::HeartReceive, 100);
   EXPECT_EQ(fire_up_to(1050, TimerQueue::Missed::Skip), (Fired{{TimerId::HeartReceive, 100}}));
   EXPECT_EQ(timers.next_due(), 1100);
