@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
-#include <QMessageBox>
-#include <QTimer>
-#include <filesystem>
+#include <QSocketNotifier>
 #include <iostream>
 #include <memory>
-#include <system_error>
+#include <optional>
 
 #include "app/artwork.h"
 #include "app/device_notifiers.h"
@@ -20,16 +18,10 @@
 #include "app/qt_scheduler.h"
 #include "app/replay_player.h"
 #include "app/screenshot_tour.h"
-#include "app/single_instance.h"
 #include "engine/composition.h"
-#include "platform/device_monitor.h"
-#ifdef CORVANE_HAVE_EXPORT
+#include "engine/startup.h"
 #include "export/device_id.h"
-#endif
-#include "platform/folders.h"
-#include "replay/capture.h"
-#include "replay/replay_clock.h"
-#include "platform/system_clock.h"
+#include "platform/device_monitor.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"
 
@@ -66,110 +58,79 @@ QString DesktopApplication::demo_capture_path() {
   return QStringLiteral(":/corvane/demo/demo.capture");
 }
 
-int DesktopApplication::run(int& argc, char** argv, const Start& start) {
-  const CommandLine& options = start.options;
+int DesktopApplication::run(int& argc, char** argv, const CommandLine& options) {
   init_corvane_resources();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("corvane"));
   QApplication::setQuitOnLastWindowClosed(false);  // the program lives on in the tray
   QApplication::setWindowIcon(app_icon());
 
-  const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
-  std::error_code ec;
-  std::filesystem::create_directories(data_folder, ec);
-  if (ec) {
-    std::cerr << "corvane: cannot create the data folder " << data_folder.string() << ": " << ec.message()
-              << '\n';
-    return 2;
-  }
-  const QString folder = QString::fromStdString(data_folder.string());
-
-  // One program per data folder. "/close" asks the running one to end and ends itself.
-  SingleInstance instance(folder);
-  const SingleInstance::Claim claim = instance.claim();
-  if (options.close) {
-    if (claim != SingleInstance::Claim::AlreadyRunning) return 0;  // nothing runs there
-    if (!SingleInstance::send_close(folder)) {
-      std::cerr << "corvane: the running program did not answer the close request\n";
-      return 1;
-    }
-    return 0;
-  }
-  if (claim == SingleInstance::Claim::AlreadyRunning) return 0;
-  if (claim == SingleInstance::Claim::Failed)
-    std::cerr << "corvane: " << instance.error().toStdString()
-              << "; going on without the single-instance guard\n";
-
-  // The input: a capture (given, or the built-in demo) is read before anything runs.
-  CaptureParse capture;
-  if (start.demo) {
+  QByteArray demo_text;
+  std::optional<BuiltinCapture> demo;
+  if (options.demo) {
     QFile file(demo_capture_path());
     if (!file.open(QIODevice::ReadOnly)) {
       std::cerr << "corvane: this build has no demo capture\n";
-      return 2;
+      return kExitUnusableStart;
     }
-    const QByteArray text = file.readAll();
-    capture =
-        parse_capture(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), "demo");
-  } else if (options.replay) {
-    capture = read_capture(*options.replay);
+    demo_text = file.readAll();
+    demo = BuiltinCapture{std::string_view(demo_text.constData(), static_cast<std::size_t>(demo_text.size())),
+                          "demo"};
   }
-  if (!capture) {
-    std::cerr << "corvane: " << capture.error << '\n';
-    return 2;
+  auto started = start_up(options, demo);
+  if (!started) {
+    std::cerr << "corvane: " << started.error().message << '\n';
+    return started.error().exit_status;
   }
+  Startup& startup = *started;
 
   const FontChoice fonts = set_up_fonts();
   QtNotifier notifier;
   if (!fonts.error.isEmpty()) notifier.show_message(fonts.error.toStdString());
 
-#ifdef CORVANE_HAVE_EXPORT
-  // Read from "set.ini", or made, stored and registered in the background on the first start.
-  const DeviceIdStartup ids = read_or_create_device_id(data_folder);
+  // Read from "set.ini", or made, stored and registered in the background on the first start; the
+  // window's title shows it before the engine starts.
+  const DeviceIdStartup ids = read_or_create_device_id(startup.data_folder);
   const std::string device_id = ids.id;
-#else
-  const std::string device_id;
-#endif
   set_ui_device_id(QString::fromStdString(device_id));
 
-  // A capture runs on its own clock when it names its start; otherwise on this machine's.
-  std::unique_ptr<Clock> clock;
-  if (options.start)
-    clock = std::make_unique<ReplayClock>(*options.start, ReplayClock::Mode::RealTime);
-  else
-    clock = std::make_unique<SystemClock>();
-
+  const std::unique_ptr<Clock> clock = make_wall_clock(options);
   std::unique_ptr<MainWindow> window;
-  std::unique_ptr<Engine> engine;
+  EngineParts parts;
   QtScheduler scheduler([&](TimerId id) {
     if (id == TimerId::TrayMenuDelay || id == TimerId::HideOnceShown) {
       if (window) window->on_timer(id);
-    } else if (engine) {
-      engine->on_timer(id);
+    } else if (parts.engine) {
+      parts.engine->on_timer(id);
     }
   });
-  const EngineConfig config{data_folder, static_cast<std::uint32_t>(QApplication::doubleClickInterval()),
-                            device_id};
-  engine = make_engine(config, *clock, scheduler, notifier);
+  const EngineConfig config{startup.data_folder,
+                            static_cast<std::uint32_t>(QApplication::doubleClickInterval()), device_id};
+  parts = make_engine(config, *clock, scheduler, notifier);
+  Engine& engine = *parts.engine;
 
   MainWindow::Options window_options;
   window_options.start_hidden = options.hide;
   window_options.device_id = QString::fromStdString(device_id);
   window_options.program_path = QApplication::applicationFilePath();
-  window = std::make_unique<MainWindow>(*engine, scheduler, window_options);
+  window = std::make_unique<MainWindow>(parts, scheduler, window_options);
   notifier.set_owner(window.get());
-  engine->add_sensor_listener(*window);
+  engine.add_sensor_listener(*window);
 
-  int status = 0;
+  int status = kExitClean;
   QObject::connect(window.get(), &MainWindow::exit_finished, &app, [&](bool saved, const QString& error) {
     if (!saved) {
       std::cerr << "corvane: the day file could not be written: " << error.toStdString() << '\n';
-      status = 1;
+      status = kExitFailed;
     }
-    instance.acknowledge_close();
+    // A /close that ended us learns only now, with the day saved, that we are done.
+    startup.guard->acknowledge_close();
     QApplication::quit();
   });
-  QObject::connect(&instance, &SingleInstance::close_requested, window.get(), &MainWindow::exit_from_outside);
+  QSocketNotifier close_requests(startup.guard->listen_fd(), QSocketNotifier::Read);
+  QObject::connect(&close_requests, &QSocketNotifier::activated, window.get(), [&] {
+    if (startup.guard->on_readable()) window->exit_from_outside();
+  });
 
   // However the event loop ends (a desktop session closing, say), the day is saved first.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, window.get(), [&window] {
@@ -181,22 +142,22 @@ int DesktopApplication::run(int& argc, char** argv, const Start& start) {
                    &MainWindow::exit_from_outside);
 #endif
 
-  engine->start();
+  engine.start();
   window->show();
 
   std::unique_ptr<DeviceMonitor> monitor;
   std::unique_ptr<DeviceNotifiers> notifiers;
   std::unique_ptr<ReplayPlayer> player;
-  if (start.demo || options.replay) {
-    player = std::make_unique<ReplayPlayer>(std::move(capture.entries), *engine);
-    player->set_looping(start.demo);
+  if (startup.capture) {
+    player = std::make_unique<ReplayPlayer>(std::move(*startup.capture), engine);
+    player->set_looping(options.demo);
     QObject::connect(player.get(), &ReplayPlayer::finished, player.get(), [&player] {
       std::cerr << "corvane: replay finished (" << player->delivered() << " reports)" << std::endl;
     });
     player->start();
   } else {
     std::string error;
-    monitor = open_device_layer(*engine, error);
+    monitor = open_device_layer(engine, error);
     if (monitor) {
       monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
       notifiers = std::make_unique<DeviceNotifiers>(*monitor);
@@ -213,10 +174,11 @@ int DesktopApplication::run(int& argc, char** argv, const Start& start) {
   }
 
   std::unique_ptr<ScreenshotTour> tour;
-  if (!start.screenshots.isEmpty()) {
-    tour = std::make_unique<ScreenshotTour>(*window, start.screenshots, start.screenshot_delay_ms);
+  if (options.screenshots) {
+    tour = std::make_unique<ScreenshotTour>(*window, QString::fromStdString(options.screenshots->string()),
+                                            options.screenshot_delay_s * 1000);
     QObject::connect(tour.get(), &ScreenshotTour::done, window.get(), [&](bool ok) {
-      if (!ok) status = 1;
+      if (!ok) status = kExitFailed;
       window->quit_from_tray();
     });
     tour->start();

@@ -29,9 +29,9 @@ namespace colour = palette_colour;
 
 }  // namespace
 
-MainWindow::MainWindow(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent)
+MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options options, QWidget* parent)
     : QWidget(parent),
-      engine_(engine),
+      engine_(*parts.engine),
       scheduler_(scheduler),
       options_(std::move(options)),
       tray_clicks_(scheduler, [this] { restore_window(); }) {
@@ -63,10 +63,9 @@ MainWindow::MainWindow(Engine& engine, Scheduler& scheduler, Options options, QW
 
   // The pages draw the engine's data and send their commands to it.
   status_page_->attach(engine_);
-  if (HeartMonitor* heart = heart_monitor(engine_)) heart_rate_page_->attach(*heart);
-  export_page_->attach(engine_);
-
-  engine_.on_day_started = [this] { update(); };
+  heart_rate_page_->attach(engine_.listeners(), *parts.heart);
+  export_page_->attach(engine_, *parts.upload, *parts.alerts);
+  engine_.listeners().add(*this);
 
   if (options_.start_hidden) scheduler_.start_timer(TimerId::HideOnceShown, 2);
 
@@ -75,7 +74,7 @@ MainWindow::MainWindow(Engine& engine, Scheduler& scheduler, Options options, QW
 }
 
 MainWindow::~MainWindow() {
-  engine_.on_day_started = nullptr;
+  engine_.listeners().remove(*this);
   if (tray_) tray_->hide();
 }
 

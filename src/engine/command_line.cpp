@@ -47,14 +47,8 @@ std::optional<LocalDateTime> parse_local_datetime(std::string_view s) {
   return t;
 }
 
-CommandLineParse parse_command_line(std::span<const std::string_view> args) {
-  CommandLineParse result;
-  CommandLine& o = result.options;
-  auto fail = [&result](std::string message) {
-    result.error = std::move(message);
-    return result;
-  };
-
+Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
+  CommandLine o;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     auto value = [&]() -> std::optional<std::string_view> {
@@ -62,11 +56,12 @@ CommandLineParse parse_command_line(std::span<const std::string_view> args) {
       return args[++i];
     };
     const std::string folded = lower(arg);
-    if (folded == "/close") {
+    if (folded == "/close" || folded == "--close") {
       o.close = true;
-      break;  // the running instance is asked to end; nothing after this counts
-    } else if (folded == "/hide") {
+    } else if (folded == "/hide" || folded == "--hide") {
       o.hide = true;
+    } else if (folded == "--demo") {
+      o.demo = true;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
     } else if (arg == "--headless") {
@@ -91,6 +86,17 @@ CommandLineParse parse_command_line(std::span<const std::string_view> args) {
       if (!v || v->empty()) return fail("--export-csv needs an output file");
       o.export_csv = std::filesystem::path(std::string(*v));
       o.headless = true;  // a scripting command: it writes the file and ends, without windows
+    } else if (arg == "--screenshots") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("--screenshots needs a folder");
+      o.screenshots = std::filesystem::path(std::string(*v));
+    } else if (arg == "--screenshot-delay") {
+      const std::string_view v = value().value_or("");
+      int seconds = -1;
+      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), seconds);
+      if (v.empty() || ec != std::errc() || end != v.data() + v.size() || seconds < 0 || seconds > 3600)
+        return fail("--screenshot-delay needs a number of seconds (0-3600)");
+      o.screenshot_delay_s = seconds;
     } else if (arg.starts_with("--")) {
       return fail("unknown option " + std::string(arg));
     }
@@ -98,19 +104,30 @@ CommandLineParse parse_command_line(std::span<const std::string_view> args) {
   if (o.export_csv && o.replay) return fail("--export-csv does not run a capture; drop --replay");
   if (o.fast && !o.replay) return fail("--fast needs --replay (virtual time runs a capture)");
   if (o.fast && !o.headless) return fail("--fast needs --headless");
-  return result;
+  if (o.headless && (o.demo || o.screenshots))
+    return fail("--demo and --screenshots need the desktop program, not --headless");
+  if (o.demo && o.replay) return fail("--demo plays the built-in capture; drop --replay");
+  return o;
 }
 
 std::string command_line_usage() {
-  return "usage: corvane --headless [--data-dir DIR] [--replay FILE [--fast]] "
-         "[--start YYYY-MM-DDTHH:MM:SS]\n"
-         "       corvane --export-csv PATH [--data-dir DIR]\n"
-         "  --headless     run without windows; messages are printed to stderr\n"
-         "  --data-dir DIR keep the day files in DIR instead of the documents folder\n"
-         "  --replay FILE  take the reports from a capture instead of the devices\n"
-         "  --fast         with --replay: virtual time, as fast as possible\n"
-         "  --start TIME   the local wall clock at the capture's start (default: now)\n"
-         "  --export-csv PATH  write the heart-rate list and 90 days of clicks to PATH as CSV, then end\n";
+  return "usage: corvane [/hide] [--data-dir DIR] [--replay FILE | --demo] [--start YYYY-MM-DDTHH:MM:SS]\n"
+         "       corvane /close [--data-dir DIR]\n"
+         "       corvane --headless [--data-dir DIR] [--replay FILE [--fast]] [--start YYYY-MM-DDTHH:MM:SS]\n"
+         "       corvane --export-csv PATH [--data-dir DIR] [--start YYYY-MM-DDTHH:MM:SS]\n"
+         "  --data-dir DIR   keep the day files in DIR instead of the documents folder's Corvane\n"
+         "  /close, --close  end the program running on the data folder (it saves the day first)\n"
+         "  /hide, --hide    start hidden in the tray\n"
+         "  --replay FILE    take the reports from a capture instead of the sensor mouse\n"
+         "  --demo           the desktop program fed by its built-in capture (no mouse needed)\n"
+         "  --start TIME     the local wall clock at the capture's start (default: now)\n"
+         "  --headless       run without windows; messages are printed to stderr\n"
+         "  --fast           with --headless --replay: virtual time, as fast as possible\n"
+         "  --export-csv PATH  write the heart-rate list and 90 days of clicks to PATH as CSV, then end\n"
+         "  --screenshots DIR  save pictures of the main menu and each page into DIR, then end\n"
+         "  --screenshot-delay S  seconds before the first picture (default 3)\n"
+         "exit status: 0 done, 1 the day could not be saved or /close got no answer, 2 unusable start,\n"
+         "             3 another Corvane runs on the data folder\n";
 }
 
 }  // namespace corvane

@@ -34,7 +34,6 @@ void Engine::start() {
   counters_.set_record(load_day(config_.data_folder, day_file_name(now), notifier_));
   live_date_ = LocalDate::of(now);
   last_minute_ = now;
-  shown_ = {ShownPeriod::Kind::Day, live_date_};
 
   scheduler_.start_timer(TimerId::StatusDrain, kDrainPeriodMs);
   for (auto& c : components_)
@@ -75,7 +74,7 @@ void Engine::on_mouse_report(const MouseReport& report) {
   const double travel = report_travel(report);
   if (travel > 0) {
     counters_.add_travel(travel, now.hour);
-    notify(on_counters_changed);
+    listeners_.announce([](EngineListener& l) { l.on_counters_changed(); });
   }
 }
 
@@ -113,11 +112,7 @@ void Engine::drain_events() {
   queue_.take_all(drained_);
   // Every queued event came in during the minute of the last roll-over (see on_mouse_report).
   counters_.count_events(drained_, last_minute_.hour);
-  notify(on_counters_changed);
-}
-
-void Engine::set_shown_period(const ShownPeriod& period) {
-  shown_ = period;
+  listeners_.announce([](EngineListener& l) { l.on_counters_changed(); });
 }
 
 void Engine::roll_over(const LocalDateTime& now) {
@@ -134,18 +129,12 @@ void Engine::roll_over(const LocalDateTime& now) {
   // Otherwise a minute whose save finds the previous one still running is skipped; the next carries on.
   writer_.start_save(snapshot);
 
-  const LocalDate snapshot_date{snapshot.year, snapshot.month, snapshot.day};
-  if (shown_.kind == ShownPeriod::Kind::Day && shown_.date == snapshot_date &&
-      !(snapshot_date == LocalDate::of(now))) {
-    shown_.date = LocalDate::of(now);
-    notify(on_shown_period_changed);
-  }
-
   last_minute_ = now;
   if (day_ends) {
     counters_.reset_day();
+    const LocalDate finished = live_date_;
     live_date_ = LocalDate::of(now);
-    notify(on_day_started);
+    listeners_.announce([&](EngineListener& l) { l.on_day_started(finished, live_date_); });
   }
 }
 

@@ -1,17 +1,16 @@
 #include "engine/headless.h"
 
 #include <memory>
-#include <system_error>
 #include <type_traits>
 #include <variant>
 
 #include "engine/composition.h"
-#include "platform/device_monitor.h"
 #include "engine/realtime_loop.h"
+#include "engine/startup.h"
 #include "engine/stream_notifier.h"
 #include "export/csv_export.h"
 #include "heart/heart_rate_list.h"
-#include "platform/folders.h"
+#include "platform/device_monitor.h"
 #include "platform/system_clock.h"
 
 namespace corvane {
@@ -64,9 +63,9 @@ int finish(const WriteResult& final_save, Engine& engine, std::ostream& err) {
   }
   if (!final_save) {
     err << "corvane: the day file could not be written: " << final_save.error << '\n';
-    return 1;
+    return kExitFailed;
   }
-  return 0;
+  return kExitClean;
 }
 
 LocalDateTime now_to_the_second() {
@@ -78,7 +77,7 @@ LocalDateTime now_to_the_second() {
 }  // namespace
 
 int run_export_csv(const CommandLine& options, std::ostream& err) {
-  const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
+  const std::filesystem::path data_folder = data_folder_of(options);
   StreamNotifier notifier(err);  // a damaged day file prints "message: load error" and is exported as read
   HeartRateList heart(data_folder);
   heart.load();
@@ -86,71 +85,61 @@ int run_export_csv(const CommandLine& options, std::ostream& err) {
   const WriteResult written = export_csv(heart.entries(), data_folder, today, *options.export_csv, notifier);
   if (!written) {
     err << "corvane: the export could not be written: " << written.error << '\n';
-    return 1;
+    return kExitFailed;
   }
-  return 0;
+  return kExitClean;
 }
 
 int run_headless(const CommandLine& options, std::ostream& err) {
   if (options.export_csv) return run_export_csv(options, err);
-  const std::filesystem::path data_folder = options.data_dir ? *options.data_dir : default_data_folder();
-  std::error_code ec;
-  std::filesystem::create_directories(data_folder, ec);
-  if (ec) {
-    err << "corvane: cannot create the data folder " << data_folder.string() << ": " << ec.message() << '\n';
-    return 2;
-  }
+  if (options.close) return close_running_instance(options, err);
 
-  // A broken capture is reported before anything runs.
-  CaptureParse capture;
-  if (options.replay) {
-    capture = read_capture(*options.replay);
-    if (!capture) {
-      err << "corvane: " << capture.error << '\n';
-      return 2;
-    }
+  auto started = start_up(options);
+  if (!started) {
+    err << "corvane: " << started.error().message << '\n';
+    return started.error().exit_status;
   }
+  Startup& startup = *started;
 
   StreamNotifier notifier(err);
-  const EngineConfig config{data_folder, kHeadlessDoubleClickMs};
-  const LocalDateTime start = options.start ? *options.start : now_to_the_second();
+  const EngineConfig config{startup.data_folder, kHeadlessDoubleClickMs};
+  int status = kExitClean;
 
-  if (options.replay && options.fast) {
+  if (startup.capture && options.fast) {
+    const LocalDateTime start = options.start ? *options.start : now_to_the_second();
     ReplayClock clock(start, ReplayClock::Mode::Virtual);
     TimerQueue timers(clock);
-    auto engine = make_engine(config, clock, timers, notifier);
-    const WriteResult result = run_virtual_replay(*engine, clock, timers, capture.entries);
-    return finish(result, *engine, err);
-  }
-
-  // Real time: the system clock, or a clock that starts at --start and runs at the real pace.
-  std::unique_ptr<Clock> clock;
-  if (options.start) {
-    clock = std::make_unique<ReplayClock>(*options.start, ReplayClock::Mode::RealTime);
+    const auto engine = make_engine(config, clock, timers, notifier).engine;
+    status = finish(run_virtual_replay(*engine, clock, timers, *startup.capture), *engine, err);
   } else {
-    clock = std::make_unique<SystemClock>();
-  }
-  TimerQueue timers(*clock);
-  auto engine = make_engine(config, *clock, timers, notifier);
+    const auto clock = make_wall_clock(options);
+    TimerQueue timers(*clock);
+    const auto engine = make_engine(config, *clock, timers, notifier).engine;
 
-  std::unique_ptr<DeviceMonitor> monitor;
-  if (!options.replay) {
-    std::string error;
-    monitor = open_device_layer(*engine, error);
-    if (!monitor) {
-      err << "corvane: " << error << '\n';
-      return 1;
+    std::unique_ptr<DeviceMonitor> monitor;
+    std::vector<CaptureEntry> replay;
+    if (startup.capture) {
+      // The capture's t_ms count from now, on the timers' clock.
+      replay = std::move(*startup.capture);
+      const std::int64_t offset = clock->process_ms();
+      for (CaptureEntry& e : replay)
+        e.t_ms += offset;
+    } else {
+      std::string error;
+      monitor = open_device_layer(*engine, error);
+      if (!monitor) {
+        err << "corvane: " << error << '\n';
+        return kExitFailed;
+      }
+      monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
     }
-    monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
+    const WriteResult result =
+        run_realtime_loop(*engine, timers, *clock, monitor.get(), startup.guard.get(), replay, err);
+    status = finish(result, *engine, err);
   }
-  // The capture's t_ms count from now, on the timers' clock.
-  std::vector<CaptureEntry> replay = std::move(capture.entries);
-  const std::int64_t offset = clock->process_ms();
-  for (CaptureEntry& e : replay)
-    e.t_ms += offset;
-
-  const WriteResult result = run_realtime_loop(*engine, timers, *clock, monitor.get(), replay, err);
-  return finish(result, *engine, err);
+  // A /close that ended us learns only now, with the day saved, that we are done.
+  startup.guard->acknowledge_close();
+  return status;
 }
 
 }  // namespace corvane

@@ -10,7 +10,7 @@
 namespace corvane {
 
 WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& clock, DeviceMonitor* monitor,
-                              std::span<const CaptureEntry> replay, std::ostream& err) {
+                              InstanceGuard* guard, std::span<const CaptureEntry> replay, std::ostream& err) {
   ReadinessWait waiter;
   // Descriptors that changed during one round of wait results: their results are stale.
   std::vector<int> changed_fds;
@@ -41,6 +41,7 @@ WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& c
 
     watched.clear();
     if (monitor) watched = monitor->descriptors();
+    if (guard) watched.push_back(guard->listen_fd());
     const ReadinessWait::Outcome woke = waiter.wait(watched, timeout);
     if (!woke.error.empty()) {
       err << "corvane: " << woke.error << '\n';
@@ -48,11 +49,17 @@ WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& c
     }
     if (woke.stop_requested) break;
     changed_fds.clear();
+    bool close_requested = false;
     for (int fd : woke.readable) {
+      if (guard && fd == guard->listen_fd()) {
+        close_requested = guard->on_readable() || close_requested;
+        continue;
+      }
       if (std::find(changed_fds.begin(), changed_fds.end(), fd) != changed_fds.end()) continue;
       // A device that went away reports an error or hang-up: the layer reads, sees it gone and closes it.
       monitor->on_readable(fd);
     }
+    if (close_requested) break;
   }
   return engine.shutdown();
 }

@@ -5,8 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "engine/alerts_and_upload.h"
+#include "engine/alert_component.h"
 #include "engine/engine.h"
+#include "engine/upload_component.h"
 #include "export/csv_export.h"
 #include "views/alert_settings_dialog.h"
 #include "views/font_table.h"
@@ -90,13 +91,15 @@ ExportPage::ExportPage(QWidget* parent) : PageWidget(text::kExportPageHeading, p
 }
 
 ExportPage::~ExportPage() {
-  if (alerts_) alerts_->on_upload_state_changed = nullptr;
+  if (engine_) engine_->listeners().remove(*this);
 }
 
-void ExportPage::attach(Engine& engine) {
+void ExportPage::attach(Engine& engine, UploadComponent& upload, AlertComponent& alerts) {
+  if (engine_) engine_->listeners().remove(*this);
   engine_ = &engine;
-  alerts_ = engine.find_component<AlertsAndUpload>();
-  if (alerts_) alerts_->on_upload_state_changed = [this] { update(); };
+  upload_ = &upload;
+  alerts_ = &alerts;
+  engine.listeners().add(*this);
   update();
 }
 
@@ -105,7 +108,7 @@ QString ExportPage::tile_label(Tile tile) const {
     case Tile::CsvExport:
       return ui_text(text::kDataOutput);
     case Tile::Upload: {
-      const Uploader* up = alerts_ ? alerts_->uploader() : nullptr;
+      const Uploader* up = upload_ ? upload_->uploader() : nullptr;
       const bool running = up && up->state() != UploadState::Idle;
       return ui_text(running ? text::kUploading : text::kDataUpload);
     }
@@ -133,7 +136,7 @@ void ExportPage::activate(Tile tile) {
       export_csv();
       break;
     case Tile::Upload:
-      if (alerts_) alerts_->request_upload();  // ignored while one runs
+      if (upload_) upload_->request_upload();  // ignored while one runs
       update();
       break;
     case Tile::AlertSettings:
@@ -143,12 +146,12 @@ void ExportPage::activate(Tile tile) {
 }
 
 void ExportPage::export_csv() {
-  if (!engine_ || !alerts_) return;
+  if (!engine_ || !upload_) return;
   const QString proposed = QString::fromStdString(default_export_name(engine_->clock().local_now()));
   const QString path = choose_export_file ? choose_export_file(proposed) : QString();
   if (path.isEmpty()) return;  // cancelled
   // A failed write shows "error" through the engine's notifier.
-  alerts_->export_csv(std::filesystem::path(path.toStdString()));
+  upload_->export_csv(std::filesystem::path(path.toStdString()));
 }
 
 void ExportPage::open_settings() {
@@ -277,9 +280,9 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   // The ID the uploads carry.
   p.setPen(colour::kMutedInk);
   p.setFont(ui_fonts().font(FontRole::Caption));
-  p.drawText(QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20),
-             Qt::AlignRight | Qt::AlignVCenter,
-             QStringLiteral("ID: %1").arg(QString::fromStdString(alerts_->device_id())));
+  p.drawText(
+      QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20), Qt::AlignRight | Qt::AlignVCenter,
+      QStringLiteral("ID: %1").arg(QString::fromStdString(upload_ ? upload_->device_id() : std::string())));
 }
 
 void ExportPage::mousePressEvent(QMouseEvent* event) {

@@ -61,15 +61,14 @@ HeartRatePage::HeartRatePage(QWidget* parent) : PageWidget(text::kHeartMeasureme
 }
 
 HeartRatePage::~HeartRatePage() {
-  if (monitor_) monitor_->on_changed = nullptr;
+  if (listeners_) listeners_->remove(*this);
 }
 
-void HeartRatePage::attach(HeartMonitor& monitor) {
+void HeartRatePage::attach(EngineListeners& listeners, HeartMonitor& monitor) {
+  if (listeners_) listeners_->remove(*this);
+  listeners_ = &listeners;
   monitor_ = &monitor;
-  // The heart side may report from another thread; the repaint is always asked for on the page's own.
-  monitor.on_changed = [this] {
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::AutoConnection);
-  };
+  listeners.add(*this);
   update_button();
   update();
 }

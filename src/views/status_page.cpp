@@ -7,7 +7,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 
-#include "activitylog/day_file.h"
 #include "engine/engine.h"
 #include "views/activity_chart.h"
 #include "views/font_table.h"
@@ -75,28 +74,35 @@ StatusPage::StatusPage(QWidget* parent) : PageWidget(text::kTodayHeading, parent
 }
 
 StatusPage::~StatusPage() {
-  if (engine_) {
-    engine_->on_counters_changed = nullptr;
-    engine_->on_shown_period_changed = nullptr;
-  }
+  if (engine_) engine_->listeners().remove(*this);
 }
 
 void StatusPage::attach(Engine& engine) {
+  if (engine_) engine_->listeners().remove(*this);
   engine_ = &engine;
-  engine.on_counters_changed = [this] {
-    // Only what the live counters feed needs new figures; a saved day or month stays as it is. The
-    // live date decides: after midnight the day shown may have become today.
-    const LocalDate today = engine_->live_date();
-    const bool live = period_.kind == ShownPeriod::Kind::Day
-                          ? period_.date == today
-                          : period_.date.year == today.year && period_.date.month == today.month;
-    if (!live && mode_ != Mode::Today) return;
-    // This runs for every travel report too: the buttons only change with the period.
-    if (compute()) update_controls();
-    update();
-  };
-  engine.on_shown_period_changed = [this] { set_period(engine_->shown_period()); };
-  set_period(engine.shown_period());
+  archive_ = std::make_unique<DayArchive>(engine.config().data_folder, engine.notifier());
+  engine.listeners().add(*this);
+  set_period({ShownPeriod::Kind::Day, engine.live_date()});
+}
+
+void StatusPage::on_counters_changed() {
+  // Only what the live counters feed needs new figures; a saved day or month stays as it is.
+  const LocalDate today = engine_->live_date();
+  const bool live = period_.kind == ShownPeriod::Kind::Day
+                        ? period_.date == today
+                        : period_.date.year == today.year && period_.date.month == today.month;
+  if (!live && mode_ != Mode::Today) return;
+  // This runs for every travel report too: the buttons only change with the period.
+  if (compute()) update_controls();
+  update();
+}
+
+void StatusPage::on_day_started(const LocalDate& finished, const LocalDate& started) {
+  // A page that showed the day that ended moves on with the clock; a chosen day or month stays.
+  if (period_.kind == ShownPeriod::Kind::Day && period_.date == finished)
+    set_period({ShownPeriod::Kind::Day, started});
+  else
+    refresh();
 }
 
 QString StatusPage::heading() const {
@@ -136,26 +142,15 @@ void StatusPage::next_month() {
 }
 
 void StatusPage::set_period(const ShownPeriod& period) {
-  if (engine_) {
-    today_ = engine_->live_date();
-    if (!(engine_->shown_period() == period)) engine_->set_shown_period(period);
-  }
-  if (!(period == period_)) saved_.clear();  // a new look reads the files again
+  if (engine_) today_ = engine_->live_date();
+  if (!(period == period_) && archive_) archive_->forget();  // a new look reads the files again
   period_ = period;
   refresh();
 }
 
 const DailyActivity& StatusPage::saved_day(const LocalDate& date) {
-  const auto key = std::make_tuple(date.year, date.month, date.day);
-  auto it = saved_.find(key);
-  if (it == saved_.end()) {
-    DailyActivity day;
-    if (engine_)
-      day = load_day(engine_->config().data_folder, day_file_name(date.year, date.month, date.day),
-                     engine_->notifier());
-    it = saved_.emplace(key, day).first;
-  }
-  return it->second;
+  static const DailyActivity kNothing{};
+  return archive_ ? archive_->day(date.year, date.month, date.day) : kNothing;
 }
 
 void StatusPage::refresh() {
@@ -170,14 +165,7 @@ bool StatusPage::compute() {
   const LocalDate before_today = today_;
   static const DailyActivity kNothing{};
   const DailyActivity& live = engine_ ? engine_->live_activity() : kNothing;
-  if (engine_) {
-    today_ = engine_->live_date();
-    // The engine keeps the shown period: it sets today's at start-up and moves a finished day on.
-    if (!(engine_->shown_period() == period_)) {
-      period_ = engine_->shown_period();
-      saved_.clear();
-    }
-  }
+  if (engine_) today_ = engine_->live_date();
   if (period_.kind == ShownPeriod::Kind::Day) {
     if (!engine_ || period_.date == today_) {
       mode_ = Mode::Today;
@@ -232,10 +220,6 @@ QRect StatusPage::chart_area() const {
 }
 
 void StatusPage::paint_content(QPainter& p, int top) {
-  if (engine_ && !(engine_->shown_period() == period_)) {
-    compute();
-    update_controls();
-  }
   paint_summary(p, QRect(kMargin, top, kSummaryWidth, height() - top - 18));
   paint_legend(p, QRect(kChartLeft, kToolbarTop, 300, kToolbarHeight));
   ActivityChartStyle style;

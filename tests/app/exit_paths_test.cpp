@@ -136,11 +136,11 @@ class ExitPathsTest final : public QtTestGroup<ExitPathsTest> {
     QtScheduler scheduler([&](TimerId id) {
       if (window) window->on_timer(id);
     });
-    auto engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
+    const EngineParts parts = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
     MainWindow::Options options;
     options.start_hidden = true;
     options.tray_available = [] { return true; };
-    window = std::make_unique<MainWindow>(*engine, scheduler, options);
+    window = std::make_unique<MainWindow>(parts, scheduler, options);
     QVERIFY(scheduler.running(TimerId::HideOnceShown));
     QCOMPARE(scheduler.period_ms(TimerId::HideOnceShown), 2);
     window->on_timer(TimerId::HideOnceShown);  // not shown yet: keeps waiting

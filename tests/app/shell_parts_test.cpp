@@ -1,5 +1,5 @@
-// The desktop program's parts below the window: switches, single instance, Qt scheduler and message
-// boxes, the device descriptors on the event loop, real-time replay, autostart and artwork.
+// The desktop program's parts below the window: Qt scheduler and message boxes, the device descriptors on
+// the event loop, real-time replay, autostart and artwork.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,22 +20,12 @@
 #include "app/qt_notifier.h"
 #include "app/qt_scheduler.h"
 #include "app/replay_player.h"
-#include "app/shell_args.h"
-#include "app/single_instance.h"
 #include "base/file_read.h"
-#include "engine/command_line.h"
 #include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
 namespace {
-
-CommandLineParse parse_all(const std::vector<std::string_view>& args, ShellArgs* shell_out = nullptr) {
-  ShellArgs shell = split_shell_args(args);
-  const std::vector<std::string_view> rest(shell.rest.begin(), shell.rest.end());
-  if (shell_out) *shell_out = shell;
-  return parse_command_line(rest);
-}
 
 // A device monitor over pipes: each read end is a "device"; on_readable drains it.
 class PipeMonitor final : public DeviceMonitor {
@@ -99,115 +89,6 @@ std::vector<CaptureEntry> three_reports() {
 }
 
 }  // namespace
-
-class ShellSwitchesTest final : public QtTestGroup<ShellSwitchesTest> {
-  Q_OBJECT
- private slots:
-  void close_and_hide_in_any_case_or_spelling() {
-    for (const char* close : {"/close", "/CLOSE", "/Close", "--close", "--CLOSE"}) {
-      const auto p = parse_all({close});
-      QVERIFY2(p && p.options.close, close);
-    }
-    for (const char* hide : {"/hide", "/HIDE", "--hide", "--Hide"}) {
-      const auto p = parse_all({hide});
-      QVERIFY2(p && p.options.hide && !p.options.close, hide);
-    }
-  }
-
-  void close_stops_the_walk() {
-    const auto p = parse_all({"/close", "/hide"});
-    QVERIFY(p.options.close);
-    QVERIFY(!p.options.hide);
-    const auto q = parse_all({"--hide", "--close"});
-    QVERIFY(q.options.close && q.options.hide);
-  }
-
-  void demo_and_screenshots_are_taken_out() {
-    ShellArgs shell;
-    const auto p = parse_all(
-        {"--demo", "--data-dir", "/tmp/x", "--screenshots", "shots", "--screenshot-delay", "7"}, &shell);
-    QVERIFY(p);
-    QVERIFY(shell.demo);
-    QCOMPARE(shell.screenshots.value_or(""), std::string("shots"));
-    QCOMPARE(shell.screenshot_delay_s, 7);
-    QCOMPARE(p.options.data_dir->string(), std::string("/tmp/x"));
-  }
-
-  void screenshot_switches_without_value_are_errors() {
-    QVERIFY(!split_shell_args({"--screenshots"}).error.empty());
-    QVERIFY(!split_shell_args({"--screenshot-delay", "soon"}).error.empty());
-    QVERIFY(!split_shell_args({"--screenshot-delay", "-1"}).error.empty());
-  }
-};
-
-class SingleInstanceTest final : public QtTestGroup<SingleInstanceTest> {
-  Q_OBJECT
- private slots:
-  void second_claim_on_same_folder_finds_it_running() {
-    TempFolder folder;
-    const QString f = QString::fromStdString(folder.path().string());
-    auto first = std::make_unique<SingleInstance>(f);
-    QCOMPARE(first->claim(), SingleInstance::Claim::First);
-    SingleInstance second(f);
-    QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
-    // Another data folder is another program.
-    TempFolder other;
-    SingleInstance third(QString::fromStdString(other.path().string()));
-    QCOMPARE(third.claim(), SingleInstance::Claim::First);
-    first.reset();
-    SingleInstance fourth(f);
-    QCOMPARE(fourth.claim(), SingleInstance::Claim::First);
-  }
-
-  void same_folder_named_differently_is_one_instance() {
-    TempFolder folder;
-    const QString f = QString::fromStdString(folder.path().string());
-    SingleInstance first(f);
-    QCOMPARE(first.claim(), SingleInstance::Claim::First);
-    SingleInstance second(f + QStringLiteral("/./"));
-    QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
-  }
-
-  void lock_and_socket_of_crashed_program_are_taken_over() {
-    TempFolder folder;
-    const QString f = QString::fromStdString(folder.path().string());
-    // A lock file naming a process that has ended, and a leftover socket file.
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    QFile lock(SingleInstance::lock_path(f));
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(child) + "\ncorvane_app_tests\n" + QSysInfo::machineHostName().toUtf8() +
-               "\n");
-    lock.close();
-    const QString socket = QDir::tempPath() + QLatin1Char('/') + SingleInstance::server_name(f);
-    QFile leftover(socket);
-    QVERIFY(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
-
-    SingleInstance instance(f);
-    QCOMPARE(instance.claim(), SingleInstance::Claim::First);
-  }
-
-  void close_request_reaches_running_instance_and_waits_for_ack() {
-    TempFolder folder;
-    const QString f = QString::fromStdString(folder.path().string());
-    SingleInstance running(f);
-    QCOMPARE(running.claim(), SingleInstance::Claim::First);
-    QSignalSpy requested(&running, &SingleInstance::close_requested);
-    bool answered = false;
-    std::thread sender([&] { answered = SingleInstance::send_close(f, 10000); });
-    QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 1, 10000);
-    running.acknowledge_close();
-    sender.join();
-    QVERIFY(answered);
-  }
-
-  void close_request_without_instance_fails() {
-    TempFolder folder;
-    QVERIFY(!SingleInstance::send_close(QString::fromStdString(folder.path().string()), 200));
-  }
-};
 
 class QtServicesTest final : public QtTestGroup<QtServicesTest> {
   Q_OBJECT

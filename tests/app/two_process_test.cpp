@@ -1,6 +1,7 @@
-// Two real programs on one data folder: a second start ends at once and leaves the first running;
-// "/close" from a second program ends the first without a question, and the first's day file then holds
-// the counts of the reports it received. The first is fed by a capture in real time (--replay).
+// Two real programs on one data folder: a second start, with or without windows, is refused with a
+// message and leaves the first running; "/close" from a second program ends the first, desktop or
+// headless, without a question, and the first's day file then holds the counts of the reports it
+// received. The first is fed by a capture in real time (--replay).
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
@@ -62,6 +63,32 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
     QTRY_VERIFY_WITH_TIMEOUT((err += first.readAllStandardError()).contains("replay finished"), 30000);
   }
 
+  // A headless program that has the data folder: its capture ends ten minutes after its clicks.
+  void start_headless_first(QProcess& first) {
+    QFile f(capture_);
+    QVERIFY(f.open(QIODevice::Append));
+    f.write("600000 mouse 0x0000 rel 0 0 5 5 other-mouse\n");
+    f.close();
+    start(first,
+          {QStringLiteral("--headless"), QStringLiteral("--data-dir"), data_, QStringLiteral("--replay"),
+           capture_, QStringLiteral("--start"), QString::fromLatin1(kStart)});
+    // Once a second start is refused, the first holds the folder and its engine is about to run.
+    QTRY_VERIFY2_WITH_TIMEOUT(refused_start(), first.readAllStandardError().constData(), 30000);
+  }
+
+  // A second headless start on the data folder: true when it was refused because the folder is in use.
+  // Its capture does not exist, so where the folder is free it ends at once, having changed nothing.
+  bool refused_start() {
+    QProcess second;
+    second.setProcessEnvironment(environment());
+    second.start(
+        QStringLiteral(CORVANE_PROGRAM),
+        {QStringLiteral("--headless"), QStringLiteral("--data-dir"), data_, QStringLiteral("--replay"),
+         QString::fromStdString((home_.path() / "no-such.capture").string())});
+    if (!second.waitForFinished(15000)) return false;
+    return second.exitCode() == 3 && second.readAllStandardError().contains("is in use by another Corvane");
+  }
+
   static void end(QProcess& p) {
     if (p.state() != QProcess::NotRunning) {
       p.kill();
@@ -88,9 +115,41 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
     start(second, {QStringLiteral("--data-dir"), data_});
     QVERIFY(second.waitForFinished(15000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 3);
+    QVERIFY(second.readAllStandardError().contains("is in use by another Corvane"));
+    QVERIFY(refused_start());  // nor may a headless program write the same day file
     QCOMPARE(first.state(), QProcess::Running);
     end(first);
+  }
+
+  void close_ends_a_headless_program_which_saves_its_counts() {
+    QProcess first;
+    start_headless_first(first);
+    QProcess desktop;
+    start(desktop, {QStringLiteral("--data-dir"), data_});
+    QVERIFY(desktop.waitForFinished(15000));
+    QCOMPARE(desktop.exitCode(), 3);
+    QTest::qWait(4000);  // the clicks lie in the capture's first 1.2 s
+
+    QProcess closer;
+    start(closer,
+          {QStringLiteral("--headless"), QStringLiteral("/close"), QStringLiteral("--data-dir"), data_});
+    QVERIFY(closer.waitForFinished(20000));
+    QCOMPARE(closer.exitCode(), 0);
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    RecordingNotifier notifier;
+    const DailyActivity day = load_day(std::filesystem::path(data_.toStdString()), kDayFile, notifier);
+    QCOMPARE(day.clicks[0][10], 2u);
+    QCOMPARE(day.move_counts[10], 55u);
+    // The folder is free again at once: a new start is not refused.
+    QProcess next;
+    start(next,
+          {QStringLiteral("--headless"), QStringLiteral("--data-dir"), data_, QStringLiteral("--replay"),
+           capture_, QStringLiteral("--fast"), QStringLiteral("--start"), QString::fromLatin1(kStart)});
+    QVERIFY(next.waitForFinished(20000));
+    QCOMPARE(next.exitCode(), 0);
   }
 
   void close_from_second_start_ends_first_which_saves_its_counts() {

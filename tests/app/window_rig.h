@@ -19,18 +19,20 @@ inline constexpr const char* kSensorMouseName =
 // 8 December 2026), Qt timers and a notifier that records. The window is shown.
 struct WindowRig {
   explicit WindowRig(bool tray_available = true) : scheduler([this](TimerId id) { dispatch(id); }) {
-    engine = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
+    parts = make_engine(EngineConfig{folder.path(), 500}, clock, scheduler, notifier);
+    engine = parts.engine.get();
     MainWindow::Options options;
     options.tray_available = [tray_available] { return tray_available; };
     options.device_id = QStringLiteral("1234567890123456");
-    window = std::make_unique<MainWindow>(*engine, scheduler, options);
+    window = std::make_unique<MainWindow>(parts, scheduler, options);
     engine->add_sensor_listener(*window);
     engine->start();
     window->show();
   }
   ~WindowRig() {
     window.reset();
-    engine.reset();
+    engine = nullptr;
+    parts = {};
   }
 
   void dispatch(TimerId id) {
@@ -60,7 +62,8 @@ struct WindowRig {
   FakeClock clock;
   RecordingNotifier notifier;
   QtScheduler scheduler;
-  std::unique_ptr<Engine> engine;
+  EngineParts parts;
+  Engine* engine = nullptr;
   std::unique_ptr<MainWindow> window;
 };
 

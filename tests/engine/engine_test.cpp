@@ -241,46 +241,52 @@ TEST_F(EngineRollOver, clock_set_back_to_an_earlier_day_starts_that_day_fresh) {
   EXPECT_EQ(engine->live_activity().move_counts[9], 10u);
 }
 
-// --- the status view's shown period ---
+// --- what the engine announces ---
 
-class EngineShownPeriod : public EngineTest {
+// Records what a listener hears.
+struct HeardDays final : EngineListener {
+  std::vector<std::pair<LocalDate, LocalDate>> days;
+  int counter_changes = 0;
+  void on_day_started(const LocalDate& finished, const LocalDate& started) override {
+    days.emplace_back(finished, started);
+  }
+  void on_counters_changed() override { ++counter_changes; }
+};
+
+class EngineAnnouncements : public EngineTest {
  protected:
   void SetUp() override {
     start_at(local(2026, 12, 8, 23, 58, 0));
-    engine->on_shown_period_changed = [this] { ++changes; };
+    engine->listeners().add(first);
+    engine->listeners().add(second);
   }
-  int changes = 0;
+  HeardDays first;
+  HeardDays second;
 };
 
-TEST_F(EngineShownPeriod, showing_the_finished_day_moves_on_to_the_new_day) {
-  EXPECT_EQ(engine->shown_period(), (ShownPeriod{ShownPeriod::Kind::Day, {2026, 12, 8}}));
+TEST_F(EngineAnnouncements, every_listener_hears_the_new_day_with_the_finished_one) {
   at(local(2026, 12, 9, 0, 0, 1));
   move(1, 0);
-  EXPECT_EQ(engine->shown_period(), (ShownPeriod{ShownPeriod::Kind::Day, {2026, 12, 9}}));
-  EXPECT_EQ(changes, 1);
+  const std::vector<std::pair<LocalDate, LocalDate>> expected{{{2026, 12, 8}, {2026, 12, 9}}};
+  EXPECT_EQ(first.days, expected);
+  EXPECT_EQ(second.days, expected);  // a second listener does not replace the first
+  EXPECT_GT(second.counter_changes, 0);
 }
 
-TEST_F(EngineShownPeriod, showing_another_day_or_a_month_stays_put) {
-  const ShownPeriod other{ShownPeriod::Kind::Day, {2026, 11, 30}};
-  engine->set_shown_period(other);
-  at(local(2026, 12, 9, 0, 0, 1));
-  move(1, 0);
-  EXPECT_EQ(engine->shown_period(), other);
-
-  const ShownPeriod month{ShownPeriod::Kind::Month, {2026, 12, 9}};
-  engine->set_shown_period(month);
-  at(local(2026, 12, 10, 0, 0, 1));
-  move(1, 0);
-  EXPECT_EQ(engine->shown_period(), month);
-  EXPECT_EQ(changes, 0);
-}
-
-TEST_F(EngineShownPeriod, new_minute_of_the_same_day_changes_nothing) {
+TEST_F(EngineAnnouncements, new_minute_of_the_same_day_starts_no_day) {
   at(local(2026, 12, 8, 23, 59, 30));
   move(1, 0);
   EXPECT_TRUE(day_on_disk(2026, 12, 8));  // the minute did roll over
-  EXPECT_EQ(engine->shown_period(), (ShownPeriod{ShownPeriod::Kind::Day, {2026, 12, 8}}));
-  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(first.days.empty());
+}
+
+TEST_F(EngineAnnouncements, a_listener_that_left_hears_nothing_more) {
+  engine->listeners().remove(first);
+  at(local(2026, 12, 9, 0, 0, 1));
+  move(1, 0);
+  EXPECT_TRUE(first.days.empty());
+  EXPECT_EQ(first.counter_changes, 0);
+  EXPECT_EQ(second.days.size(), 1u);
 }
 
 // --- the exit path ---

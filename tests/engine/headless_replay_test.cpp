@@ -130,7 +130,7 @@ TEST(HeadlessFastReplay, the_program_leaves_the_same_two_files_and_exits_zero) {
 
 // --- virtual time, step by step ---
 
-struct TimeLog final : EngineComponent, SensorListener {
+struct TimeLog final : EngineComponent, SensorListener, EngineListener {
   explicit TimeLog(const Clock& clock) : clock(clock) {}
   bool on_timer(TimerId id) override {
     entries.push_back((id == TimerId::RestAlert ? "rest@" : "timer@") + std::to_string(clock.process_ms()));
@@ -141,6 +141,7 @@ struct TimeLog final : EngineComponent, SensorListener {
     entries.push_back("block@" + std::to_string(clock.process_ms()));
   }
   void show_heart_page() override {}
+  void on_counters_changed() override { entries.push_back("drain@" + std::to_string(clock.process_ms())); }
   const Clock& clock;
   std::vector<std::string> entries;
 };
@@ -149,9 +150,7 @@ class VirtualTime : public ::testing::Test {
  protected:
   VirtualTime() {
     engine.add_sensor_listener(log_ref);
-    engine.on_counters_changed = [this] {
-      log_ref.entries.push_back("drain@" + std::to_string(clock.process_ms()));
-    };
+    engine.listeners().add(log_ref);
   }
   std::vector<std::string> run(const std::string& capture_text) {
     const CaptureParse capture = parse_capture(capture_text, "test");

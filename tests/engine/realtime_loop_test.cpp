@@ -89,7 +89,7 @@ TEST_F(RealTimeLoop, device_reports_flow_until_the_stop_signal_then_the_final_sa
   // Reports already waiting when the loop starts are read at its first poll.
   monitor.start();
   monitor.feed(3);
-  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, {}, err);
+  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
   EXPECT_TRUE(result) << result.error;
   EXPECT_EQ(monitor.delivered, 3);
   EXPECT_TRUE(engine.shut_down());
@@ -106,7 +106,7 @@ TEST_F(RealTimeLoop, stop_pending_while_blocked_is_not_lost) {
   ::raise(SIGTERM);
   PipeMonitor monitor(engine, 1000);
   const Watchdog& watchdog = engine.add_component(std::make_unique<Watchdog>(timers));
-  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, {}, err);
+  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
   ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
   EXPECT_FALSE(watchdog.fired) << "the pending stop was lost";
   EXPECT_TRUE(result);
@@ -122,7 +122,7 @@ TEST_F(RealTimeLoop, replay_in_real_time_delivers_every_report_then_exits) {
       "20 mouse 0x0000 rel 6 8 0 0 vid_0c45&pid_7e11\n",
       "rt");
   ASSERT_TRUE(capture) << capture.error;
-  const WriteResult result = run_realtime_loop(engine, timers, clock, nullptr, capture.entries, err);
+  const WriteResult result = run_realtime_loop(engine, timers, clock, nullptr, nullptr, capture.entries, err);
   EXPECT_TRUE(result) << result.error;
   const auto saved = parse_day(read_whole_file(data / "20261208.txt").value_or("")).record;
   EXPECT_EQ(saved.move_counts[10], 15u);

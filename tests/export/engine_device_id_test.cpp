@@ -1,7 +1,6 @@
 // The upload side and the window show one device ID for the whole run.
 #include <gtest/gtest.h>
 
-#include "engine/alerts_and_upload.h"
 #include "engine/composition.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
@@ -14,10 +13,10 @@ class EngineDeviceId : public ::testing::Test {
  protected:
   std::string started_id(const std::string& given) {
     EngineConfig config{data.path(), 500, given};
-    auto engine = make_engine(config, time.clock, time, notifier);
-    engine->start();
-    const std::string id = engine->find_component<AlertsAndUpload>()->device_id();
-    engine->shutdown();
+    EngineParts parts = make_engine(config, time.clock, time, notifier);
+    parts.engine->start();
+    const std::string id = parts.upload->device_id();
+    (void)parts.engine->shutdown();
     return id;
   }
 

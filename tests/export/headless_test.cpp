@@ -132,9 +132,9 @@ TEST_F(HeadlessTest, export_csv_command_writes_the_export_of_the_data_folder) {
   const std::string dir = data.path().string();
   const std::vector<std::string_view> args{"--export-csv",       out, "--data-dir", dir, "--start",
                                            "2026-12-08T12:00:00"};
-  const CommandLineParse parsed = parse_command_line(args);
-  ASSERT_TRUE(parsed) << parsed.error;
-  ASSERT_EQ(run_headless(parsed.options, err), 0) << err.str();
+  const Result<CommandLine> parsed = parse_command_line(args);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  ASSERT_EQ(run_headless(*parsed, err), 0) << err.str();
   EXPECT_EQ(read_whole_file(out),
             "Heart rate history\n----------------------------\nDate , Heart rate\n"
             "2026/12/08 09:05,72\n"
@@ -150,9 +150,9 @@ TEST_F(HeadlessTest, export_csv_command_unwritable_path_fails) {
   const std::string out = (scratch / "no-such-folder" / "out.csv").string();
   const std::string dir = data.path().string();
   const std::vector<std::string_view> args{"--export-csv", out, "--data-dir", dir};
-  const CommandLineParse parsed = parse_command_line(args);
-  ASSERT_TRUE(parsed) << parsed.error;
-  EXPECT_EQ(run_headless(parsed.options, err), 1);
+  const Result<CommandLine> parsed = parse_command_line(args);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(run_headless(*parsed, err), 1);
   EXPECT_NE(err.str().find("message: error\n"), std::string::npos) << err.str();
 }
 
@@ -162,10 +162,10 @@ TEST(ExportCsvOption, needs_a_path_and_no_capture) {
   const std::vector<std::string_view> with_replay{"--export-csv", "x.csv", "--replay", "a.capture"};
   EXPECT_FALSE(parse_command_line(with_replay));
   const std::vector<std::string_view> ok{"--export-csv", "x.csv"};
-  const CommandLineParse parsed = parse_command_line(ok);
+  const Result<CommandLine> parsed = parse_command_line(ok);
   ASSERT_TRUE(parsed);
-  EXPECT_TRUE(parsed.options.headless);
-  EXPECT_EQ(parsed.options.export_csv, std::filesystem::path("x.csv"));
+  EXPECT_TRUE(parsed->headless);
+  EXPECT_EQ(parsed->export_csv, std::filesystem::path("x.csv"));
 }
 
 }  // namespace

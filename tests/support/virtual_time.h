@@ -5,7 +5,7 @@
 #include <map>
 
 #include "base/scheduler.h"
-#include "platform/replay/timer_queue.h"
+#include "replay/timer_queue.h"
 #include "support/fake_clock.h"
 
 namespace corvane::testing {

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "base/file_read.h"
-#include "engine/alerts_and_upload.h"
 #include "engine/composition.h"
 #include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
@@ -32,27 +31,31 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
   testing::FakeClock clock_{LocalDateTime{2026, 12, 8, 10, 0, 0, 0, 2}};
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
-  std::unique_ptr<Engine> engine_;
+  EngineParts parts_;
+  Engine* engine_ = nullptr;
   std::unique_ptr<ExportPage> page_;
 
-  AlertsAndUpload& alerts() { return *engine_->find_component<AlertsAndUpload>(); }
+  UploadComponent& upload() { return *parts_.upload; }
+  AlertComponent& alerts() { return *parts_.alerts; }
 
  private slots:
   void init() {
     folder_ = std::make_unique<testing::TempFolder>();
     QVERIFY(write_file_atomically(folder_->path() / "set.ini", "[arg]\nid=1234567890123456\n").ok);
-    engine_ = make_engine(EngineConfig{folder_->path(), 500}, clock_, scheduler_, notifier_);
+    parts_ = make_engine(EngineConfig{folder_->path(), 500}, clock_, scheduler_, notifier_);
+    engine_ = parts_.engine.get();
     engine_->start();
     page_ = std::make_unique<ExportPage>(nullptr);
     page_->resize(961, 516);
-    page_->attach(*engine_);
+    page_->attach(*engine_, upload(), alerts());
   }
   void cleanup() {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (qobject_cast<AlertSettingsDialog*>(w)) w->close();
     page_.reset();
     engine_->shutdown();
-    engine_.reset();
+    parts_ = {};
+    engine_ = nullptr;
     notifier_.messages.clear();
   }
 
@@ -92,7 +95,7 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
     page_->activate(ExportPage::Tile::Upload);
     QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kUploading));
     page_->activate(ExportPage::Tile::Upload);  // ignored while one runs
-    QCOMPARE(alerts().uploader()->uploads_started(), 1);
+    QCOMPARE(upload().uploader()->uploads_started(), 1);
 
     engine_->wait_for_background_work();  // the worker's two pauses, then its end taken up
     QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kDataUpload));

@@ -37,6 +37,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
   testing::FakeScheduler scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<HeartMonitor> monitor_;
+  EngineListeners listeners_;
   std::unique_ptr<HeartRatePage> page_;
 
   void make_page() {
@@ -44,7 +45,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
                                               std::make_unique<OstrelBinding>(FakeDetector::entry_points()));
     page_ = std::make_unique<HeartRatePage>(nullptr);
     page_->resize(961, 516);
-    page_->attach(*monitor_);
+    page_->attach(listeners_, *monitor_);
   }
   // Blocks every 50 ms for `ms`, with a saw-tooth reading.
   void blocks_for(std::int64_t ms, std::uint8_t contact) {

@@ -124,7 +124,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
     engine_->wait_for_background_work();
 
     QCOMPARE(page_->mode(), StatusPage::Mode::Today);
-    QCOMPARE(engine_->shown_period().date, (LocalDate{2026, 12, 9}));
+    QCOMPARE(page_->period().date, (LocalDate{2026, 12, 9}));
     QCOMPARE(page_->figures().total_presses(), u64(1));
     QCOMPARE(page_->figures().bar_clicks[0], u64(1));
 
@@ -208,7 +208,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
     auto* next = page_->findChild<QPushButton*>(QStringLiteral("next_month"));
     QVERIFY(!next->isEnabled());
     page_->next_month();
-    QCOMPARE(engine_->shown_period().date.month, 12);
+    QCOMPARE(page_->period().date.month, 12);
 
     page_->findChild<QPushButton*>(QStringLiteral("previous_month"))->click();
     QCOMPARE(page_->heading(), QStringLiteral("11月のクリック数・移動距離データ"));
@@ -217,7 +217,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
 
     page_->show_month(2026, 1);
     page_->previous_month();
-    QCOMPARE(engine_->shown_period().date, (LocalDate{2025, 12, 1}));
+    QCOMPARE(page_->period().date, (LocalDate{2025, 12, 1}));
   }
 
   void month_click_on_a_bar_opens_that_day() {
@@ -234,7 +234,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
     QVERIFY(x > 0);
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, QPoint(x, chart.center().y()));
     QCOMPARE(page_->mode(), StatusPage::Mode::Day);
-    QCOMPARE(engine_->shown_period().date, (LocalDate{2026, 12, 3}));
+    QCOMPARE(page_->period().date, (LocalDate{2026, 12, 3}));
     QCOMPARE(page_->figures().presses[0], u64(9));
   }
 

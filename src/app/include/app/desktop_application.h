@@ -6,20 +6,13 @@
 
 namespace corvane {
 
-// The desktop program's start-up: single instance per data folder ("/close" ends the running one),
-// the fonts, the engine with its Qt scheduler and message boxes, the main window, and the input
-// (devices, a capture in real time, or the built-in demo capture). Returns the process's exit status:
-// 0 after a clean end, 1 when the final save of the day failed, 2 for an unusable start.
+// The desktop program: the shared start-up (data folder, the claim on it, the capture), then the
+// fonts, the engine with its Qt scheduler and message boxes, the main window, and the input (devices, a
+// capture in real time, or the built-in demo capture). A /close from another start ends it through the
+// same exit path as the tray's Quit. Returns the process's exit status (see ExitStatus).
 class DesktopApplication final {
  public:
-  struct Start {
-    CommandLine options;
-    bool demo = false;
-    QString screenshots;  // a folder: take the screenshot tour into it, then end
-    int screenshot_delay_ms = 3000;
-  };
-
-  static int run(int& argc, char** argv, const Start& start);
+  static int run(int& argc, char** argv, const CommandLine& options);
 
   //! Registers the program's artwork, font and demo capture with Qt's resource system (the program
   //! does this in run(); tests that draw the window call it themselves).

@@ -8,6 +8,7 @@
 
 #include "app/main_layout.h"
 #include "app/tray_clicks.h"
+#include "engine/engine_listener.h"
 #include "input/hooks.h"
 #include "platform/atomic_file.h"
 
@@ -17,6 +18,7 @@ class QAction;
 namespace corvane {
 
 class Engine;
+struct EngineParts;
 class Scheduler;
 class StatusPage;
 class HeartRatePage;
@@ -29,7 +31,7 @@ class ExportPage;
 // Once the end is confirmed — by "Yes", by the tray's "Quit" or by a "/close" start — the engine's exit path
 // runs (drain the queued clicks, wait for a running save, save the live day) and exit_finished() tells
 // the application to end.
-class MainWindow final : public QWidget, public SensorListener {
+class MainWindow final : public QWidget, public SensorListener, private EngineListener {
   Q_OBJECT
  public:
   struct Options {
@@ -41,7 +43,8 @@ class MainWindow final : public QWidget, public SensorListener {
     QString program_path;  // what the autostart entry starts; empty leaves the switch out of the menu
   };
 
-  MainWindow(Engine& engine, Scheduler& scheduler, Options options, QWidget* parent = nullptr);
+  //! The engine and its parts must outlive the window.
+  MainWindow(const EngineParts& parts, Scheduler& scheduler, Options options, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   //! Does what a click on the drawn button does (see MainLayout::press).
@@ -92,6 +95,8 @@ class MainWindow final : public QWidget, public SensorListener {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // EngineListener: the heading shows the date.
+  void on_day_started(const LocalDate&, const LocalDate&) override { update(); }
   void put_away();  // hide into the tray, or minimise where there is no tray to come back from
   void finish();    // the exit path: once
   void apply_layout();

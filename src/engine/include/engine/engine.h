@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,14 +10,15 @@
 #include "base/clock.h"
 #include "base/daily_activity.h"
 #include "base/notifier.h"
+#include "base/reports.h"
 #include "base/scheduler.h"
 #include "engine/engine_component.h"
+#include "engine/engine_listener.h"
 #include "engine/local_date.h"
 #include "input/activity_counters.h"
 #include "input/event_queue.h"
 #include "input/hooks.h"
 #include "input/mouse_decoder.h"
-#include "base/reports.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {
@@ -40,7 +40,8 @@ struct EngineConfig {
 // Life: construct, add components and listeners, start(), then feed reports and timers, then
 // shutdown() once. The hosted parts (heart-rate side, alert rules, upload trigger) are EngineComponents
 // that get start-up, their timers and the exit; SensorListeners get the sample blocks and the
-// heart-page signal; ActivityListeners get every counted press and travel.
+// heart-page signal; ActivityListeners get every counted press and travel; EngineListeners hear what
+// happened (counters changed, a day started, the heart side or an upload changed).
 //
 // Counting and saving: a sensor-mouse report whose local calendar minute (date, hour, minute) differs
 // from the last one first rolls over: the queued button events are counted, the day is saved on the
@@ -102,26 +103,14 @@ class Engine final : public ReportSink {
       c->wait_for_background_work();
   }
 
-  //! The hosted component of type T, or null: how the views reach the parts they drive.
-  template <typename T>
-  T* find_component() {
-    for (auto& c : components_)
-      if (auto* found = dynamic_cast<T*>(c.get())) return found;
-    return nullptr;
-  }
-
-  // --- state for the views ---
+  // --- state ---
   const DailyActivity& live_activity() const { return counters_.record(); }
   LocalDate live_date() const { return live_date_; }
-  ShownPeriod shown_period() const { return shown_; }
-  void set_shown_period(const ShownPeriod& period);
   std::size_t queued_events() const { return queue_.size(); }
 
-  //! Repaint hooks: after each drain or travel update; when a new day starts (counters zeroed); when
-  //! the engine moved the status view's period on to today. May be empty.
-  std::function<void()> on_counters_changed;
-  std::function<void()> on_day_started;
-  std::function<void()> on_shown_period_changed;
+  //! Who hears what happened (see EngineListener); listeners are not owned and remove themselves
+  //! before they go.
+  EngineListeners& listeners() { return listeners_; }
 
   // --- services for the hosted components ---
   Clock& clock() { return clock_; }
@@ -132,9 +121,6 @@ class Engine final : public ReportSink {
 
  private:
   void roll_over(const LocalDateTime& now);
-  void notify(const std::function<void()>& hook) const {
-    if (hook) hook();
-  }
 
   const EngineConfig config_;
   Clock& clock_;
@@ -148,7 +134,7 @@ class Engine final : public ReportSink {
   ActivityCounters counters_;
   LocalDate live_date_;
   LocalDateTime last_minute_;  // the calendar minute of the last roll-over (or of start-up)
-  ShownPeriod shown_;
+  EngineListeners listeners_;
 
   std::vector<std::unique_ptr<EngineComponent>> components_;
   std::vector<SensorListener*> sensor_listeners_;

@@ -4,27 +4,30 @@
 #include <functional>
 #include <optional>
 
+#include "engine/engine_listener.h"
 #include "views/page_widget.h"
 
 namespace corvane {
 
-class AlertsAndUpload;
+class AlertComponent;
 class AlertSettingsDialog;
 class Engine;
+class UploadComponent;
 
 // The page of what leaves the program: three large tiles — the CSV export ("心拍、マウスデータ出力"),
 // the manual upload ("データアップロード", "アップロード中" while an upload runs) and the alert settings
 // dialog — and, under them, what the alerts are set to. The export and upload themselves, the alert
 // rules and their timers belong to the engine; the page asks for them and repaints when the upload
 // state changes.
-class ExportPage final : public PageWidget {
+class ExportPage final : public PageWidget, private EngineListener {
   Q_OBJECT
  public:
   explicit ExportPage(QWidget* parent);
   ~ExportPage() override;  // detaches from the engine
 
-  //! Connects the page to the engine's alerts-and-upload part.
-  void attach(Engine& engine);
+  //! Connects the page to the engine's upload and alert parts; all must outlive the page or see it
+  //! detach first.
+  void attach(Engine& engine, UploadComponent& upload, AlertComponent& alerts);
 
   //! The tiles, left to right.
   enum class Tile { CsvExport, Upload, AlertSettings };
@@ -54,8 +57,11 @@ class ExportPage final : public PageWidget {
   std::optional<Tile> tile_at(QPoint pos) const;
   void paint_settings_summary(QPainter& p, const QRect& area) const;
 
+  void on_upload_state_changed() override { update(); }
+
   Engine* engine_ = nullptr;
-  AlertsAndUpload* alerts_ = nullptr;
+  UploadComponent* upload_ = nullptr;
+  AlertComponent* alerts_ = nullptr;
   AlertSettingsDialog* settings_dialog_ = nullptr;
   std::optional<Tile> hovered_;
 };

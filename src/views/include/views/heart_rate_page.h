@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "engine/engine_listener.h"
 #include "heart/heart_log.h"
 #include "views/page_widget.h"
 
@@ -18,14 +19,15 @@ class HeartMonitor;
 // view draws the measured heart rates (the heart side's history) as cards, ten per column, each with a
 // delete mark. The button at the top right switches between the two ("データの履歴をみる" /
 // "心拍測定画面へ").
-class HeartRatePage final : public PageWidget {
+class HeartRatePage final : public PageWidget, private EngineListener {
   Q_OBJECT
  public:
   explicit HeartRatePage(QWidget* parent);
-  ~HeartRatePage() override;  // detaches from the heart side
+  ~HeartRatePage() override;  // detaches from the engine
 
-  //! Connects the page to the heart side; it repaints whenever the heart side says so.
-  void attach(HeartMonitor& monitor);
+  //! Connects the page to the heart side; it repaints whenever the engine's listeners hear that the
+  //! heart side changed. Both must outlive the page.
+  void attach(EngineListeners& listeners, HeartMonitor& monitor);
 
   QString heading() const override;
   //! The heart side the page draws; null before attach().
@@ -59,6 +61,9 @@ class HeartRatePage final : public PageWidget {
   int delete_mark_at(QPoint pos) const;
   void update_button();
 
+  void on_heart_changed() override { update(); }
+
+  EngineListeners* listeners_ = nullptr;
   HeartMonitor* monitor_ = nullptr;
   QPushButton* toggle_button_ = nullptr;
   QStringList drawn_texts_;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QRect>
-#include <map>
+#include <memory>
 
+#include "activitylog/day_archive.h"
+#include "engine/engine_listener.h"
 #include "engine/local_date.h"
 #include "views/activity_figures.h"
 #include "views/page_widget.h"
@@ -14,22 +16,34 @@ namespace corvane {
 
 class Engine;
 
+// What the status page shows: one day, or one month (its `day` then unused).
+struct ShownPeriod {
+  enum class Kind { Day, Month };
+  Kind kind = Kind::Day;
+  LocalDate date;
+
+  bool operator==(const ShownPeriod&) const = default;
+};
+
 // The status page: today's clicks and travel (live), a chosen day's (from its day file) or a month's (one
-// bar per day from the day files). The engine drains the button events every 800 ms and keeps the period
-// shown; the page repaints after each drain and follows the engine when the day ends.
+// bar per day from the day files). The engine drains the button events every 800 ms; the page repaints
+// after each drain, and when the day it showed ends it moves on to the new day. Saved days are read when
+// the period changes, never while painting.
 //
 // The chart takes the middle of the page; the presses and double clicks per button and the total travel
 // stand beside it. "データの履歴をみる" opens the month; a bar of the month opens that day; "< 前月" and
 // "次月 >" step through months; the date field picks any day; "本日のデータに戻る" comes back to today.
-class StatusPage final : public PageWidget {
+class StatusPage final : public PageWidget, private EngineListener {
   Q_OBJECT
  public:
   explicit StatusPage(QWidget* parent);
   ~StatusPage() override;  // detaches from the engine, which may outlive the page
 
-  //! Connects the page to the engine (the live counters, the shown period, the data folder). Until then
-  //! the page shows an empty today.
+  //! Connects the page to the engine (the live counters and their date, the data folder) and shows
+  //! today. Until then the page shows an empty today.
   void attach(Engine& engine);
+  //! The day or month shown.
+  const ShownPeriod& period() const { return period_; }
 
   enum class Mode { Today, Day, Month };
   Mode mode() const { return mode_; }
@@ -58,6 +72,10 @@ class StatusPage final : public PageWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // EngineListener
+  void on_counters_changed() override;
+  void on_day_started(const LocalDate& finished, const LocalDate& started) override;
+
   void set_period(const ShownPeriod& period);
   bool compute();  // the figures of the shown period; true when the mode or the period changed
   void update_controls();
@@ -70,9 +88,9 @@ class StatusPage final : public PageWidget {
   ShownPeriod period_;
   LocalDate today_;
   ActivityFigures figures_;
-  // Saved days read for the chosen day or month, by date; dropped when another period is chosen so
-  // that a later look reads the files again.
-  std::map<std::tuple<int, int, int>, DailyActivity> saved_;
+  // Saved days read for the chosen day or month; forgotten when another period is chosen so that a
+  // later look reads the files again.
+  std::unique_ptr<DayArchive> archive_;
 
   QPushButton* past_days_button_ = nullptr;  // "データの履歴をみる" (this month) / "本日のデータに戻る"
   QPushButton* previous_button_ = nullptr;

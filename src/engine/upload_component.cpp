@@ -1,18 +1,11 @@
-#include "engine/alerts_and_upload.h"
+#include "engine/upload_component.h"
 
 #include "export/csv_export.h"
 #include "export/upload_tool.h"
 
 namespace corvane {
 
-AlertsAndUpload::AlertsAndUpload(Engine& engine, HeartMonitor& heart)
-    : engine_(engine), heart_(heart), rules_(engine.clock(), engine.scheduler(), engine.notifier()) {
-  rules_.load_alert_settings(engine.config().data_folder);
-  engine.add_activity_listener(rules_);
-  heart.set_alert_settings(rules_);
-}
-
-void AlertsAndUpload::on_start() {
+void UploadComponent::on_start() {
   // One ID for the whole run: the one the caller already holds, or the stored one, or a new one that is
   // stored before its registration goes out (the request runs beside start-up, never in its way). Read
   // twice, an ID that could not be stored would differ between the window and the uploads.
@@ -31,54 +24,36 @@ void AlertsAndUpload::on_start() {
   };
   hooks.heart_log = [this] { return heart_.history().entries(); };
   hooks.state_changed = [this] {
-    if (on_upload_state_changed) on_upload_state_changed();
+    engine_.listeners().announce([](EngineListener& l) { l.on_upload_state_changed(); });
   };
   uploader_ = std::make_unique<Uploader>(
       engine_.clock(), engine_.scheduler(), engine_.notifier(),
       Uploader::Config{engine_.config().data_folder, upload_tool_path(), device_id_}, std::move(hooks));
-
-  rules_.start();
   uploader_->start();
 }
 
-bool AlertsAndUpload::on_timer(TimerId id) {
+bool UploadComponent::on_timer(TimerId id) {
   if (uploader_) uploader_->poll();
-  switch (id) {
-    case TimerId::RestAlert:
-      rules_.on_rest_alert_timer();
-      return true;
-    case TimerId::Reminder:
-      rules_.on_reminder_tick();
-      return true;
-    case TimerId::Upload:
-      if (uploader_) uploader_->on_upload_timer();
-      return true;
-    default:
-      return false;
-  }
+  if (id != TimerId::Upload) return false;
+  if (uploader_) uploader_->on_upload_timer();
+  return true;
 }
 
-void AlertsAndUpload::on_exit() {
-  engine_.scheduler().stop_timer(TimerId::RestAlert);
-  engine_.scheduler().stop_timer(TimerId::Reminder);
+void UploadComponent::on_exit() {
   engine_.scheduler().stop_timer(TimerId::Upload);
   if (uploader_) uploader_->wait_until_idle();
   if (registration_) registration_->wait();
 }
 
-void AlertsAndUpload::wait_for_background_work() {
+void UploadComponent::wait_for_background_work() {
   if (uploader_) uploader_->wait_until_idle();
 }
 
-bool AlertsAndUpload::request_upload() {
+bool UploadComponent::request_upload() {
   return uploader_ && uploader_->request_manual_upload();
 }
 
-void AlertsAndUpload::reload_alert_settings() {
-  rules_.load_alert_settings(engine_.config().data_folder);
-}
-
-WriteResult AlertsAndUpload::export_csv(const std::filesystem::path& out_path) {
+WriteResult UploadComponent::export_csv(const std::filesystem::path& out_path) {
   return corvane::export_csv(heart_.history().entries(), engine_.config().data_folder,
                              engine_.clock().local_now(), out_path, engine_.notifier());
 }
