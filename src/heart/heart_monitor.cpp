@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/user_texts.h"
 #include "heart/heart_session.h"
 #include "heart/sample_handler.h"
 
@@ -13,7 +14,7 @@ namespace {
 std::string latest_entry_line(const std::optional<HeartLog>& newest) {
   if (!newest) return {};
   char bpm[24];
-  std::snprintf(bpm, sizeof bpm, " , %dbpm", static_cast<int>(newest->bpm));
+  std::snprintf(bpm, sizeof bpm, user_text::kLatestEntryBpmFormat, static_cast<int>(newest->bpm));
   return newest->text + bpm;
 }
 

@@ -19,7 +19,6 @@
 
 namespace corvane {
 
-inline constexpr const char* kUploadDoneText = "アップロード完了";
 inline constexpr std::uint32_t kFirstUploadCheckMs = 10'000;
 inline constexpr std::uint32_t kUploadRecheckMs = 2'000;
 inline constexpr std::uint32_t kUploadAfterStartMs = 70'000;  // steps past minute 3 so it starts once
