@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/file_read.h"
+#include "base/user_texts.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {
@@ -91,7 +92,7 @@ DailyActivity load_day(const std::filesystem::path& data_folder, const std::stri
     // The live day goes on from what could be read, and its next save replaces the file: keep the
     // damaged bytes beside it first, so no count is lost for good.
     if (text) keep_damaged_copy(path, *text);
-    notifier.show_message(kLoadErrorText);
+    notifier.show_message(user_text::kLoadError);
   }
   return parsed.record;
 }

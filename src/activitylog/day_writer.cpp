@@ -15,7 +15,7 @@ DayWriter::~DayWriter() {
 }
 
 WriteResult DayWriter::save_day(const std::string& file_name, DailyActivity day) {
-  std::lock_guard lock(log_write_lock_);
+  std::lock_guard lock(write_lock_);
   WriteResult result = write_file_atomically(data_folder_ / file_name, serialize_day(day));
   if (!result) {
     failed_saves_.fetch_add(1);

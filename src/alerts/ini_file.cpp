@@ -223,11 +223,6 @@ WriteResult IniFile::save(const std::filesystem::path& path) const {
 }
 
 namespace detail {
-std::mutex& profile_write_mutex() {
-  static std::mutex m;
-  return m;
-}
-
 std::optional<IniFile> load_for_update(const std::filesystem::path& file) {
   if (const auto text = read_whole_file(file)) return IniFile::parse(*text);
   std::error_code ec;

@@ -7,6 +7,7 @@
 
 #include "activitylog/day_file.h"
 #include "base/units.h"
+#include "base/user_texts.h"
 
 namespace corvane {
 
@@ -45,7 +46,7 @@ WriteResult export_csv(const std::vector<HeartLog>& heart_log, const std::filesy
                        Notifier& notifier) {
   const WriteResult r =
       write_file_atomically(out_path, build_csv_export(heart_log, data_folder, today, notifier));
-  if (!r.ok) notifier.show_message(kExportErrorText);
+  if (!r.ok) notifier.show_message(user_text::kExportError);
   return r;
 }
 

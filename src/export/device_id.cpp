@@ -57,7 +57,8 @@ DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folde
   const std::filesystem::path file = data_folder / kSettingsFileName;
   DeviceIdStartup startup;
   startup.stored.ok = true;
-  // Read and, when needed, store under the settings lock so two starts in one process agree on one ID.
+  // Read and, when needed, store in one load-edit-save, so a second start in this process reads the ID
+  // the first one stored.
   const WriteResult written = update_profile(file, [&](IniFile& ini) {
     startup.id = ini.get_string(kDeviceIdSection, kDeviceIdKey, kNoDeviceId);
     if (startup.id != kNoDeviceId) return false;

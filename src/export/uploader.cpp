@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "base/user_texts.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 
@@ -18,10 +19,10 @@ UploadOutcome run_upload(const UploadJob& job, const std::function<void(std::chr
 
 std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outcome) {
   std::string text;
-  if (!outcome.tool.ok) text = "アップロードツールを起動できませんでした: " + job.tool.string();
+  if (!outcome.tool.ok) text = user_text::kUploadToolNotStarted + job.tool.string();
   if (!outcome.file.ok) {
     if (!text.empty()) text += "\n";
-    text += "アップロードファイルを書き込めませんでした: " + (job.data_folder / kUploadFileName).string();
+    text += user_text::kUploadFileNotWritten + (job.data_folder / kUploadFileName).string();
   }
   return text;
 }
@@ -122,7 +123,7 @@ void Uploader::finish(const UploadJob& job, const UploadOutcome& outcome) {
   if (manual) {
     // A failed start is reported as such; "done" is only claimed when the tool was started and had a file.
     if (outcome.tool.ok && outcome.file.ok) {
-      notifier_.show_message(kUploadDoneText);
+      notifier_.show_message(user_text::kUploadDone);
     } else {
       notifier_.show_message(upload_failure_text(job, outcome));
     }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/user_texts.h"
 #include "heart/heart_session.h"
 #include "heart/sample_handler.h"
 
@@ -13,7 +14,7 @@ namespace {
 std::string latest_entry_line(const std::optional<HeartLog>& newest) {
   if (!newest) return {};
   char bpm[24];
-  std::snprintf(bpm, sizeof bpm, " , %dbpm", static_cast<int>(newest->bpm));
+  std::snprintf(bpm, sizeof bpm, user_text::kLatestEntryBpmFormat, static_cast<int>(newest->bpm));
   return newest->text + bpm;
 }
 
@@ -34,13 +35,10 @@ void HeartMonitor::take_sample_block(std::span<const std::uint8_t, 12> block) {
   scheduler_.start_timer(TimerId::HeartReceive, kReceiveTickMs);
   // Loading is retried at every block while it fails; an open detector stays open.
   const bool bound = binding_->ensure_bound();
-  {
-    std::lock_guard lock(time_mutex_);
-    state_.receive_countdown = kReceiveCountdown;
-    handle_sample_block(ring_, state_, bound ? binding_->detector() : nullptr, block, clock_.process_ms());
-    view_.library_missing = !binding_->loaded();
-    view_.library_path = view_.library_missing ? binding_->path().string() : std::string();
-  }
+  state_.receive_countdown = kReceiveCountdown;
+  handle_sample_block(ring_, state_, bound ? binding_->detector() : nullptr, block, clock_.process_ms());
+  view_.library_missing = !binding_->loaded();
+  view_.library_path = view_.library_missing ? binding_->path().string() : std::string();
   update_session();
 }
 
@@ -49,12 +47,9 @@ void HeartMonitor::show_heart_page() {
 }
 
 void HeartMonitor::on_receive_timer() {
-  {
-    std::lock_guard lock(time_mutex_);
-    if (state_.receive_countdown > 0) {
-      --state_.receive_countdown;
-      return;
-    }
+  if (state_.receive_countdown > 0) {
+    --state_.receive_countdown;
+    return;
   }
   scheduler_.stop_timer(TimerId::HeartReceive);
   update_session();
@@ -62,12 +57,7 @@ void HeartMonitor::on_receive_timer() {
 
 void HeartMonitor::on_alert_timer() {
   scheduler_.stop_timer(TimerId::HeartAlert);
-  float result = 0.0f;
-  {
-    std::lock_guard lock(time_mutex_);
-    result = state_.result;
-  }
-  if (result > kHeartAlertAbove && settings_->heart_rate_threshold() > 0)
+  if (state_.result > kHeartAlertAbove && settings_->heart_rate_threshold() > 0)
     notifier_.show_message(settings_->alert_text());
 }
 
@@ -85,18 +75,12 @@ bool HeartMonitor::on_timer(TimerId id) {
 }
 
 void HeartMonitor::update_session() {
-  std::optional<float> result;
-  {
-    std::lock_guard lock(time_mutex_);
-    SessionStep step = step_session(state_, clock_.process_ms());
-    view_.readout = std::move(step.readout);
-    view_.message = std::move(step.message);
-    view_.show_hint = step.show_hint;
-    view_.heart_lit = step.heart_lit;
-    result = step.new_result;
-  }
-  if (result) {
-    // The list is written outside the time lock: a slow disk must not hold up the page's painting.
+  SessionStep step = step_session(state_, clock_.process_ms());
+  view_.readout = std::move(step.readout);
+  view_.message = std::move(step.message);
+  view_.show_hint = step.show_hint;
+  view_.heart_lit = step.heart_lit;
+  if (const std::optional<float> result = step.new_result) {
     const WriteResult saved = history_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
     if (!saved && on_save_failed) on_save_failed(saved.error);
     const int threshold = settings_->heart_rate_threshold();
@@ -108,10 +92,7 @@ void HeartMonitor::update_session() {
 }
 
 void HeartMonitor::refresh_latest_entry() {
-  // The list has its own lock; it is read before the time lock is taken, never under it.
-  std::string line = latest_entry_line(history_.newest());
-  std::lock_guard lock(time_mutex_);
-  view_.latest_entry = std::move(line);
+  view_.latest_entry = latest_entry_line(history_.newest());
 }
 
 void HeartMonitor::changed() {
@@ -119,17 +100,14 @@ void HeartMonitor::changed() {
 }
 
 HeartPageView HeartMonitor::view() const {
-  std::lock_guard lock(time_mutex_);
   return view_;
 }
 
 std::vector<WaveformPoint> HeartMonitor::waveform(int count) const {
-  std::lock_guard lock(time_mutex_);
   return ring_.recent(count);
 }
 
 MeasurementState HeartMonitor::state() const {
-  std::lock_guard lock(time_mutex_);
   return state_;
 }
 

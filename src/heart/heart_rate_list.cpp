@@ -16,60 +16,41 @@ void HeartRateList::load() {
   // A file that is not JSON at all loads as an empty list, and the next result would overwrite it and
   // every measurement in it: its bytes are kept beside it first, for the user or support to recover.
   if (content && !content->empty() && !nlohmann::json::accept(*content)) keep_damaged_copy(file_, *content);
-  std::vector<HeartLog> loaded = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
-  std::lock_guard lock(mutex_);
-  entries_ = std::move(loaded);
+  entries_ = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
   unsaved_ = false;
 }
 
 WriteResult HeartRateList::save() const {
-  std::lock_guard write_lock(write_mutex_);
-  std::string content;
-  {
-    std::lock_guard lock(mutex_);
-    content = serialize_heart_log(entries_);
-  }
-  WriteResult r = write_file_atomically(file_, content);
-  std::lock_guard lock(mutex_);
+  WriteResult r = write_file_atomically(file_, serialize_heart_log(entries_));
   unsaved_ = !r.ok;
   return r;
 }
 
 bool HeartRateList::unsaved_changes() const {
-  std::lock_guard lock(mutex_);
   return unsaved_;
 }
 
 WriteResult HeartRateList::add(HeartLog entry) {
-  {
-    std::lock_guard lock(mutex_);
-    entries_.insert(entries_.begin(), std::move(entry));
-  }
+  entries_.insert(entries_.begin(), std::move(entry));
   return save();
 }
 
 WriteResult HeartRateList::remove(std::size_t index) {
-  {
-    std::lock_guard lock(mutex_);
-    if (index >= entries_.size()) return {false, "no heart-rate entry " + std::to_string(index)};
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-  }
+  if (index >= entries_.size()) return {false, "no heart-rate entry " + std::to_string(index)};
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   return save();
 }
 
 std::vector<HeartLog> HeartRateList::entries() const {
-  std::lock_guard lock(mutex_);
   return entries_;
 }
 
 std::optional<HeartLog> HeartRateList::newest() const {
-  std::lock_guard lock(mutex_);
   if (entries_.empty()) return std::nullopt;
   return entries_.front();
 }
 
 std::size_t HeartRateList::size() const {
-  std::lock_guard lock(mutex_);
   return entries_.size();
 }
 

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "heart/heart_page_view.h"
+#include "base/user_texts.h"
 
 namespace corvane {
 namespace {
 
 std::string bpm_text(int bpm) {
   char text[32];
-  std::snprintf(text, sizeof text, "%d bpm", bpm);
+  std::snprintf(text, sizeof text, user_text::kReadoutFormat, bpm);
   return text;
 }
 
 std::string readout_of(const MeasurementState& s) {
-  if (!s.contact || !s.ready) return kNoReadoutText;
+  if (!s.contact || !s.ready) return user_text::kNoReadout;
   // Counting shows the average rounded half up; a held result shows what was stored.
   return bpm_text(s.hold ? result_bpm(s.result) : static_cast<int>(s.running_average + 0.5f));
 }
@@ -43,13 +43,13 @@ SessionStep step_session(MeasurementState& s, std::int64_t now_ms) {
   } else {
     const std::int64_t steady_ms = now_ms - s.not_ready_ms;
     if (!s.ready && s.receive_countdown > 0) {
-      step.message = s.contact ? kStabilisingText : kThumbPromptText;
+      step.message = s.contact ? user_text::kStabilising : user_text::kThumbPrompt;
     } else if (s.ready) {
       // Integer division truncates toward zero; the countdown goes on below 0 while the average is out
       // of range.
       const std::int64_t left = std::min<std::int64_t>((kStabilisingMs - steady_ms) / 1000, 8);
       char text[48];
-      std::snprintf(text, sizeof text, "wait %d sec", static_cast<int>(left));
+      std::snprintf(text, sizeof text, user_text::kWaitSecondsFormat, static_cast<int>(left));
       step.message = text;
     }
     if (s.running_average > kResultAbove && s.running_average < kResultBelow && steady_ms >= kStabilisingMs) {
@@ -61,7 +61,7 @@ SessionStep step_session(MeasurementState& s, std::int64_t now_ms) {
       step.new_result = s.result;
       step.readout = readout_of(s);
       char text[48];
-      std::snprintf(text, sizeof text, "Result: %d bpm", static_cast<int>(result_bpm(s.result)));
+      std::snprintf(text, sizeof text, user_text::kResultFormat, static_cast<int>(result_bpm(s.result)));
       step.message = text;
     }
   }

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/user_texts.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"
 
@@ -31,9 +32,6 @@ int StoredAlertSettings::*const kNumberMembers[9] = {
     &StoredAlertSettings::lb_time1,  &StoredAlertSettings::lb_time2,      &StoredAlertSettings::ab_time,
     &StoredAlertSettings::lb_count1, &StoredAlertSettings::rb_count,      &StoredAlertSettings::ab_count,
     &StoredAlertSettings::move_time, &StoredAlertSettings::move_distance, &StoredAlertSettings::bpm};
-
-constexpr const char* kWeekdayLabels[7] = {"日", "月", "火", "水", "木", "金", "土"};
-constexpr const char* kDefaultReminderText = "心拍測定時間です。心拍を測定して下さい。";
 
 // An edit's text as a signed integer; an empty or unreadable edit counts as 0.
 int edit_number(const QLineEdit* edit) {
@@ -123,15 +121,15 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
   // --- the measurement reminders ---
   auto* reminders = new QGroupBox;
   auto* rem = new QGridLayout(reminders);
-  check_alert_hr_opt_ = add_check("check_alert_hr_opt", QStringLiteral("測定タイミングをアラートで表示する"));
+  check_alert_hr_opt_ = add_check("check_alert_hr_opt", QString::fromUtf8(user_text::kShowReminders));
   rem->addWidget(check_alert_hr_opt_, 0, 0, 1, 8);
 
   hr_hour_count_ = new QComboBox;
   hr_hour_count_->setObjectName(QStringLiteral("hr_hour_count"));
-  hr_hour_count_->addItem(QStringLiteral("毎時"));
+  hr_hour_count_->addItem(QString::fromUtf8(user_text::kEveryHour));
   for (int n = 1; n <= kReminderSlots; ++n)
     hr_hour_count_->addItem(QString::number(n));
-  check_hr_hour_ = add_check("check_hr_hour", QStringLiteral("時(24時間表示)"));
+  check_hr_hour_ = add_check("check_hr_hour", QString::fromUtf8(user_text::kReminderHours));
   check_hr_hour_->hide();
   rem->addWidget(check_hr_hour_, 1, 0);
   rem->addWidget(hr_hour_count_, 1, 0);
@@ -139,19 +137,20 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
     auto* combo = new QComboBox;
     combo->setObjectName(QStringLiteral("hr_hour%1").arg(j + 1));
     for (int h = 0; h < 24; ++h)
-      combo->addItem(QStringLiteral("%1時").arg(h), h);
-    combo->setPlaceholderText(QStringLiteral("--"));  // no hour chosen yet
+      combo->addItem(QString::fromUtf8(user_text::kHourFormat).arg(h), h);
+    combo->setPlaceholderText(QString::fromUtf8(user_text::kNoHourChosen));
     hr_hour_[static_cast<std::size_t>(j)] = combo;
     rem->addWidget(combo, 1 + j / 6, 1 + j % 6);
   }
 
   auto* days = new QHBoxLayout;
-  check_hr_everyday_ = add_check("check_hr_everyday", QStringLiteral("毎日"));
+  check_hr_everyday_ = add_check("check_hr_everyday", QString::fromUtf8(user_text::kEveryDay));
   days->addWidget(check_hr_everyday_);
   days->addSpacing(12);
   for (int d = 0; d < 7; ++d) {
-    check_hr_day_[static_cast<std::size_t>(d)] = add_check(
-        QStringLiteral("check_hr_day%1").arg(d).toLatin1().constData(), QString::fromUtf8(kWeekdayLabels[d]));
+    check_hr_day_[static_cast<std::size_t>(d)] =
+        add_check(QStringLiteral("check_hr_day%1").arg(d).toLatin1().constData(),
+                  QString::fromUtf8(user_text::kWeekdays[d]));
     days->addWidget(check_hr_day_[static_cast<std::size_t>(d)]);
   }
   days->addStretch(1);
@@ -162,7 +161,7 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
   msg_hr_ = new QLineEdit;
   msg_hr_->setObjectName(QStringLiteral("msg_hr"));
   msg_hr_->setMaxLength(static_cast<int>(kMaxMessageChars));
-  msg_hr_->setPlaceholderText(QString::fromUtf8(kDefaultReminderText));
+  msg_hr_->setPlaceholderText(QString::fromUtf8(user_text::kMeasurementReminder));
   rem->addWidget(msg_hr_, 4, 1, 1, 7);
   root->addWidget(reminders);
 
@@ -255,9 +254,10 @@ void AlertSettingsDialog::apply() {
   const WriteResult written = save_alert_settings_file(data_folder_, collect());
   if (!written) {
     // Shown without a nested event loop, like every other box of the program.
-    auto* box = new QMessageBox(QMessageBox::Warning, QString(),
-                                QStringLiteral("error\n%1").arg(QString::fromStdString(written.error)),
-                                QMessageBox::Ok, this);
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QString(),
+        QString::fromUtf8(user_text::kSettingsWriteErrorFormat).arg(QString::fromStdString(written.error)),
+        QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("write_error"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 
+#include "base/user_texts.h"
+
 namespace corvane {
 
 bool preferred_face_installed(const QStringList& families) {
@@ -27,7 +29,7 @@ FontChoice choose_fonts(const QStringList& installed_families, const QByteArray&
   const QStringList added = id < 0 ? QStringList{} : QFontDatabase::applicationFontFamilies(id);
   if (added.isEmpty()) {
     // The pages still name the family they asked for; Qt substitutes what it can.
-    choice.error = QStringLiteral("Font add fails");
+    choice.error = QString::fromUtf8(user_text::kFontAddFails);
     choice.face = QStringLiteral("Corvane Sans JP");
   } else {
     choice.face = added.front();

@@ -3,77 +3,80 @@
 #include <array>
 #include <string>
 
+#include "base/user_texts.h"
+
 namespace corvane {
 namespace {
 
-// Fixed entries, UTF-8, by index (the k... names of ui_texts.h). Indexes 0, 1, 4, 25, 26 and 44 hold
-// no text; the font face and the device ID are filled at start-up.
+// Fixed entries by index (the k... names of ui_texts.h); the words themselves live in the one table of
+// user texts. Indexes 0, 1, 4, 25, 26 and 44 hold no text; the font face and the device ID are filled
+// at start-up.
 constexpr std::array<const char*, text::kCount> kFixed = {
-    "",                                        // 0
-    "",                                        // 1
-    "",                                        // 2 font face (run time)
-    "",                                        // 3 device ID (run time)
-    "",                                        // 4
-    "左クリックボタン",                        // 5
-    "右クリックボタン",                        // 6
-    "センタ－ボタン",                          // 7
-    "サイドボタン1",                           // 8
-    "サイドボタン2",                           // 9
-    "シングルクリック",                        // 10
-    "ダブルクリック",                          // 11
-    "回",                                      // 12
-    "総移動距離",                              // 13
-    "移動距離",                                // 14
-    "クリック数・移動距離データ",              // 15
-    "心拍測定",                                // 16
-    "データの履歴をみる",                      // 17
-    "本日のデータに戻る",                      // 18
-    "本日のクリック数・移動距離データ",        // 19
-    "%d/%d/%dのクリック数・移動距離データ",    // 20
-    "%d月のクリック数・移動距離データ",        // 21
-    "< 前月",                                  // 22
-    "次月 >",                                  // 23
-    "．総クリック数 －総移動距離",             // 24
-    "",                                        // 25
-    "",                                        // 26
-    "心拍測定",                                // 27
-    "データの履歴をみる",                      // 28
-    "心拍測定画面へ",                          // 29
-    "心拍測定データ履歴",                      // 30
-    "wait %d sec",                             // 31
-    "データ出力・アップロード\nアラート設定",  // 32
-    "クリック数・移動距離データ",              // 33
-    "心拍、マウスデータ出力",                  // 34
-    "計測データは完全に正確な数値を保証するものではありません。\n参考数値としてご活用ください。",  // 35
-    "データアップロード",                                                                          // 36
-    "アップロード中",                                                                              // 37
-    "アップロード完了",                                                                            // 38
-    "アラート設定",                                                                                // 39
-    "親指を緑LEDに置いてください",                                                                 // 40
-    "安定するのを待っています\n※十数秒かかります。",                                               // 41
-    "力を抜き、軽く置いてください。\n強く押しすぎると計測できない場合があります。",                // 42
-    "アプリケーションを終了しますか？\r\n（データの取得とアラートを中止します）",                  // 43
-    "",                                                                                            // 44
-    "アラート設定",                                                                                // 45
-    "アラート設定画面",                                                                            // 46
-    "アラート設定条件",                                                                            // 47
-    "クリック回数で表示",                                                                          // 48
-    "左クリック",                                                                                  // 49
-    "右クリック",                                                                                  // 50
-    "合計クリック数",                                                                              // 51
-    "が",                                                                                          // 52
-    "時間以内に",                                                                                  // 53
-    "回を超えたとき",                                                                              // 54
-    "カーソル移動距離",                                                                            // 55
-    "m(メートル)を超えたとき",                                                                     // 56
-    "心拍を測定値",                                                                                // 57
-    "計測時に",                                                                                    // 58
-    "bpmを超えたとき",                                                                             // 59
-    "アラート内容",                                                                                // 60
-    "パソコンの操作時間が長くなっています。休憩しましょう。",                                      // 61
-    "その他",                                                                                      // 62
-    "適用",                                                                                        // 63
-    "キャンセル",                                                                                  // 64
+    "",                              // 0
+    "",                              // 1
+    "",                              // 2 font face (run time)
+    "",                              // 3 device ID (run time)
+    "",                              // 4
+    user_text::kLeftButton,          // 5
+    user_text::kRightButton,         // 6
+    user_text::kCentreButton,        // 7
+    user_text::kSideButton1,         // 8
+    user_text::kSideButton2,         // 9
+    user_text::kSingleClick,         // 10
+    user_text::kDoubleClick,         // 11
+    user_text::kTimesUnit,           // 12
+    user_text::kTotalTravel,         // 13
+    user_text::kTravel,              // 14
+    user_text::kClickTravelData,     // 15
+    user_text::kHeartMeasurement,    // 16
+    user_text::kViewPastDays,        // 17
+    user_text::kBackToToday,         // 18
+    user_text::kTodayHeading,        // 19
+    user_text::kDayHeadingFormat,    // 20
+    user_text::kMonthHeadingFormat,  // 21
+    user_text::kPreviousMonth,       // 22
+    user_text::kNextMonth,           // 23
+    user_text::kChartLegend,         // 24
+    "",                              // 25
+    "",                              // 26
+    user_text::kHeartMeasurement,    // 27
+    user_text::kViewPastDays,        // 28
+    user_text::kToHeartPage,         // 29
+    user_text::kResultsHeading,      // 30
+    user_text::kWaitSecondsFormat,   // 31
+    user_text::kExportPageHeading,   // 32
+    user_text::kClickTravelData,     // 33
+    user_text::kDataOutput,          // 34
+    user_text::kDisclaimer,          // 35
+    user_text::kDataUpload,          // 36
+    user_text::kUploading,           // 37
+    user_text::kUploadDone,          // 38
+    user_text::kAlertSettings,       // 39
+    user_text::kThumbPrompt,         // 40
+    user_text::kStabilising,         // 41
+    user_text::kPressureHint,        // 42
+    user_text::kQuitQuestion,        // 43
+    "",                              // 44
+    user_text::kAlertSettings,       // 45
+    user_text::kAlertPageTitle,      // 46
+    user_text::kAlertConditions,     // 47
+    user_text::kAlertByClicks,       // 48
+    user_text::kLeftClick,           // 49
+    user_text::kRightClick,          // 50
+    user_text::kTotalClicks,         // 51
+    user_text::kParticleGa,          // 52
+    user_text::kWithinHours,         // 53
+    user_text::kTimesExceeded,       // 54
+    user_text::kCursorTravel,        // 55
+    user_text::kMetresExceeded,      // 56
+    user_text::kMeasuredHeartRate,   // 57
+    user_text::kWhenMeasuring,       // 58
+    user_text::kBpmExceeded,         // 59
+    user_text::kAlertText,           // 60
+    user_text::kRestReminder,        // 61
+    user_text::kOther,               // 62
+    user_text::kApply,               // 63
+    user_text::kCancel,              // 64
 };
 
 // The two run-time entries, written once at start-up before any page draws.

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <thread>
-#include <vector>
-
 #include "base/file_read.h"
 #include "support/temp_folder.h"
 
@@ -101,24 +98,6 @@ TEST(IniWrite, byte_order_mark_is_kept) {
   EXPECT_EQ(ini.get_string("ARG", "id", ""), "1");
   ini.set_string("ARG", "id", "2");
   EXPECT_EQ(ini.text(), "\xEF\xBB\xBF[arg]\nid=2\n");
-}
-
-TEST(IniWrite, file_writes_from_many_threads_keep_every_key) {
-  testing::TempFolder folder;
-  const auto file = folder / "set.ini";
-  ASSERT_TRUE(write_file_atomically(file, "; keep\n"));
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&, t] {
-      for (int i = 0; i < 10; ++i)
-        write_profile_string(file, "Alert", "k" + std::to_string(t * 10 + i), "v");
-    });
-  for (auto& th : threads)
-    th.join();
-  const IniFile ini = IniFile::load(file);
-  for (int k = 0; k < 40; ++k)
-    EXPECT_EQ(ini.get_string("Alert", "k" + std::to_string(k), ""), "v") << k;
-  EXPECT_EQ(read_whole_file(file)->rfind("; keep\n", 0), 0u);
 }
 
 TEST(IniWrite, unreadable_file_is_not_replaced) {

@@ -28,6 +28,4 @@ DayParse parse_day(std::string_view text);
 DailyActivity load_day(const std::filesystem::path& data_folder, const std::string& file_name,
                        Notifier& notifier);
 
-inline constexpr const char* kLoadErrorText = "load error";
-
 }  // namespace corvane

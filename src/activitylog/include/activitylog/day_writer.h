@@ -11,9 +11,11 @@
 
 namespace corvane {
 
-// Writes day files: synchronously under one lock (`log_write_lock`), or on a short-lived save thread
-// that works on its own snapshot so the caller never waits for the disk. At most one save thread runs;
-// `save_in_progress` is set by the caller's thread and cleared by the save thread when it is done.
+// Writes day files: synchronously, or on a short-lived save thread that works on its own snapshot so the
+// caller never waits for the disk. Touched by the engine thread and the save thread: the save slot
+// (save_in_progress_) lets at most one save thread run, write_lock_ keeps a direct save_day() from
+// writing the file while a save thread does, and error_mutex_ guards last_error_, which the save thread
+// sets and the engine thread reads.
 class DayWriter {
  public:
   explicit DayWriter(std::filesystem::path data_folder);
@@ -21,7 +23,8 @@ class DayWriter {
   DayWriter(const DayWriter&) = delete;
   DayWriter& operator=(const DayWriter&) = delete;
 
-  //! Writes the day's file under the write lock. The record is taken by value: the caller keeps counting.
+  //! Writes the day's file now, on the calling thread. The record is taken by value: the caller keeps
+  //! counting.
   WriteResult save_day(const std::string& file_name, DailyActivity day);
 
   //! Starts a save thread on the snapshot unless one is running; returns false (and saves nothing)
@@ -47,7 +50,7 @@ class DayWriter {
   void join_finished_thread();
 
   const std::filesystem::path data_folder_;
-  std::mutex log_write_lock_;
+  std::mutex write_lock_;
   std::atomic<bool> save_in_progress_{false};
   std::atomic<int> failed_saves_{0};
   mutable std::mutex error_mutex_;

@@ -8,14 +8,15 @@
 #include "base/clock.h"
 #include "base/notifier.h"
 #include "base/scheduler.h"
+#include "base/user_texts.h"
 #include "heart/heart_alert_settings.h"
 #include "input/hooks.h"
 
 namespace corvane {
 
-inline constexpr const char* kDefaultRestMessage = "パソコンの操作時間が長くなっています。休憩しましょう。";
-inline constexpr const char* kDefaultReminderMessage = "心拍測定時間です。心拍を測定して下さい。";
-inline constexpr const char* kReminderErrorText = "error:alert";
+inline constexpr const char* kDefaultRestMessage = user_text::kRestReminder;
+inline constexpr const char* kDefaultReminderMessage = user_text::kMeasurementReminder;
+inline constexpr const char* kReminderErrorText = user_text::kReminderError;
 inline constexpr std::uint32_t kRestAlertDelayMs = 100;
 inline constexpr std::uint32_t kReminderTickMs = 2000;
 

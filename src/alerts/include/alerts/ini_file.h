@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,29 +60,27 @@ class IniFile final {
 // Parses an integer the way the profile functions do (see IniFile::get_int).
 int parse_profile_int(std::string_view text);
 
-// One-shot reads and writes of a single key. Writes to the same file from several threads of this
-// process are serialised, so one key's update cannot undo another's.
+// One-shot reads and writes of a single key. Engine thread only (on the desktop the GUI thread: the
+// settings page and the device ID at start-up); no other thread writes "set.ini", so nothing is locked.
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
                                 std::string_view key, std::string_view fallback);
 int read_profile_int(const std::filesystem::path& file, std::string_view section, std::string_view key,
                      int fallback);
 WriteResult write_profile_string(const std::filesystem::path& file, std::string_view section,
                                  std::string_view key, std::string_view value);
-// Loads the file, lets `edit` change it and saves it atomically, all under the same lock. An `edit` that
-// returns false leaves the file untouched (and the result is ok). A file that exists but cannot be read
-// is never replaced: the edit sees an empty document and the failure is returned.
+// Loads the file, lets `edit` change it and saves it atomically. An `edit` that returns false leaves the
+// file untouched (and the result is ok). A file that exists but cannot be read is never replaced: the
+// edit sees an empty document and the failure is returned.
 template <typename Edit>
 WriteResult update_profile(const std::filesystem::path& file, Edit&& edit);
 
 namespace detail {
-std::mutex& profile_write_mutex();
 // The file's document; an empty one when it does not exist; nothing when it exists but cannot be read.
 std::optional<IniFile> load_for_update(const std::filesystem::path& file);
 }  // namespace detail
 
 template <typename Edit>
 WriteResult update_profile(const std::filesystem::path& file, Edit&& edit) {
-  std::lock_guard lock(detail::profile_write_mutex());
   std::optional<IniFile> loaded = detail::load_for_update(file);
   const bool unreadable = !loaded;
   IniFile ini = unreadable ? IniFile{} : std::move(*loaded);

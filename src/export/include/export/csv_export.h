@@ -11,7 +11,6 @@
 namespace corvane {
 
 inline constexpr int kExportDays = 90;
-inline constexpr const char* kExportErrorText = "error";
 
 // The export text: the heart-rate history in list order, then one line per day with a day file among
 // the 90 days ending today (newest first): the five click sums and the distance in metres. LF line ends.

@@ -25,8 +25,9 @@ std::string registration_base_url();
 std::string registration_path(const std::string& id);
 
 // One registration GET running on a thread of its own so start-up never waits on the network. The answer
-// is not examined; result() gives the body, "err4" or "err(len=0)" for logs. The destructor waits for the
-// request, which is bounded by kRegistrationBound.
+// is not examined; wait() gives the body, "err4" or "err(len=0)" for logs. The destructor waits for the
+// request, which is bounded by kRegistrationBound. Only the request thread writes result_, and the
+// owner's thread reads it after joining that thread, so no lock is needed.
 class RegistrationRequest final {
  public:
   RegistrationRequest(std::string base_url, std::string id,

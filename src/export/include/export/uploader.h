@@ -19,7 +19,6 @@
 
 namespace corvane {
 
-inline constexpr const char* kUploadDoneText = "アップロード完了";
 inline constexpr std::uint32_t kFirstUploadCheckMs = 10'000;
 inline constexpr std::uint32_t kUploadRecheckMs = 2'000;
 inline constexpr std::uint32_t kUploadAfterStartMs = 70'000;  // steps past minute 3 so it starts once
@@ -52,7 +51,8 @@ enum class UploadState : int { Idle = 0, Manual = 1, Automatic = 2 };
 // The upload state, the hourly trigger (timer Upload) and the user's upload command. Lives on the engine's
 // thread; each upload runs on a worker thread. The worker leaves its outcome behind and the engine's
 // thread takes it up in poll() (the owner calls it regularly, e.g. on every timer), so the state and the
-// messages are only ever touched on the engine's thread.
+// messages are only ever touched on the engine's thread. done_mutex_ guards done_, the one member both
+// threads touch; the worker otherwise reads only its job copy and hooks_.wait, set before it starts.
 class Uploader final {
  public:
   struct Hooks {

@@ -2,10 +2,9 @@
 
 #include <string>
 
-namespace corvane {
+#include "base/user_texts.h"
 
-// The rest reminder's text when none is configured; the heart-rate alert shows the same text.
-inline constexpr char kDefaultRestReminderText[] = "パソコンの操作時間が長くなっています。休憩しましょう。";
+namespace corvane {
 
 // The alert settings the heart side reads, at the moment it needs them (a changed setting applies to the
 // next result).
@@ -25,7 +24,7 @@ class NoHeartAlertSettings final : public HeartAlertSettings {
  public:
   int heart_rate_threshold() const override { return 0; }
   bool alert_above_threshold() const override { return false; }
-  std::string alert_text() const override { return kDefaultRestReminderText; }
+  std::string alert_text() const override { return user_text::kRestReminder; }
 };
 
 }  // namespace corvane

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <vector>
 
@@ -28,8 +27,8 @@ inline constexpr std::uint32_t kHeartAlertDelayMs = 100;
 inline constexpr int kHeartAlertAbove = 50;  // results at or below this never raise the alert
 
 // The heart side of the program: the sample ring, the detector binding, the measurement session, the
-// heart-rate list and the heart-rate alert. Everything runs on the engine's thread; the page may read the
-// view, the waveform and the list from another thread.
+// heart-rate list and the heart-rate alert. Engine thread only: sample blocks, its timers and the page's
+// reads and commands all arrive there, so it holds no lock.
 //
 // Timers it starts on the scheduler, whose firing the owner passes back:
 //   TimerId::HeartReceive (100 ms, while blocks arrive) -> on_receive_timer()
@@ -82,7 +81,7 @@ class HeartMonitor final : public SensorListener {
   std::function<void(const std::string&)> on_save_failed;
 
  private:
-  // Runs one session step and applies what it decided; takes the time lock itself.
+  // Runs one session step and applies what it decided.
   void update_session();
   // Copies the newest list entry into the view's latest-entry line.
   void refresh_latest_entry();
@@ -97,7 +96,6 @@ class HeartMonitor final : public SensorListener {
   HeartRateList history_;
   bool history_view_ = false;
 
-  mutable std::mutex time_mutex_;  // the "ppg time mutex": ring_, state_, view_
   PpgRing ring_;
   MeasurementState state_;
   HeartPageView view_;

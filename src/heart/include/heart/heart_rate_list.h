@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -11,8 +10,8 @@
 
 namespace corvane {
 
-// The measured heart rates, newest first, and their file "HeartRateLog.txt". Every operation takes the
-// list's own lock (the "ppg hearthistory time mutex"), so the page may read it from another thread.
+// The measured heart rates, newest first, and their file "HeartRateLog.txt". Engine thread only: the
+// page reads it there, and an upload takes a copy of the entries before its worker starts.
 class HeartRateList final {
  public:
   //! A list kept in `data_folder`/HeartRateLog.txt; empty until load().
@@ -39,8 +38,6 @@ class HeartRateList final {
 
  private:
   std::filesystem::path file_;
-  mutable std::mutex mutex_;        // guards entries_ and unsaved_
-  mutable std::mutex write_mutex_;  // keeps two saves from writing the file in the wrong order
   std::vector<HeartLog> entries_;
   mutable bool unsaved_ = false;
 };

@@ -23,8 +23,7 @@ struct SessionStep {
 
 // One step of the measurement session on the state the sample handler keeps: the readout, the guidance
 // message, whether a result is taken now (at most once per contact period) and the heart symbol.
-// Run after every sample block and when the receive countdown runs out; the caller holds the
-// "ppg time mutex".
+// Run after every sample block and when the receive countdown runs out.
 SessionStep step_session(MeasurementState& state, std::int64_t now_ms);
 
 // The bpm a result is stored and shown with: truncated toward zero.

@@ -4,8 +4,7 @@
 
 namespace corvane {
 
-// What the sample handler and the measurement session share, guarded by the "ppg time mutex" together
-// with the sample ring. Times are process-clock milliseconds.
+// What the sample handler and the measurement session share. Times are process-clock milliseconds.
 struct MeasurementState {
   bool contact = false;                   // the last block had a contact byte below 20
   bool previous_contact = false;          // the contact flag at the last detector reset

@@ -15,7 +15,7 @@ inline constexpr int kSlopeWindow = 60;        // records before the newest scan
 
 // Takes one 12-byte sample block into the ring and the measurement state and, while a thumb rests on the
 // sensor, into the detector. `detector` is null while no detector is open: readings still enter the ring
-// but nothing is fed, fetched or marked. The caller holds the "ppg time mutex".
+// but nothing is fed, fetched or marked.
 void handle_sample_block(PpgRing& ring, MeasurementState& state, const OstrelEntryPoints* detector,
                          std::span<const std::uint8_t, 12> block, std::int64_t now_ms);
 

@@ -1,28 +1,27 @@
 #pragma once
 
 #include <cstddef>
-#include <mutex>
 #include <vector>
 
 #include "input/event_def.h"
 
 namespace corvane {
 
-// The queue of button events between the report handler and the drain, under the state update mutex.
+// The queue of button events between the report handler and the drain. Engine thread only: reports and
+// the drain timer both arrive there, so it needs no lock.
 class EventQueue final {
  public:
   explicit EventQueue(std::size_t reserve = 50000);
 
   void append(const EventDef& event);
 
-  //! Moves every queued event into `out` (its old content is dropped) and leaves the queue empty,
-  //! under one lock; both vectors keep their capacity, so a steady drain allocates nothing.
+  //! Moves every queued event into `out` (its old content is dropped) and leaves the queue empty; both
+  //! vectors keep their capacity, so a steady drain allocates nothing.
   void take_all(std::vector<EventDef>& out);
 
-  std::size_t size() const;
+  std::size_t size() const { return events_.size(); }
 
  private:
-  mutable std::mutex mutex_;  // the "health state update mutex"
   std::vector<EventDef> events_;
 };
 

@@ -6,8 +6,8 @@
 namespace corvane {
 
 // The user-interface texts: one process-wide table that every page draws its labels from, each entry
-// named below. The fixed entries never change; the font face and the device ID are filled once at
-// start-up.
+// named below. The fixed entries never change (their words are those of base/user_texts.h); the font
+// face and the device ID are filled once at start-up.
 namespace text {
 inline constexpr int kFontFace = 2;
 inline constexpr int kDeviceId = 3;
