@@ -2,8 +2,11 @@
 
 #include <cstdint>
 
+#include "agreement_run.h"
 #include "autocorrelator.h"
+#include "estimates.h"
 #include "filters.h"
+#include "lock_loss.h"
 #include "motion_detector.h"
 #include "params.h"
 #include "peak_detector.h"
@@ -108,7 +111,22 @@ class Detector final {
   bool warmup_stable() const;
   void filter_rate_sample(float x);
   void detection_sample(float x);
+  // The decision, once per spectrum (decision.cpp).
+  struct Choice {
+    int interval = -1;  // the interval entered into the average; -1 for none
+    int repeats = 1;    // how often the interval median receives it
+  };
   void decide(const Spectrum::Result& peaks);
+  void update_autocorrelation();
+  int pick_spectral_candidate(const Spectrum::Result& peaks) const;
+  Estimates usable_estimates(const Spectrum::Result& peaks, int spectral) const;
+  void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
+  Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
+  int agreements_needed(float rate_bpm) const;
+  int follow_lock(const Estimates& e, const EstimateSpread& d);
+  int choose_while_locked(const Estimates& e, const EstimateSpread& d);
+  int check_motion_jump(int chosen);
+  void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
   float shortest_not_ready_interval() const;
@@ -153,15 +171,14 @@ class Detector final {
   int spectrum_counter_ = 0;
 
   // Decision.
-  int p_ms_ = 0;
-  int a_ms_ = 0;
+  int detector_b_ms_ = 0;       // detector B's last interval
+  int autocorrelation_ms_ = 0;  // the autocorrelation's interval; -1 while that stage is off
   float quality_ = 0.0f;
   bool motion_ = true;
   bool ready_ = false;
   bool locked_ = false;
-  int agree_ = 0;
-  int run_low_ = 0, run_high_ = 0;  // shortest and longest S of the current run of agreements
-  int lock_loss_[3] = {};
+  AgreementRun agreements_;
+  LockLoss lock_loss_;
   int second_peak_ = 0;
   int decisions_ = 0;
   MedianWindow interval_median_;

@@ -1,0 +1,206 @@
+// The decision, once per spectrum: it weighs the spectral candidate, detector B's interval and the
+// autocorrelation's interval against each other and against the averaged interval, counts agreements
+// toward a lock while unlocked, and while locked chooses the estimate that keeps the lock or counts
+// toward losing it.
+#include <cmath>
+
+#include "detector.h"
+#include "harmonics.h"
+
+namespace corvane::ostrel {
+
+void Detector::decide(const Spectrum::Result& peaks) {
+  ++decisions_;
+  trace_.decisions = decisions_;
+  update_autocorrelation();
+  const int spectral = pick_spectral_candidate(peaks);
+  trace_.p_ms = detector_b_ms_;
+  trace_.a_ms = autocorrelation_ms_;
+  trace_.s_ms = spectral;
+  trace_.top_fraction = peaks.top_fraction;
+  trace_.peaks = peaks;
+  // Without a beat of detector B, or an interval of the autocorrelation while that stage is on, there is
+  // nothing to weigh the spectrum against.
+  if ((params.autocorr_on && autocorrelation_ms_ <= 0) || detector_b_ms_ <= 0) return;
+
+  const Estimates e = usable_estimates(peaks, spectral);
+  const EstimateSpread d = measure_spread(e, interval_);
+  count_second_peak(peaks, e);
+  trace_.second_peak = second_peak_;
+
+  Choice choice;
+  if (locked_)
+    choice.interval = follow_lock(e, d);
+  else
+    choice = advance_toward_lock(e, d);
+
+  if (choice.interval > 0) enter_interval(choice.interval, choice.repeats);
+  clamp_not_ready();
+  locked_ = ready_;
+  trace_.chosen = choice.interval;
+  trace_.agree = agreements_.count();
+  trace_.locked = locked_;
+}
+
+void Detector::update_autocorrelation() {
+  if (!params.autocorr_on) {
+    autocorrelation_ms_ = -1;
+    quality_ = 100.0f;
+    return;
+  }
+  const float ms_per_sample =
+      1000.0f * static_cast<float>(params.decimation) / static_cast<float>(params.filter_rate);
+  const Autocorrelator::Estimate a = acf_.estimate(ms_per_sample);
+  quality_ = a.quality;
+  // An estimate without a usable lag leaves the last interval standing.
+  if (a.interval_ms > 2.0f) autocorrelation_ms_ = static_cast<int>(a.interval_ms);
+}
+
+int Detector::pick_spectral_candidate(const Spectrum::Result& peaks) const {
+  if (peaks.count <= 0) return -1;
+  if (!ready_) {
+    // Unlocked, the strongest candidate may be an overtone: the fundamental wins when a time-domain
+    // estimate measures beats at its interval.
+    const int usable_autocorrelation = quality_ >= params.min_quality ? autocorrelation_ms_ : -1;
+    return fundamental_interval(peaks, params.overtone_share, detector_b_ms_, usable_autocorrelation);
+  }
+  // Ready, the candidate nearest the average (the last one on a tie) follows the rate that is known.
+  int nearest = -1;
+  float nearest_distance = 0.0f;
+  for (int c = 0; c < peaks.count; ++c) {
+    const float distance = std::fabs(static_cast<float>(peaks.interval_ms[c]) - interval_);
+    if (c == 0 || distance <= nearest_distance) {
+      nearest_distance = distance;
+      nearest = peaks.interval_ms[c];
+    }
+  }
+  return nearest;
+}
+
+Estimates Detector::usable_estimates(const Spectrum::Result& peaks, int spectral) const {
+  Estimates e;
+  e.detector_b = detector_b_ms_;
+  const bool spectrum_clear = peaks.top_fraction >= params.min_top_fraction && spectral > 0;
+  e.spectral = spectrum_clear ? spectral : -1;
+  const bool autocorrelation_usable = quality_ >= params.min_quality && autocorrelation_ms_ > 0;
+  e.autocorrelation = autocorrelation_usable ? autocorrelation_ms_ : -1;
+  return e;
+}
+
+void Detector::count_second_peak(const Spectrum::Result& peaks, const Estimates& e) {
+  // The first two spectra are left out: most of their window is still the zeros of the reset.
+  if (decisions_ < 3) return;
+  const int fundamental = e.spectral > 0 ? e.spectral : peaks.interval_ms[0];
+  const bool skip_overtones = params.overtone_share > 0.0f;
+  if (rival_share(peaks, fundamental, e.detector_b, e.autocorrelation, skip_overtones) >
+      params.second_peak_ratio) {
+    second_peak_ += 3;
+  } else if (second_peak_ > 0) {
+    --second_peak_;
+  }
+}
+
+Detector::Choice Detector::advance_toward_lock(const Estimates& e, const EstimateSpread& d) {
+  Choice choice;
+  if (motion_) {
+    agreements_.restart();
+    ready_ = false;
+    return choice;
+  }
+  const float agree = params.agree_pct, tight = params.agree_tight_pct;
+  // All three pairs agree; or the spectrum and detector B agree tightly; or, with the two-peak option, the
+  // spectrum and the autocorrelation do.
+  const bool agreement =
+      (static_cast<float>(d.spectral_vs_b) < agree &&
+       static_cast<float>(d.spectral_vs_autocorrelation) < agree &&
+       static_cast<float>(d.autocorrelation_vs_b) < agree) ||
+      static_cast<float>(d.spectral_vs_b) < tight ||
+      (static_cast<float>(d.spectral_vs_autocorrelation) < tight && params.two_peak_option == 1);
+  if (!agreement) {
+    agreements_.disagree();
+    return choice;
+  }
+  agreements_.agree(e.spectral);
+  choice.interval = e.spectral;
+  if (choice.interval > 0) {
+    const float rate_bpm = params.freq_offset * 60000.0f / static_cast<float>(choice.interval);
+    if (agreements_.count() > agreements_needed(rate_bpm)) {
+      ready_ = true;
+      agreements_.restart();
+    }
+    choice.repeats = rate_bpm > 50.0f ? 3 : 2;
+  }
+  return choice;
+}
+
+int Detector::agreements_needed(float rate_bpm) const {
+  const Params& p = params;
+  int need = p.ready_count[3];
+  if (rate_bpm <= static_cast<float>(p.band_edge[0]))
+    need = p.ready_count[0];
+  else if (rate_bpm <= static_cast<float>(p.band_edge[1]))
+    need = p.ready_count[1];
+  else if (rate_bpm <= static_cast<float>(p.band_edge[2]))
+    need = p.ready_count[2];
+  // A second rhythm in the spectrum asks for twice the evidence.
+  const bool second_rhythm = second_peak_ > 2;
+  return second_rhythm ? need * 2 : need;
+}
+
+int Detector::follow_lock(const Estimates& e, const EstimateSpread& d) {
+  const int chosen = check_motion_jump(choose_while_locked(e, d));
+  check_lock_loss();
+  second_peak_ = 0;
+  return chosen;
+}
+
+int Detector::choose_while_locked(const Estimates& e, const EstimateSpread& d) {
+  const float near = params.locked_near_pct;
+  const int pairs = pairs_within(d, params.agree_pct);
+  if (pairs >= 2) {
+    lock_loss_.on_confirmed();
+    if (static_cast<float>(d.spectral_from_average) < near) return e.spectral;
+    if (static_cast<float>(d.b_from_average) < near) return e.detector_b;
+    return nearest_to_average(e, d);
+  }
+  if (pairs == 1) {
+    const float one = params.locked_one_pct;
+    int chosen;
+    if (static_cast<float>(d.spectral_from_average) <= one)
+      chosen = e.spectral;
+    else if (static_cast<float>(d.b_from_average) <= one)
+      chosen = e.detector_b;
+    else
+      chosen = nearest_to_average(e, d);
+    // A lone agreeing pair may not move the average by more than a jump.
+    if (std::fabs(static_cast<float>(chosen) - interval_) > params.locked_jump_pct * 0.01f * interval_) {
+      lock_loss_.on_jump();
+      return -1;
+    }
+    return chosen;
+  }
+  if (static_cast<float>(d.spectral_from_average) < near) return e.spectral;
+  if (static_cast<float>(d.b_from_average) < near) return e.detector_b;
+  if (static_cast<float>(d.autocorrelation_from_average) < near) return e.autocorrelation;
+  lock_loss_.on_nothing_near();
+  return -1;
+}
+
+int Detector::check_motion_jump(int chosen) {
+  // The limit of the motion test is read in percent of the average.
+  const bool jumped =
+      motion_ && pct_off(static_cast<float>(chosen), interval_) > static_cast<int>(params.motion_jump_pct);
+  lock_loss_.on_motion_check(jumped);
+  return jumped ? -1 : chosen;
+}
+
+void Detector::check_lock_loss() {
+  if (lock_loss_.exceeded(params)) {
+    ready_ = false;
+    lock_loss_.after_loss();
+  } else {
+    ready_ = true;
+  }
+}
+
+}  // namespace corvane::ostrel
