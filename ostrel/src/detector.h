@@ -123,6 +123,8 @@ class Detector final {
   void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
   Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
   int agreements_needed(float rate_bpm) const;
+  // Whether the wave at that interval carries a pulse's overtone rather than being a sine-like movement.
+  bool pulse_like(int interval_ms) const;
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);
   int check_motion_jump(int chosen);

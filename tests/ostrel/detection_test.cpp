@@ -132,6 +132,20 @@ TEST_F(Detection, motion_keeps_an_unlocked_detector_not_ready) {
   EXPECT_GE(feed(wave_with_motion(false)), 0);
 }
 
+TEST_F(Detection, steady_periodic_motion_is_not_taken_for_the_pulse) {
+  // A 70 bpm pulse under a steady sine-like swing (a hand moving the mouse back and forth) at 1.8 times
+  // its rate and twice its amplitude: the swing dominates the spectrum and detector B, and only its lack
+  // of a pulse's overtone tells it apart. Any rate the detector shows as ready must be the pulse's.
+  std::vector<float> input = pulse_readings(70.0, 60.0);
+  for (size_t i = 0; i < input.size(); ++i)
+    input[i] += std::round(4000.0f * std::sin(2.0f * 3.14159265f * 2.1f * static_cast<float>(i) / 20.0f));
+  int ready_off_rate = 0;
+  for (float r : input) {
+    if (HRDProcessTop(0, 1, r, kLevel) && std::abs(HRD_Get_HRAvg() - 70) > 5) ++ready_off_rate;
+  }
+  EXPECT_EQ(ready_off_rate, 0);
+}
+
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
   const std::vector<float> clean = pulse_readings(75.0, 30.0);
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
