@@ -135,6 +135,8 @@ void Detector::reset() {
   motion_ = true;
   ready_ = false;
   locked_ = false;
+  settled_rate_.reset();
+  settled_ = false;
   agreements_.reset();
   lock_loss_.reset();
   second_peak_ = 0;
@@ -174,7 +176,7 @@ char Detector::process(char enable, float value, float level) {
   float x = d;
   if (params.diff_sum_count > 1) {
     diff_acc_ += d;
-    if (++diff_n_ < params.diff_sum_count) return ready_ ? 1 : 0;
+    if (++diff_n_ < params.diff_sum_count) return ready() ? 1 : 0;
     x = diff_acc_;
     diff_acc_ = 0.0f;
     diff_n_ = 0;
@@ -184,7 +186,7 @@ char Detector::process(char enable, float value, float level) {
   } else {
     filter_rate_sample(x);
   }
-  return ready_ ? 1 : 0;
+  return ready() ? 1 : 0;
 }
 
 bool Detector::warmup_stable() const {

@@ -10,6 +10,7 @@
 #include "motion_detector.h"
 #include "params.h"
 #include "peak_detector.h"
+#include "settled_rate.h"
 #include "spectrum.h"
 
 namespace corvane::ostrel {
@@ -81,7 +82,8 @@ class Detector final {
 
   // Results.
   float average_interval() const { return interval_; }
-  bool ready() const { return ready_; }
+  // Ready as reported: locked, and the average settled over the last decisions (settled_rate.h).
+  bool ready() const { return ready_ && settled_; }
   bool motion() const { return motion_; }
   float quality() const { return quality_; }
   float hr_std() const { return hr_std_; }
@@ -131,6 +133,7 @@ class Detector final {
   void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
+  void check_settled(bool was_locked);
   float shortest_not_ready_interval() const;
   void update_cutoff();
   void push_rri(float ms);
@@ -179,6 +182,8 @@ class Detector final {
   bool motion_ = true;
   bool ready_ = false;
   bool locked_ = false;
+  SettledRate settled_rate_;
+  bool settled_ = false;
   AgreementRun agreements_;
   LockLoss lock_loss_;
   int second_peak_ = 0;

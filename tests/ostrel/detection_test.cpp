@@ -146,6 +146,31 @@ TEST_F(Detection, steady_periodic_motion_is_not_taken_for_the_pulse) {
   EXPECT_EQ(ready_off_rate, 0);
 }
 
+TEST_F(Detection, a_swing_of_the_rate_is_not_reported_as_ready_until_it_has_settled) {
+  // Locked on a steady 75 bpm, the rate then climbs to 88 bpm within 3 s and stays there. The program
+  // stores the average after 8 s of ready; while the average is still on its way, the detector must not
+  // call it ready, and once settled at the new rate it must again.
+  std::vector<float> input;
+  double beats = 0.0;
+  for (int i = 0; i < 60 * 20; ++i) {
+    const double t = i / 20.0;
+    const double bpm = t < 30.0 ? 75.0 : (t < 33.0 ? 75.0 + 13.0 * (t - 30.0) / 3.0 : 88.0);
+    beats += bpm / 60.0 / 20.0;
+    input.push_back(static_cast<float>(std::round(400000.0 - 4000.0 * pulse_wave(beats * 0.8, 75.0))));
+  }
+  bool ready_before = false, dropped = false, ready_at_end = false;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i == 30 * 20) ready_before = ready;
+    if (i > 30 * 20 && i < 45 * 20 && !ready) dropped = true;
+    if (i + 1 == input.size()) ready_at_end = ready;
+  }
+  EXPECT_TRUE(ready_before);
+  EXPECT_TRUE(dropped);
+  EXPECT_TRUE(ready_at_end);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 88, 2);
+}
+
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
   const std::vector<float> clean = pulse_readings(75.0, 30.0);
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
