@@ -133,7 +133,7 @@ class Detector final {
   void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
-  void check_settled(bool was_locked);
+  void check_settled(bool was_locked, bool fed);
   float shortest_not_ready_interval() const;
   void update_cutoff();
   void push_rri(float ms);

@@ -171,6 +171,23 @@ TEST_F(Detection, a_swing_of_the_rate_is_not_reported_as_ready_until_it_has_sett
   EXPECT_NEAR(HRD_Get_HRAvg(), 88, 2);
 }
 
+TEST_F(Detection, a_lock_whose_average_nobody_feeds_stops_being_ready) {
+  // Locked on 75 bpm, the rate falls at once to 50 bpm: the locked decision refuses the new estimates
+  // (too far from the average) and the average stays at 75. That stale rate must not stay ready long
+  // enough for the program to store it (8 s).
+  std::vector<float> input = pulse_readings(75.0, 30.0);
+  const std::vector<float> slower = pulse_readings(50.0, 30.0);
+  input.insert(input.end(), slower.begin(), slower.end());
+  int stale_ready = 0;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i >= 36 * 20 && ready && std::abs(HRD_Get_HRAvg() - 75) <= 3) ++stale_ready;
+  }
+  EXPECT_EQ(stale_ready, 0);
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 50, 2);
+}
+
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
   const std::vector<float> clean = pulse_readings(75.0, 30.0);
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
