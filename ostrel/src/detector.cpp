@@ -140,6 +140,7 @@ void Detector::reset() {
   agreements_.reset();
   lock_loss_.reset();
   second_peak_ = 0;
+  rhythm_ = Rhythm::kPulse;
   decisions_ = 0;
   interval_median_.reset(p.interval_median_len, p.median_prefill);
   interval_median_entries_ = 0;
@@ -382,12 +383,18 @@ float Detector::shortest_not_ready_interval() const {
   return params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_upper_bpm);
 }
 
-void Detector::clamp_not_ready() {
-  if (ready_) return;
+float Detector::held_not_ready(float interval) const {
   const float shortest = shortest_not_ready_interval();
   const float longest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_lower_bpm);
-  if (interval_ < shortest) interval_ = shortest;
-  if (interval_ > longest) interval_ = longest;
+  return interval < shortest ? shortest : (interval > longest ? longest : interval);
+}
+
+float Detector::shown_interval() const {
+  return ready() ? interval_ : held_not_ready(interval_);
+}
+
+void Detector::clamp_not_ready() {
+  if (!ready_) interval_ = held_not_ready(interval_);
 }
 
 }  // namespace corvane::ostrel

@@ -82,8 +82,12 @@ class Detector final {
 
   // Results.
   float average_interval() const { return interval_; }
-  // Ready as reported: locked, and the average settled over the last decisions (settled_rate.h).
-  bool ready() const { return ready_ && settled_; }
+  // The averaged interval as the caller sees it: while not reported ready it stays in the not-ready range,
+  // also when a lock is kept but not reported.
+  float shown_interval() const;
+  // Ready as reported: locked, the average settled over the last decisions (settled_rate.h), and the last
+  // decision found the average's rhythm to be a pulse rather than movement.
+  bool ready() const { return ready_ && settled_ && rhythm_ == Rhythm::kPulse; }
   bool motion() const { return motion_; }
   float quality() const { return quality_; }
   float hr_std() const { return hr_std_; }
@@ -125,14 +129,18 @@ class Detector final {
   void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
   Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
   int agreements_needed(float rate_bpm) const;
-  // Whether the wave at that interval carries a pulse's overtone rather than being a sine-like movement.
-  bool pulse_like(int interval_ms) const;
+  // Whether the wave at an interval is a pulse (it carries the overtone a pulse wave has) or steady
+  // movement (a sine-like swing has none); kNotYetKnown while the spectrum cannot tell yet.
+  enum class Rhythm { kPulse, kMovement, kNotYetKnown };
+  Rhythm judge_rhythm(const Spectrum::Result& peaks, int interval_ms) const;
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);
   int check_motion_jump(int chosen);
   void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
+  // The interval held inside the not-ready range (60-100 bpm by default).
+  float held_not_ready(float interval) const;
   void check_settled(bool was_locked, bool fed);
   float shortest_not_ready_interval() const;
   void update_cutoff();
@@ -187,6 +195,7 @@ class Detector final {
   AgreementRun agreements_;
   LockLoss lock_loss_;
   int second_peak_ = 0;
+  Rhythm rhythm_ = Rhythm::kPulse;  // the last decision's judge_rhythm()
   int decisions_ = 0;
   MedianWindow interval_median_;
   int interval_median_entries_ = 0;
