@@ -224,7 +224,7 @@ int Detector::agreements_needed(float rate_bpm) const {
 }
 
 int Detector::follow_lock(const Estimates& e, const EstimateSpread& d) {
-  const int chosen = check_motion_jump(choose_while_locked(e, d));
+  const int chosen = check_overtone_choice(check_motion_jump(choose_while_locked(e, d)), e, d);
   // The average is the rate that would be stored, so it is the average that must look like a pulse.
   lock_loss_.on_pulse_check(rhythm_ != Rhythm::kMovement);
   check_lock_loss();
@@ -262,6 +262,20 @@ int Detector::choose_while_locked(const Estimates& e, const EstimateSpread& d) {
   if (static_cast<float>(d.autocorrelation_from_average) < near) return e.autocorrelation;
   lock_loss_.on_nothing_near();
   return -1;
+}
+
+int Detector::check_overtone_choice(int chosen, const Estimates& e, const EstimateSpread& d) {
+  // Detector B and the autocorrelation agree on a rhythm whose overtone the chosen interval is: the
+  // rate has fallen to about half the average and the spectrum's candidate nearest the average is now
+  // the overtone of the new rate (bidmc_45 dropped from 80 to 45 bpm and the average climbed to 86 on
+  // the overtone at 91). Nothing is entered, so the lock is not reported, and the refusal counts toward
+  // losing it, so that the detector can lock afresh on the new rate.
+  const bool time_domain_agree = static_cast<float>(d.autocorrelation_vs_b) < params.agree_pct;
+  if (chosen > 0 && time_domain_agree && overtone_related(chosen, e.detector_b)) {
+    lock_loss_.on_jump();
+    return -1;
+  }
+  return chosen;
 }
 
 int Detector::check_motion_jump(int chosen) {

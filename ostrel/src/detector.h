@@ -136,6 +136,7 @@ class Detector final {
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);
   int check_motion_jump(int chosen);
+  int check_overtone_choice(int chosen, const Estimates& e, const EstimateSpread& d);
   void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();

@@ -196,6 +196,22 @@ TEST_F(Detection, a_lock_whose_average_nobody_feeds_stops_being_ready) {
   EXPECT_NEAR(HRD_Get_HRAvg(), 50, 2);
 }
 
+TEST_F(Detection, a_fall_to_about_half_the_rate_is_not_followed_on_its_overtone) {
+  // Locked on 80 bpm, the rate falls at once to 42 bpm, whose overtone at 84 lies near the average: the
+  // lock must not follow the overtone, and must lock afresh on the new rate.
+  std::vector<float> input = pulse_readings(80.0, 30.0);
+  const std::vector<float> slower = pulse_readings(42.0, 30.0);
+  input.insert(input.end(), slower.begin(), slower.end());
+  int ready_off = 0;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i >= 36 * 20 && ready && std::abs(HRD_Get_HRAvg() - 42) > 3) ++ready_off;
+  }
+  EXPECT_EQ(ready_off, 0);
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 42, 2);
+}
+
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
   const std::vector<float> clean = pulse_readings(75.0, 30.0);
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
