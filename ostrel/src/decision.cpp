@@ -75,6 +75,8 @@ Detector::Rhythm Detector::judge_rhythm(const Spectrum::Result& peaks, int inter
     const int slower = peaks.interval_ms[c];
     // Slower means at least 20 % slower, apart from the rhythm's own peak.
     if (slower * 10 < interval_ms * 12 || peaks.magnitude[c] < kRivalShare * peaks.magnitude[0]) continue;
+    // A candidate at half the rate has the rhythm itself for its overtone: a fast pulse's subharmonic.
+    if (pct_of_larger(slower, 2 * interval_ms) < 8) continue;
     if (overtone_share(spectrum_.values(), kOvertoneBins, rate, slower) >= kMinOvertoneShare)
       return Rhythm::kMovement;
   }
