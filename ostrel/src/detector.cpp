@@ -1,16 +1,11 @@
 #include "detector.h"
 
-#include <algorithm>
 #include <cmath>
 
-#include "harmonics.h"
 #include "hrv.h"
 
 namespace corvane::ostrel {
 namespace {
-
-// Agreements of one run toward a lock lie within this share of each other, in percent of the larger.
-constexpr int kOneRatePct = 15;
 
 int align8(int bytes) {
   return (bytes + 7) & ~7;
@@ -22,12 +17,6 @@ int32_t to_int_clamped(float v) {
   if (!(v > -kLimit)) return -16777216;
   if (!(v < kLimit)) return 16777216;
   return static_cast<int32_t>(std::lround(v));
-}
-
-int pct_of(float x, float ref) {
-  if (ref <= 0.0f) return 100;
-  const float v = 100.0f * std::fabs(x - ref) / ref;
-  return v > 100000.0f ? 100000 : static_cast<int>(v);
 }
 
 }  // namespace
@@ -140,16 +129,18 @@ void Detector::reset() {
   pulse_median_.reset(p.pulse_median_len, p.pulse_median_prefill);
   spectrum_counter_ = 0;
 
-  p_ms_ = 0;
-  a_ms_ = 0;
+  detector_b_ms_ = 0;
+  autocorrelation_ms_ = 0;
   quality_ = p.autocorr_on ? 0.0f : 100.0f;
   motion_ = true;
   ready_ = false;
   locked_ = false;
-  agree_ = 0;
-  run_low_ = run_high_ = 0;
-  lock_loss_[0] = lock_loss_[1] = lock_loss_[2] = 0;
+  settled_rate_.reset();
+  settled_ = false;
+  agreements_.reset();
+  lock_loss_.reset();
   second_peak_ = 0;
+  rhythm_ = Rhythm::kPulse;
   decisions_ = 0;
   interval_median_.reset(p.interval_median_len, p.median_prefill);
   interval_median_entries_ = 0;
@@ -186,7 +177,7 @@ char Detector::process(char enable, float value, float level) {
   float x = d;
   if (params.diff_sum_count > 1) {
     diff_acc_ += d;
-    if (++diff_n_ < params.diff_sum_count) return ready_ ? 1 : 0;
+    if (++diff_n_ < params.diff_sum_count) return ready() ? 1 : 0;
     x = diff_acc_;
     diff_acc_ = 0.0f;
     diff_n_ = 0;
@@ -196,7 +187,7 @@ char Detector::process(char enable, float value, float level) {
   } else {
     filter_rate_sample(x);
   }
-  return ready_ ? 1 : 0;
+  return ready() ? 1 : 0;
 }
 
 bool Detector::warmup_stable() const {
@@ -356,7 +347,7 @@ void Detector::detection_sample(float x) {
     if (ra > 0 && beat_a == 0) beat_a = ra;
   }
   if (beat_b > 2) {
-    p_ms_ = beat_b;
+    detector_b_ms_ = beat_b;
     if (beat_max_ > beat_min_ && dc_level_ > params.pi_min_level) {
       pi_ = params.pi_scale * 100.0f * (beat_max_ - beat_min_) / dc_level_;
     }
@@ -392,198 +383,18 @@ float Detector::shortest_not_ready_interval() const {
   return params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_upper_bpm);
 }
 
-void Detector::clamp_not_ready() {
-  if (ready_) return;
+float Detector::held_not_ready(float interval) const {
   const float shortest = shortest_not_ready_interval();
   const float longest = params.freq_offset * 60000.0f / static_cast<float>(params.not_ready_lower_bpm);
-  if (interval_ < shortest) interval_ = shortest;
-  if (interval_ > longest) interval_ = longest;
+  return interval < shortest ? shortest : (interval > longest ? longest : interval);
 }
 
-void Detector::decide(const Spectrum::Result& peaks) {
-  const Params& p = params;
-  ++decisions_;
-  trace_.decisions = decisions_;
+float Detector::shown_interval() const {
+  return ready() ? interval_ : held_not_ready(interval_);
+}
 
-  if (p.autocorr_on) {
-    const float ms_per_sample =
-        1000.0f * static_cast<float>(p.decimation) / static_cast<float>(p.filter_rate);
-    const Autocorrelator::Estimate e = acf_.estimate(ms_per_sample);
-    quality_ = e.quality;
-    if (e.interval_ms > 2.0f) a_ms_ = static_cast<int>(e.interval_ms);
-  } else {
-    a_ms_ = -1;
-    quality_ = 100.0f;
-  }
-
-  int s = -1;
-  if (peaks.count > 0) {
-    if (!ready_) {
-      const int a_usable = quality_ >= p.min_quality ? a_ms_ : -1;
-      s = fundamental_interval(peaks, p.overtone_share, p_ms_, a_usable);
-    } else {
-      float best = 0.0f;
-      for (int c = 0; c < peaks.count; ++c) {
-        const float dist = std::fabs(static_cast<float>(peaks.interval_ms[c]) - interval_);
-        if (c == 0 || dist <= best) {
-          best = dist;
-          s = peaks.interval_ms[c];
-        }
-      }
-    }
-  }
-  trace_.p_ms = p_ms_;
-  trace_.a_ms = a_ms_;
-  trace_.s_ms = s;
-  trace_.top_fraction = peaks.top_fraction;
-  trace_.peaks = peaks;
-  if ((p.autocorr_on && a_ms_ <= 0) || p_ms_ <= 0) return;
-
-  int a = a_ms_;
-  const int pk = p_ms_;
-  const bool s_rejected = peaks.top_fraction < p.min_top_fraction || s <= 0;
-  if (s_rejected) s = -1;
-  const bool a_rejected = quality_ < p.min_quality || a <= 0;
-  if (a_rejected) a = -1;
-
-  const int d_sp = s_rejected ? 100 : pct_of_larger(s, pk);
-  const int d_sa = (s_rejected || a_rejected) ? 100 : pct_of_larger(s, a);
-  const int d_ap = a_rejected ? 100 : pct_of_larger(a, pk);
-  const int e_p = pct_of(static_cast<float>(pk), interval_);
-  const int e_s = s_rejected ? 100000 : pct_of(static_cast<float>(s), interval_);
-  const int e_a = a_rejected ? 100000 : pct_of(static_cast<float>(a), interval_);
-
-  if (decisions_ >= 3) {
-    if (rival_share(peaks, s > 0 ? s : peaks.interval_ms[0], p_ms_, a, p.overtone_share > 0.0f) >
-        p.second_peak_ratio) {
-      second_peak_ += 3;
-    } else if (second_peak_ > 0) {
-      --second_peak_;
-    }
-  }
-  const bool doubled = second_peak_ > 2;
-  trace_.second_peak = second_peak_;
-
-  const float agree = p.agree_pct, tight = p.agree_tight_pct;
-  auto smallest = [&]() {
-    int chosen = s, e = e_s;
-    if (e_p <= e) {
-      chosen = pk;
-      e = e_p;
-    }
-    if (e_a <= e) chosen = a;
-    return chosen;
-  };
-
-  int chosen = -1;
-  int repeats = 1;
-  if (!locked_) {
-    if (motion_) {
-      agree_ = 0;
-      ready_ = false;
-      trace_.agree = agree_;
-      trace_.chosen = -1;
-      clamp_not_ready();
-      return;
-    }
-    const bool agreement = (static_cast<float>(d_sp) < agree && static_cast<float>(d_sa) < agree &&
-                            static_cast<float>(d_ap) < agree) ||
-                           static_cast<float>(d_sp) < tight ||
-                           (static_cast<float>(d_sa) < tight && p.two_peak_option == 1);
-    if (agreement) {
-      // Agreements count toward a lock only while they agree on one rate: every agreement of a run must
-      // lie within 15 % of every other, not only of the previous one, or a rate drifting 5 % per decision
-      // (the spectrum wandering with a noisy recording's artefacts) adds up to a lock on where it ended.
-      if (agree_ == 0) run_low_ = run_high_ = s;
-      const int low = std::min(run_low_, s), high = std::max(run_high_, s);
-      if (pct_of_larger(low, high) >= kOneRatePct) {
-        agree_ = 0;
-        run_low_ = run_high_ = s;
-      } else {
-        run_low_ = low;
-        run_high_ = high;
-      }
-      ++agree_;
-      chosen = s;
-    } else {
-      if (agree_ > 0) --agree_;
-      chosen = -1;
-    }
-    if (chosen > 0) {
-      const float r = p.freq_offset * 60000.0f / static_cast<float>(chosen);
-      int need = p.ready_count[3];
-      if (r <= static_cast<float>(p.band_edge[0]))
-        need = p.ready_count[0];
-      else if (r <= static_cast<float>(p.band_edge[1]))
-        need = p.ready_count[1];
-      else if (r <= static_cast<float>(p.band_edge[2]))
-        need = p.ready_count[2];
-      if (doubled) need *= 2;
-      if (agree_ > need) {
-        ready_ = true;
-        agree_ = 0;
-      }
-      repeats = r > 50.0f ? 3 : 2;
-    }
-  } else {
-    const int holds = (static_cast<float>(d_sp) < agree) + (static_cast<float>(d_sa) < agree) +
-                      (static_cast<float>(d_ap) < agree);
-    if (holds >= 2) {
-      lock_loss_[0] = lock_loss_[0] > 4 ? lock_loss_[0] - 4 : 0;
-      lock_loss_[1] = lock_loss_[1] > 8 ? lock_loss_[1] - 8 : 0;
-      if (static_cast<float>(e_s) < p.locked_near_pct)
-        chosen = s;
-      else if (static_cast<float>(e_p) < p.locked_near_pct)
-        chosen = pk;
-      else
-        chosen = smallest();
-    } else if (holds == 1) {
-      if (static_cast<float>(e_s) <= p.locked_one_pct)
-        chosen = s;
-      else if (static_cast<float>(e_p) <= p.locked_one_pct)
-        chosen = pk;
-      else
-        chosen = smallest();
-      if (std::fabs(static_cast<float>(chosen) - interval_) > p.locked_jump_pct * 0.01f * interval_) {
-        ++lock_loss_[1];
-        chosen = -1;
-      }
-    } else {
-      if (static_cast<float>(e_s) < p.locked_near_pct)
-        chosen = s;
-      else if (static_cast<float>(e_p) < p.locked_near_pct)
-        chosen = pk;
-      else if (static_cast<float>(e_a) < p.locked_near_pct)
-        chosen = a;
-      else {
-        ++lock_loss_[0];
-        ++lock_loss_[1];
-        chosen = -1;
-      }
-    }
-    // The limit of the motion test is read in percent of the average.
-    if (motion_ && pct_of(static_cast<float>(chosen), interval_) > static_cast<int>(p.motion_jump_pct)) {
-      ++lock_loss_[2];
-      chosen = -1;
-    } else if (lock_loss_[2] > 0) {
-      --lock_loss_[2];
-    }
-    if (lock_loss_[0] > p.lock_loss_limit[0] || lock_loss_[1] > p.lock_loss_limit[1] ||
-        lock_loss_[2] > p.lock_loss_limit[2]) {
-      ready_ = false;
-      lock_loss_[0] = lock_loss_[1] = 0;
-    } else {
-      ready_ = true;
-    }
-    second_peak_ = 0;
-  }
-
-  if (chosen > 0) enter_interval(chosen, repeats);
-  clamp_not_ready();
-  locked_ = ready_;
-  trace_.chosen = chosen;
-  trace_.agree = agree_;
-  trace_.locked = locked_;
+void Detector::clamp_not_ready() {
+  if (!ready_) interval_ = held_not_ready(interval_);
 }
 
 }  // namespace corvane::ostrel

@@ -2,11 +2,15 @@
 
 #include <cstdint>
 
+#include "agreement_run.h"
 #include "autocorrelator.h"
+#include "estimates.h"
 #include "filters.h"
+#include "lock_loss.h"
 #include "motion_detector.h"
 #include "params.h"
 #include "peak_detector.h"
+#include "settled_rate.h"
 #include "spectrum.h"
 
 namespace corvane::ostrel {
@@ -78,7 +82,12 @@ class Detector final {
 
   // Results.
   float average_interval() const { return interval_; }
-  bool ready() const { return ready_; }
+  // The averaged interval as the caller sees it: while not reported ready it stays in the not-ready range,
+  // also when a lock is kept but not reported.
+  float shown_interval() const;
+  // Ready as reported: locked, the average settled over the last decisions (settled_rate.h), and the last
+  // decision found the average's rhythm to be a pulse rather than movement.
+  bool ready() const { return ready_ && settled_ && rhythm_ == Rhythm::kPulse; }
   bool motion() const { return motion_; }
   float quality() const { return quality_; }
   float hr_std() const { return hr_std_; }
@@ -108,9 +117,32 @@ class Detector final {
   bool warmup_stable() const;
   void filter_rate_sample(float x);
   void detection_sample(float x);
+  // The decision, once per spectrum (decision.cpp).
+  struct Choice {
+    int interval = -1;  // the interval entered into the average; -1 for none
+    int repeats = 1;    // how often the interval median receives it
+  };
   void decide(const Spectrum::Result& peaks);
+  void update_autocorrelation();
+  int pick_spectral_candidate(const Spectrum::Result& peaks) const;
+  Estimates usable_estimates(const Spectrum::Result& peaks, int spectral) const;
+  void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
+  Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
+  int agreements_needed(float rate_bpm) const;
+  // Whether the wave at an interval is a pulse (it carries the overtone a pulse wave has) or steady
+  // movement (a sine-like swing has none); kNotYetKnown while the spectrum cannot tell yet.
+  enum class Rhythm { kPulse, kMovement, kNotYetKnown };
+  Rhythm judge_rhythm(const Spectrum::Result& peaks, int interval_ms) const;
+  int follow_lock(const Estimates& e, const EstimateSpread& d);
+  int choose_while_locked(const Estimates& e, const EstimateSpread& d);
+  int check_motion_jump(int chosen);
+  int check_overtone_choice(int chosen, const Estimates& e, const EstimateSpread& d);
+  void check_lock_loss();
   void enter_interval(int chosen, int repeats);
   void clamp_not_ready();
+  // The interval held inside the not-ready range (60-100 bpm by default).
+  float held_not_ready(float interval) const;
+  void check_settled(bool was_locked, bool fed);
   float shortest_not_ready_interval() const;
   void update_cutoff();
   void push_rri(float ms);
@@ -153,16 +185,18 @@ class Detector final {
   int spectrum_counter_ = 0;
 
   // Decision.
-  int p_ms_ = 0;
-  int a_ms_ = 0;
+  int detector_b_ms_ = 0;       // detector B's last interval
+  int autocorrelation_ms_ = 0;  // the autocorrelation's interval; -1 while that stage is off
   float quality_ = 0.0f;
   bool motion_ = true;
   bool ready_ = false;
   bool locked_ = false;
-  int agree_ = 0;
-  int run_low_ = 0, run_high_ = 0;  // shortest and longest S of the current run of agreements
-  int lock_loss_[3] = {};
+  SettledRate settled_rate_;
+  bool settled_ = false;
+  AgreementRun agreements_;
+  LockLoss lock_loss_;
   int second_peak_ = 0;
+  Rhythm rhythm_ = Rhythm::kPulse;  // the last decision's judge_rhythm()
   int decisions_ = 0;
   MedianWindow interval_median_;
   int interval_median_entries_ = 0;

@@ -146,7 +146,7 @@ OSTREL_API void* OSTREL_CALL HRD_GetHRDParam(void* param) {
 }
 
 OSTREL_API int OSTREL_CALL HRD_Get_HRAvg(void) {
-  const float j = g_detector.average_interval() / g_detector.params.freq_offset;
+  const float j = g_detector.shown_interval() / g_detector.params.freq_offset;
   if (!(j > 0.0f)) return 0;
   return to_int(60000.0f / j);
 }

@@ -9,6 +9,12 @@ bool within_10_pct(int ms, int of) {
   return ms > 0 && pct_of_larger(ms, of) < 10;
 }
 
+// The larger of the two bins around fractional bin k.
+float around(const float* power, float k) {
+  const int lo = static_cast<int>(k);
+  return power[lo] > power[lo + 1] ? power[lo] : power[lo + 1];
+}
+
 }  // namespace
 
 int pct_of_larger(int a, int b) {
@@ -50,6 +56,14 @@ float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int 
     return peaks.magnitude[c] / peaks.magnitude[0];
   }
   return 0.0f;
+}
+
+float overtone_share(const float* power, int bins, float rate, int interval_ms) {
+  if (interval_ms <= 0 || rate <= 0.0f) return -1.0f;
+  const float k = static_cast<float>(kFftSize) * 1000.0f / (rate * static_cast<float>(interval_ms));
+  if (k < 1.0f || 2.0f * k + 1.0f >= static_cast<float>(bins)) return -1.0f;
+  const float fundamental = around(power, k);
+  return fundamental > 0.0f ? around(power, 2.0f * k) / fundamental : -1.0f;
 }
 
 }  // namespace corvane::ostrel

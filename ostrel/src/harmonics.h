@@ -24,4 +24,11 @@ int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, in
 // strongest, and are passed over for the next candidate.
 float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int a_ms, bool skip_overtones);
 
+// Power at twice the rate of `interval_ms` as a share of the power at that rate, from the spectrum's
+// values (`bins` of them; bin k is k / 128 of the sample rate `rate`). A pulse wave carries overtones,
+// and in the spectrum of its slope the first one weighs double; a movement that swings smoothly back and
+// forth is nearly a sine and carries almost none. Each rate is read as the larger of the two bins around
+// it. -1 when twice the rate lies beyond the bins.
+float overtone_share(const float* power, int bins, float rate, int interval_ms);
+
 }  // namespace corvane::ostrel

@@ -94,7 +94,7 @@ struct Params {
   float pi_scale;                // 224
   float pi_min_level;            // 228
   float prefilter_hz;            // 232
-  uint8_t lock_loss_limit[3];    // 236
+  uint8_t lock_loss_limit[3];    // 236: nothing near, refused, motion jumps (lock_loss.h)
   uint8_t spectrum_integrate;    // 239: 1 weights the spectrum by 1/f (the pulse wave, not its slope)
   float smoothing_min_hz;        // 240: lowest cutoff of the smoothing that makes q from p
   float overtone_share;          // 244: share of the top power an overtone's fundamental needs (0: off)

@@ -45,7 +45,8 @@ Spectrum::Result Spectrum::compute(float rate) {
     im_[i] = 0.0f;
   }
   fft128(tables_, re_, im_);
-  for (int k = 0; k <= bin_hi_ + 1; ++k) {
+  // Every bin below half the rate: the candidates need bins lo..hi, the overtone test twice their rate.
+  for (int k = 0; k < kFftSize / 2; ++k) {
     float power = re_[k] * re_[k] + im_[k] * im_[k];
     if (integrate_ && k > 0) power /= static_cast<float>(k * k);
     mag_[k] = power_ ? power : std::sqrt(power);

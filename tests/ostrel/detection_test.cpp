@@ -22,13 +22,21 @@ class Detection : public OpenLibrary {
   }
 };
 
-TEST_F(Detection, clean_wave_locks_within_the_design_time_at_its_rate) {
-  for (double bpm : {45.0, 55.0, 75.0, 100.0, 140.0, 160.0, 175.0}) {
+TEST_F(Detection, clean_wave_locks_within_the_design_time_at_its_rate_and_stays_ready) {
+  for (double bpm : {45.0, 55.0, 75.0, 100.0, 140.0, 160.0, 175.0, 185.0}) {
     HRDReset();
-    const int first_ready = feed(pulse_readings(bpm, 25.0));
+    const std::vector<float> wave = pulse_readings(bpm, 25.0);
+    int first_ready = -1, dropped = 0;
+    for (size_t i = 0; i < wave.size(); ++i) {
+      const bool ready = HRDProcessTop(0, 1, wave[i], kLevel) != 0;
+      if (ready && first_ready < 0) first_ready = static_cast<int>(i);
+      if (!ready && first_ready >= 0) ++dropped;
+    }
     ASSERT_GE(first_ready, 0) << bpm;
     EXPECT_LT(first_ready / 20.0, 16.0) << bpm;
     EXPECT_GE(first_ready / 20.0, 5.0) << bpm;  // warm-up, replay and several decisions first
+    // Nothing in a clean wave may take the report back, not even its own subharmonic.
+    EXPECT_EQ(dropped, 0) << bpm;
     EXPECT_NEAR(HRD_Get_HRAvg(), bpm, 2.0) << bpm;
     EXPECT_GT(HRD_GetSignalQualtiy(), 50) << bpm;
   }
@@ -130,6 +138,86 @@ TEST_F(Detection, motion_keeps_an_unlocked_detector_not_ready) {
   // The same wave without the movement locks.
   HRDReset();
   EXPECT_GE(feed(wave_with_motion(false)), 0);
+}
+
+// Ready readings whose average lies more than 5 bpm off `bpm`, for a pulse under a steady sine-like swing
+// (a hand moving the mouse back and forth) at `swing_hz` and twice the pulse's amplitude.
+int ready_off_the_pulse(double bpm, float swing_hz) {
+  std::vector<float> input = pulse_readings(bpm, 60.0);
+  for (size_t i = 0; i < input.size(); ++i)
+    input[i] += std::round(4000.0f * std::sin(2.0f * 3.14159265f * swing_hz * static_cast<float>(i) / 20.0f));
+  int off = 0;
+  for (float r : input) {
+    if (HRDProcessTop(0, 1, r, kLevel) && std::abs(HRD_Get_HRAvg() - bpm) > 5) ++off;
+  }
+  return off;
+}
+
+TEST_F(Detection, steady_periodic_motion_is_not_taken_for_the_pulse) {
+  // The swing dominates the spectrum and detector B; only its lack of a pulse's overtone tells it apart.
+  // At 1.8 times a 70 bpm pulse the swing's overtone can be read; at 1.8 times a 92 bpm pulse it lies in
+  // the input low-pass's stop band, and the slower pulse beside the swing gives it away.
+  EXPECT_EQ(ready_off_the_pulse(70.0, 2.1f), 0);
+  HRDReset();
+  EXPECT_EQ(ready_off_the_pulse(92.0, 2.76f), 0);
+}
+
+TEST_F(Detection, a_swing_of_the_rate_is_not_reported_as_ready_until_it_has_settled) {
+  // Locked on a steady 75 bpm, the rate then climbs to 88 bpm within 3 s and stays there. The program
+  // stores the average after 8 s of ready; while the average is still on its way, the detector must not
+  // call it ready, and once settled at the new rate it must again.
+  std::vector<float> input;
+  double beats = 0.0;
+  for (int i = 0; i < 60 * 20; ++i) {
+    const double t = i / 20.0;
+    const double bpm = t < 30.0 ? 75.0 : (t < 33.0 ? 75.0 + 13.0 * (t - 30.0) / 3.0 : 88.0);
+    beats += bpm / 60.0 / 20.0;
+    input.push_back(static_cast<float>(std::round(400000.0 - 4000.0 * pulse_wave(beats * 0.8, 75.0))));
+  }
+  bool ready_before = false, dropped = false, ready_at_end = false;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i == 30 * 20) ready_before = ready;
+    if (i > 30 * 20 && i < 45 * 20 && !ready) dropped = true;
+    if (i + 1 == input.size()) ready_at_end = ready;
+  }
+  EXPECT_TRUE(ready_before);
+  EXPECT_TRUE(dropped);
+  EXPECT_TRUE(ready_at_end);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 88, 2);
+}
+
+TEST_F(Detection, a_lock_whose_average_nobody_feeds_stops_being_ready) {
+  // Locked on 75 bpm, the rate falls at once to 50 bpm: the locked decision refuses the new estimates
+  // (too far from the average) and the average stays at 75. That stale rate must not stay ready long
+  // enough for the program to store it (8 s).
+  std::vector<float> input = pulse_readings(75.0, 30.0);
+  const std::vector<float> slower = pulse_readings(50.0, 30.0);
+  input.insert(input.end(), slower.begin(), slower.end());
+  int stale_ready = 0;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i >= 36 * 20 && ready && std::abs(HRD_Get_HRAvg() - 75) <= 3) ++stale_ready;
+  }
+  EXPECT_EQ(stale_ready, 0);
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 50, 2);
+}
+
+TEST_F(Detection, a_fall_to_about_half_the_rate_is_not_followed_on_its_overtone) {
+  // Locked on 80 bpm, the rate falls at once to 42 bpm, whose overtone at 84 lies near the average: the
+  // lock must not follow the overtone, and must lock afresh on the new rate.
+  std::vector<float> input = pulse_readings(80.0, 30.0);
+  const std::vector<float> slower = pulse_readings(42.0, 30.0);
+  input.insert(input.end(), slower.begin(), slower.end());
+  int ready_off = 0;
+  for (size_t i = 0; i < input.size(); ++i) {
+    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+    if (i >= 36 * 20 && ready && std::abs(HRD_Get_HRAvg() - 42) > 3) ++ready_off;
+  }
+  EXPECT_EQ(ready_off, 0);
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);
+  EXPECT_NEAR(HRD_Get_HRAvg(), 42, 2);
 }
 
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "library_fixture.h"
 #include "recording.h"
+#include "recording_sets.h"
 #include "session_scorer.h"
 #include "synthetic_pulse.h"
 
@@ -38,6 +40,31 @@ TEST(EvalPreparation, reference_is_the_mean_of_the_rows_in_the_span) {
   const std::vector<TimedValue> ref = {{0.0, 60.0}, {1.0, 62.0}, {2.0, 64.0}, {30.0, 90.0}};
   EXPECT_DOUBLE_EQ(*mean_reference(ref, 0.0, 2.0), 62.0);
   EXPECT_FALSE(mean_reference(ref, 5.0, 15.0).has_value());
+}
+
+TEST(EvalSets, recordings_add_up_per_set_and_the_share_off_counts_scored_results_only) {
+  auto scored = [](const std::string& name, int sessions, std::vector<double> errors, int unscored) {
+    Score s;
+    s.name = name;
+    s.sessions = sessions;
+    s.results = static_cast<int>(errors.size()) + unscored;
+    s.unscored = unscored;
+    s.errors = std::move(errors);
+    s.times_s.assign(static_cast<size_t>(s.results), 20.0);
+    return s;
+  };
+  const std::vector<Score> sets =
+      scores_by_set({scored("welltory_s01", 1, {1.0}, 0), scored("bidmc_03", 2, {6.0, 1.0}, 0),
+                     scored("bidmc_01", 3, {2.0}, 1)});
+  ASSERT_EQ(sets.size(), 2u);
+  EXPECT_EQ(sets[0].name, "bidmc");
+  EXPECT_EQ(sets[0].sessions, 5);
+  EXPECT_EQ(sets[0].results, 4);
+  // One of the three results that have a reference is more than 5 bpm off; the unscored one counts neither
+  // way.
+  EXPECT_DOUBLE_EQ(sets[0].share_over(5.0), 1.0 / 3.0);
+  EXPECT_EQ(sets[1].name, "welltory");
+  EXPECT_EQ(sets[1].sessions, 1);
 }
 
 class EvalScoring : public ostrel_test::OpenLibrary {

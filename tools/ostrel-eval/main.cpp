@@ -11,6 +11,7 @@
 
 #include "ostrel.h"
 #include "recording.h"
+#include "recording_sets.h"
 #include "session_scorer.h"
 
 using corvane::ostrel_eval::Options;
@@ -55,15 +56,31 @@ std::string number(double v, bool present) {
   return text;
 }
 
-void print_json_score(const Score& s, bool last) {
+// A set's row: the figures that compare sets, beside the share of results more than 5 bpm off.
+void print_set_row(const Score& s) {
   const bool results = !s.errors.empty();
+  char mean[16] = "-", share[16] = "-", median[16] = "-";
+  if (results) {
+    std::snprintf(mean, sizeof mean, "%.2f", s.mean_error());
+    std::snprintf(share, sizeof share, "%.1f%%", 100.0 * s.share_over(5.0));
+  }
+  if (!s.times_s.empty()) std::snprintf(median, sizeof median, "%.1f", s.median_time());
+  std::printf("%-16s %8d %7d %6.1f%% %8s %6d %7s %9s\n", s.name.c_str(), s.sessions, s.results,
+              100.0 * s.result_rate(), mean, s.over(5.0), share, median);
+}
+
+// Sets carry the share of results more than 5 bpm off as well; recordings and the total keep their fields.
+void print_json_score(const Score& s, bool last, bool with_share = false) {
+  const bool results = !s.errors.empty();
+  const std::string share =
+      with_share ? ",\"share_over_5_bpm\":" + number(s.share_over(5.0), results) : std::string();
   std::printf(
       "    {\"name\":\"%s\",\"sessions\":%d,\"results\":%d,\"result_rate\":%.4f,\"mean_abs_error_bpm\":%s,"
-      "\"p90_abs_error_bpm\":%s,\"max_abs_error_bpm\":%s,\"results_over_5_bpm\":%d,\"unscored\":%d,"
+      "\"p90_abs_error_bpm\":%s,\"max_abs_error_bpm\":%s,\"results_over_5_bpm\":%d%s,\"unscored\":%d,"
       "\"median_time_to_result_s\":%s,\"mean_abs_error_while_ready_bpm\":%s}%s\n",
       s.name.c_str(), s.sessions, s.results, s.result_rate(), number(s.mean_error(), results).c_str(),
-      number(s.p90_error(), results).c_str(), number(s.max_error(), results).c_str(), s.over(5.0), s.unscored,
-      number(s.median_time(), !s.times_s.empty()).c_str(),
+      number(s.p90_error(), results).c_str(), number(s.max_error(), results).c_str(), s.over(5.0),
+      share.c_str(), s.unscored, number(s.median_time(), !s.times_s.empty()).c_str(),
       number(s.mean_ready_error(), s.ready_error_count > 0).c_str(), last ? "" : ",");
 }
 
@@ -119,12 +136,16 @@ int main(int argc, char** argv) {
     total.add(scores.back());
   }
   HRDClose();
+  const std::vector<Score> sets = corvane::ostrel_eval::scores_by_set(scores);
 
   if (json) {
     std::printf("{\n  \"session_s\":%.1f,\n  \"scale\":%.3f,\n  \"rate_hz\":%.3f,\n  \"recordings\":[\n",
                 options.session_s, options.scale, options.rate_hz);
     for (size_t i = 0; i < scores.size(); ++i)
       print_json_score(scores[i], i + 1 == scores.size());
+    std::printf("  ],\n  \"sets\":[\n");
+    for (size_t i = 0; i < sets.size(); ++i)
+      print_json_score(sets[i], i + 1 == sets.size(), true);
     std::printf("  ],\n  \"total\":\n");
     print_json_score(total, true);
     std::printf("}\n");
@@ -136,6 +157,10 @@ int main(int argc, char** argv) {
     for (const Score& s : scores)
       print_row(s);
     print_row(total);
+    std::printf("\n%-16s %8s %7s %7s %8s %6s %7s %9s\n", "set", "sessions", "results", "rate", "mean|e|",
+                ">5bpm", ">5bpm%", "median_s");
+    for (const Score& s : sets)
+      print_set_row(s);
   }
   return 0;
 }

@@ -50,6 +50,9 @@ double Score::max_error() const {
 int Score::over(double bpm) const {
   return static_cast<int>(std::count_if(errors.begin(), errors.end(), [bpm](double e) { return e > bpm; }));
 }
+double Score::share_over(double bpm) const {
+  return errors.empty() ? 0.0 : static_cast<double>(over(bpm)) / static_cast<double>(errors.size());
+}
 double Score::median_time() const {
   return quantile(times_s, 0.5);
 }

@@ -30,6 +30,8 @@ struct Score {
   double p90_error() const;
   double max_error() const;
   int over(double bpm) const;
+  // Share of the scored results more than `bpm` off their reference; 0 without any.
+  double share_over(double bpm) const;
   double median_time() const;
   double mean_ready_error() const;
 };

@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
   const auto bpm = [&](double ms) { return ms > 0.0 ? offset * 60000.0 / ms : 0.0; };
   std::printf("# %s at %.2f Hz from %.1f s; rates in bpm, S candidates as bpm(power share)\n", o.name.c_str(),
               o.rate_hz, o.from_s);
-  std::printf("#    t   P     A     S     Q  top  chosen agree 2nd lock motion average ref10  candidates\n");
+  std::printf(
+      "#    t   P     A     S     Q  top  chosen agree 2nd lock ready motion average ref10  candidates\n");
   int last_decision = 0;
   for (size_t i = static_cast<size_t>(o.from_s * o.rate_hz); i < readings.size(); ++i) {
     detector.process(1, static_cast<float>(readings[i]), 4101.0f);
@@ -96,11 +97,11 @@ int main(int argc, char** argv) {
     last_decision = t.decisions;
     const double now = ppg.front().t_s + static_cast<double>(i) / o.rate_hz;
     const auto ref = eval::mean_reference(reference, now - 10.0, now);
-    std::printf("%6.1f %5.1f %5.1f %5.1f %3.0f %4.2f %6.1f %5d %3d %4d %6d %7.1f %5.1f ", now, bpm(t.p_ms),
-                bpm(t.a_ms), bpm(t.s_ms), static_cast<double>(detector.quality()),
+    std::printf("%6.1f %5.1f %5.1f %5.1f %3.0f %4.2f %6.1f %5d %3d %4d %5d %6d %7.1f %5.1f ", now,
+                bpm(t.p_ms), bpm(t.a_ms), bpm(t.s_ms), static_cast<double>(detector.quality()),
                 static_cast<double>(t.top_fraction), bpm(t.chosen), t.agree, t.second_peak, t.locked ? 1 : 0,
-                detector.motion() ? 1 : 0, bpm(static_cast<double>(detector.average_interval())),
-                ref ? *ref : 0.0);
+                detector.ready() ? 1 : 0, detector.motion() ? 1 : 0,
+                bpm(static_cast<double>(detector.average_interval())), ref ? *ref : 0.0);
     for (int c = 0; c < t.peaks.count; ++c) {
       const double share = t.peaks.magnitude[0] > 0.0f ? t.peaks.magnitude[c] / t.peaks.magnitude[0] : 0.0f;
       std::printf(" %5.1f(%.2f)", bpm(t.peaks.interval_ms[c]), share);
