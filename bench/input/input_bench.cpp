@@ -8,8 +8,8 @@
 #include "engine/engine.h"
 #include "input/activity_counters.h"
 #include "input/event_queue.h"
-#include "replay/timer_queue.h"
 #include "platform/system_clock.h"
+#include "replay/timer_queue.h"
 #include "support/silent_notifier.h"
 #include "support/temp_folder.h"
 
@@ -83,10 +83,10 @@ void BM_DrainEvents(benchmark::State& state) {
   const auto batch = static_cast<std::size_t>(state.range(0));
   EventQueue queue;
   ActivityCounters counters(500);
-  std::vector<EventDef> drained;
-  std::vector<EventDef> events(batch);
+  std::vector<ButtonEvent> drained;
+  std::vector<ButtonEvent> events(batch);
   for (std::size_t i = 0; i < batch; ++i) {
-    EventDef& e = events[i];
+    ButtonEvent& e = events[i];
     e.changed = static_cast<std::uint8_t>(1u << (i / 2 % 5));
     e.state = (i % 2 == 0) ? e.changed : 0;
     e.ms_since_previous = 120;
@@ -94,7 +94,7 @@ void BM_DrainEvents(benchmark::State& state) {
   }
   for (auto _ : state) {
     state.PauseTiming();
-    for (const EventDef& e : events)
+    for (const ButtonEvent& e : events)
       queue.append(e);
     state.ResumeTiming();
     queue.take_all(drained);

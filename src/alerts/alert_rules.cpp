@@ -45,7 +45,7 @@ AlertSettings interpret_alert_settings(const StoredAlertSettings& s) {
       if (s.hr_hour[k] == s.hr_hour[j]) a.reminder_hours[j] = kNoReminderHour;
   }
   a.reminder_hour_count = s.hr_hour_count;
-  a.reminders_enabled = s.check_alert_hr_opt != 0;
+  a.heart_alerts_on = s.check_alert_hr_opt != 0;
   return a;
 }
 
@@ -136,7 +136,7 @@ void AlertRules::on_reminder_tick() {
 
 void AlertRules::reminder_tick() {
   const LocalDateTime now = clock_.local_now();
-  if (!settings_.reminders_enabled) return;
+  if (!settings_.heart_alerts_on) return;
   if (now.day != last_day_) {
     reminder_shown_.fill(false);
     last_day_ = now.day;

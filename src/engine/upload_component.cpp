@@ -22,7 +22,7 @@ void UploadComponent::on_start() {
     const LocalDate d = engine_.live_date();
     return DaySnapshot{d.year, d.month, d.day, engine_.live_activity()};
   };
-  hooks.heart_log = [this] { return heart_.history().entries(); };
+  hooks.heart_log = [this] { return heart_.results().entries(); };
   hooks.state_changed = [this] {
     engine_.listeners().announce([](EngineListener& l) { l.on_upload_state_changed(); });
   };
@@ -54,7 +54,7 @@ bool UploadComponent::request_upload() {
 }
 
 WriteResult UploadComponent::export_csv(const std::filesystem::path& out_path) {
-  return corvane::export_csv(heart_.history().entries(), engine_.config().data_folder,
+  return corvane::export_csv(heart_.results().entries(), engine_.config().data_folder,
                              engine_.clock().local_now(), out_path, engine_.notifier());
 }
 

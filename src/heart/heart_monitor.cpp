@@ -26,9 +26,9 @@ HeartMonitor::HeartMonitor(const Clock& clock, Scheduler& scheduler, Notifier& n
       scheduler_(scheduler),
       notifier_(notifier),
       binding_(std::move(binding)),
-      history_(data_folder) {
-  history_.load();
-  view_.latest_entry = latest_entry_line(history_.newest());
+      results_(data_folder) {
+  results_.load();
+  view_.latest_entry = latest_entry_line(results_.newest());
 }
 
 void HeartMonitor::take_sample_block(std::span<const std::uint8_t, 12> block) {
@@ -81,10 +81,10 @@ void HeartMonitor::update_session() {
   view_.show_hint = step.show_hint;
   view_.heart_lit = step.heart_lit;
   if (const std::optional<float> result = step.new_result) {
-    const WriteResult saved = history_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
+    const WriteResult saved = results_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
     if (!saved && on_save_failed) on_save_failed(saved.error);
     const int threshold = settings_->heart_rate_threshold();
-    if (settings_->alert_above_threshold() && threshold != 0 && *result > static_cast<float>(threshold))
+    if (settings_->heart_rate_alert_on() && threshold != 0 && *result > static_cast<float>(threshold))
       scheduler_.start_timer(TimerId::HeartAlert, kHeartAlertDelayMs);
   }
   refresh_latest_entry();
@@ -92,7 +92,7 @@ void HeartMonitor::update_session() {
 }
 
 void HeartMonitor::refresh_latest_entry() {
-  view_.latest_entry = latest_entry_line(history_.newest());
+  view_.latest_entry = latest_entry_line(results_.newest());
 }
 
 void HeartMonitor::changed() {
@@ -111,17 +111,17 @@ MeasurementState HeartMonitor::state() const {
   return state_;
 }
 
-void HeartMonitor::set_history_view(bool on) {
-  // Entering the history view rereads the file, unless a change never reached it: then the list in
+void HeartMonitor::show_results(bool on) {
+  // Entering the results view rereads the file, unless a change never reached it: then the list in
   // memory is the only copy and rereading would lose the change.
-  if (on && !history_view_ && !history_.unsaved_changes()) history_.load();
-  history_view_ = on;
+  if (on && !showing_results_ && !results_.unsaved_changes()) results_.load();
+  showing_results_ = on;
   refresh_latest_entry();
   changed();
 }
 
-WriteResult HeartMonitor::delete_history_entry(std::size_t index) {
-  WriteResult r = history_.remove(index);
+WriteResult HeartMonitor::delete_result(std::size_t index) {
+  WriteResult r = results_.remove(index);
   refresh_latest_entry();
   changed();
   return r;

@@ -14,15 +14,15 @@ int event_kind(std::uint8_t changed) {
 
 ActivityCounters::ActivityCounters(std::uint32_t double_click_ms) : double_click_ms_(double_click_ms) {}
 
-void ActivityCounters::count_events(std::span<const EventDef> events, int hour) {
-  for (const EventDef& event : events) {
+void ActivityCounters::count_events(std::span<const ButtonEvent> events, int hour) {
+  for (const ButtonEvent& event : events) {
     if (event.valid != 1) continue;
     const bool press = (event.state & event.changed) != 0;  // releases are not counted
     if (press) count_press(event, event_kind(event.changed), hour);
   }
 }
 
-void ActivityCounters::count_press(const EventDef& event, int kind, int hour) {
+void ActivityCounters::count_press(const ButtonEvent& event, int kind, int hour) {
   PressState& p = press_[kind];
   const std::int64_t t = double_click_ms_;
   const std::int64_t ms = event.ms_since_previous;

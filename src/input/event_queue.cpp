@@ -6,11 +6,11 @@ EventQueue::EventQueue(std::size_t reserve) {
   events_.reserve(reserve);
 }
 
-void EventQueue::append(const EventDef& event) {
+void EventQueue::append(const ButtonEvent& event) {
   events_.push_back(event);
 }
 
-void EventQueue::take_all(std::vector<EventDef>& out) {
+void EventQueue::take_all(std::vector<ButtonEvent>& out) {
   out.clear();
   out.swap(events_);
 }

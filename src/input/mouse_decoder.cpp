@@ -35,13 +35,13 @@ double report_travel(const MouseReport& report) {
 
 MouseDecoder::MouseDecoder(const Clock& clock) : clock_(clock), last_change_tick_(clock.tick_ms()) {}
 
-std::optional<EventDef> MouseDecoder::apply_buttons(const MouseReport& report) {
+std::optional<ButtonEvent> MouseDecoder::apply_buttons(const MouseReport& report) {
   if (report.button_flags == 0) return std::nullopt;
   const std::uint8_t next = apply_button_flags(state_, report.button_flags);
   if (next == state_) return std::nullopt;
 
   const std::uint32_t tick = clock_.tick_ms();
-  EventDef event;
+  ButtonEvent event;
   event.x = report.cursor_x;
   event.y = report.cursor_y;
   event.changed = static_cast<std::uint8_t>(next ^ state_);

@@ -245,7 +245,7 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
                                                                ui_text(text::kBpmExceeded)
                                                          : off});
   QString hours;
-  if (s.reminders_enabled) {
+  if (s.heart_alerts_on) {
     if (s.reminder_hour_count <= 0) {
       hours = QStringLiteral("毎時");
     } else {
@@ -256,7 +256,7 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
       hours = list.join(QStringLiteral("・"));
     }
   }
-  rows.push_back({QStringLiteral("測定タイミングをアラートで表示する"), s.reminders_enabled ? hours : off});
+  rows.push_back({QStringLiteral("測定タイミングをアラートで表示する"), s.heart_alerts_on ? hours : off});
   rows.push_back({ui_text(text::kAlertText), QString::fromStdString(s.rest_message)});
 
   p.setPen(colour::kInk);

@@ -74,7 +74,7 @@ void HeartRatePage::attach(EngineListeners& listeners, HeartMonitor& monitor) {
 }
 
 bool HeartRatePage::showing_results() const {
-  return monitor_ && monitor_->history_view();
+  return monitor_ && monitor_->showing_results();
 }
 
 QString HeartRatePage::heading() const {
@@ -84,7 +84,7 @@ QString HeartRatePage::heading() const {
 void HeartRatePage::toggle_view() {
   if (!monitor_) return;
   first_column_ = 0;
-  monitor_->set_history_view(!monitor_->history_view());  // entering the results view reloads the list
+  monitor_->show_results(!monitor_->showing_results());  // entering the results view reloads the list
   update_button();
   update();
 }
@@ -211,7 +211,7 @@ void HeartRatePage::paint_waveform(QPainter& p, const QRect& area) {
 }
 
 void HeartRatePage::paint_results(QPainter& p, int top) {
-  const std::vector<HeartLog> entries = monitor_ ? monitor_->history().entries() : std::vector<HeartLog>{};
+  const std::vector<HeartLog> entries = monitor_ ? monitor_->results().entries() : std::vector<HeartLog>{};
   delete_marks_.assign(entries.size(), QRect());
   drawn_entries_ = entries;
   const int columns_fit = std::max(1, (width() - 2 * kMargin + kCardGap) / (kCardWidth + kCardGap));
@@ -273,9 +273,9 @@ void HeartRatePage::mousePressEvent(QMouseEvent* event) {
   if (index < 0) return;
   // The list may have changed since the paint (a new result goes in at the front): the entry under the
   // mark is looked up again, so the card the user pressed is the one that goes.
-  const std::vector<HeartLog> now = monitor_->history().entries();
+  const std::vector<HeartLog> now = monitor_->results().entries();
   const auto it = std::find(now.begin(), now.end(), drawn_entries_.at(static_cast<std::size_t>(index)));
-  if (it != now.end()) monitor_->delete_history_entry(static_cast<std::size_t>(it - now.begin()));
+  if (it != now.end()) monitor_->delete_result(static_cast<std::size_t>(it - now.begin()));
   // The cards below move up: until the next paint no mark is known, so a quick second press cannot
   // hit a card that is no longer under it.
   delete_marks_.clear();

@@ -98,7 +98,7 @@ TEST(HeartAlertSettingsView, answers_from_the_loaded_settings) {
   rules.load_alert_settings(interpret_alert_settings(s));
   const HeartAlertSettings& heart = rules;
   EXPECT_EQ(heart.heart_rate_threshold(), 0);  // "check_bpm" off
-  EXPECT_TRUE(heart.alert_above_threshold());
+  EXPECT_TRUE(heart.heart_rate_alert_on());
   EXPECT_EQ(heart.alert_text(), "rest now");
   s.check_bpm = 1;
   rules.load_alert_settings(interpret_alert_settings(s));

@@ -22,7 +22,7 @@ using testing::kOn;
 class AlertSettings final : public HeartAlertSettings {
  public:
   int heart_rate_threshold() const override { return threshold; }
-  bool alert_above_threshold() const override { return check_alert_hr_opt; }
+  bool heart_rate_alert_on() const override { return check_alert_hr_opt; }
   std::string alert_text() const override { return "rest now"; }
   int threshold = 0;
   bool check_alert_hr_opt = true;
@@ -81,7 +81,7 @@ class HeartMonitorFlow : public ::testing::Test {
 TEST_F(HeartMonitorFlow, held_thumb_fixes_one_result_and_saves_it) {
   time_.clock.set_wall({2026, 12, 8, 14, 30, 0});
   measure(72);
-  const auto entries = monitor().history().entries();
+  const auto entries = monitor().results().entries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].bpm, 72);
   EXPECT_EQ(entries[0].text.substr(0, 14), "2026/12/08 14:");
@@ -104,7 +104,7 @@ TEST_F(HeartMonitorFlow, lifting_and_replacing_the_thumb_gives_a_second_result) 
   EXPECT_EQ(monitor().view().readout, "-- bpm");
   FakeDetector::instance().average = 80;
   blocks_for(10'000, kOn);
-  const auto entries = monitor().history().entries();
+  const auto entries = monitor().results().entries();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].bpm, 80);
   EXPECT_EQ(entries[1].bpm, 72);
@@ -139,7 +139,7 @@ TEST_F(HeartMonitorFlow, alert_option_off_raises_no_alert) {
 TEST_F(HeartMonitorFlow, result_of_50_or_less_never_shows_the_message) {
   settings_.threshold = 45;
   measure(50);
-  ASSERT_EQ(monitor().history().size(), 1u);
+  ASSERT_EQ(monitor().results().size(), 1u);
   fire_alert_timer();
   EXPECT_TRUE(notifier_.messages.empty());
 }
@@ -189,16 +189,16 @@ TEST_F(HeartMonitorFlow, history_deletion_survives_a_view_switch_and_a_restart) 
   blocks_for(1000, kOff);
   FakeDetector::instance().average = 81;
   blocks_for(10'000, kOn);
-  ASSERT_EQ(monitor().history().size(), 2u);
-  monitor().set_history_view(true);
-  ASSERT_TRUE(monitor().delete_history_entry(0));
+  ASSERT_EQ(monitor().results().size(), 2u);
+  monitor().show_results(true);
+  ASSERT_TRUE(monitor().delete_result(0));
   EXPECT_THAT(monitor().view().latest_entry, ::testing::EndsWith(" , 72bpm"));
-  monitor().set_history_view(false);
-  monitor().set_history_view(true);
-  ASSERT_EQ(monitor().history().size(), 1u);
-  EXPECT_EQ(monitor().history().entries()[0].bpm, 72);
+  monitor().show_results(false);
+  monitor().show_results(true);
+  ASSERT_EQ(monitor().results().size(), 1u);
+  EXPECT_EQ(monitor().results().entries()[0].bpm, 72);
   monitor_.reset();
-  EXPECT_EQ(monitor().history().size(), 1u);
+  EXPECT_EQ(monitor().results().size(), 1u);
 }
 
 TEST_F(HeartMonitorFlow, failed_save_keeps_the_result_through_a_view_switch) {
@@ -207,9 +207,9 @@ TEST_F(HeartMonitorFlow, failed_save_keeps_the_result_through_a_view_switch) {
   monitor().on_save_failed = [&](const std::string& why) { failures.push_back(why); };
   measure(72);
   ASSERT_EQ(failures.size(), 1u);
-  monitor().set_history_view(true);
-  ASSERT_EQ(monitor().history().size(), 1u) << "rereading the file would have lost the only copy";
-  EXPECT_EQ(monitor().history().entries()[0].bpm, 72);
+  monitor().show_results(true);
+  ASSERT_EQ(monitor().results().size(), 1u) << "rereading the file would have lost the only copy";
+  EXPECT_EQ(monitor().results().entries()[0].bpm, 72);
 }
 
 TEST_F(HeartMonitorFlow, start_up_loads_the_list_and_shows_its_newest_entry) {
@@ -236,7 +236,7 @@ TEST(HeartMonitorWithoutLibrary, blocks_fill_the_waveform_and_report_the_path) {
   EXPECT_EQ(v.readout, "-- bpm");
   EXPECT_EQ(v.message, kStabilisingText);
   EXPECT_EQ(monitor.waveform(100).size(), 100u);
-  EXPECT_EQ(monitor.history().size(), 0u);
+  EXPECT_EQ(monitor.results().size(), 0u);
   EXPECT_EQ(monitor.binding().load_attempts(), 400);
   EXPECT_FALSE(monitor.binding().error().empty());
 }

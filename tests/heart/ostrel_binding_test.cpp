@@ -74,7 +74,7 @@ TEST(OstrelBindingPartial, missing_ready_entry_point_stays_null_and_nothing_is_m
   EXPECT_EQ(counted(binding, "partial_reset_calls"), 1);
   EXPECT_EQ(monitor.state().running_average, 72.0f);
   EXPECT_FALSE(monitor.state().ready);
-  EXPECT_EQ(monitor.history().size(), 0u) << "without a ready answer no result is taken";
+  EXPECT_EQ(monitor.results().size(), 0u) << "without a ready answer no result is taken";
 }
 
 TEST(OstrelBindingPartial, library_without_its_open_is_loaded_but_never_fed) {

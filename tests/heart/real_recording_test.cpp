@@ -44,11 +44,11 @@ TEST_P(RealRecording, first_result_lies_within_3_bpm_of_the_reference) {
     const double t_s = static_cast<double>(i) / kSensorRateHz;
     time.clock.advance_ms(contact_ms + std::llround(t_s * 1000.0) - time.clock.process_ms());
     monitor.take_sample_block(testing::Block(readings[i], testing::kOn, kAuxHigh).span());
-    if (monitor.history().size() == 1) result_at_s = t_s;
+    if (monitor.results().size() == 1) result_at_s = t_s;
   }
   ASSERT_TRUE(result_at_s) << "no result over " << static_cast<double>(readings.size()) / kSensorRateHz
                            << " s";
-  const int bpm = monitor.history().entries()[0].bpm;
+  const int bpm = monitor.results().entries()[0].bpm;
   const auto reference = rec.mean_reference(*result_at_s - 10.0, *result_at_s);
   ASSERT_TRUE(reference);
   EXPECT_NEAR(bpm, *reference, 3.0) << "result after " << *result_at_s << " s";

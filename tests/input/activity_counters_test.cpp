@@ -24,11 +24,11 @@ class Events {
   Events& click(std::uint8_t bit, int after_ms, int x = 100, int y = 100) {
     return press(bit, after_ms, x, y).release(bit, 50, x, y);
   }
-  const std::vector<EventDef>& all() const { return events_; }
+  const std::vector<ButtonEvent>& all() const { return events_; }
 
  private:
   Events& change(std::uint8_t bit, bool down, int after_ms, int x, int y) {
-    EventDef e;
+    ButtonEvent e;
     e.x = x;
     e.y = y;
     const std::uint8_t next = down ? (state_ | bit) : (state_ & ~bit);
@@ -40,7 +40,7 @@ class Events {
     return *this;
   }
   std::uint8_t state_ = 0;
-  std::vector<EventDef> events_;
+  std::vector<ButtonEvent> events_;
 };
 
 struct RecordingListener final : ActivityListener {
@@ -123,7 +123,7 @@ TEST_F(DrainTest, fifth_is_kind_4_and_fourth_is_kind_3) {
 }
 
 TEST_F(DrainTest, invalid_events_are_skipped) {
-  std::vector<EventDef> events = Events().click(button_state::kLeft, 2000).all();
+  std::vector<ButtonEvent> events = Events().click(button_state::kLeft, 2000).all();
   events[0].valid = 0;
   counters.count_events(events, 10);
   EXPECT_EQ(r().clicks[kLeftKind][10], 0u);

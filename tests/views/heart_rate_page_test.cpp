@@ -140,10 +140,10 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     for (const QString& t : texts)
       if (t.endsWith(QStringLiteral(" , 72bpm"))) latest = true;
     QVERIFY2(latest, qPrintable(texts.join(u'|')));
-    QCOMPARE(monitor_->history().size(), std::size_t{1});
+    QCOMPARE(monitor_->results().size(), std::size_t{1});
     // The thumb stays: no second result in the same contact.
     blocks_for(10'000, kOn);
-    QCOMPARE(monitor_->history().size(), std::size_t{1});
+    QCOMPARE(monitor_->results().size(), std::size_t{1});
   }
 
   void lifted_thumb_returns_to_no_readout() {
@@ -224,7 +224,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     QCOMPARE(page_->cursor().shape(), Qt::ArrowCursor);
 
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center());
-    const std::vector<HeartLog> left = monitor_->history().entries();
+    const std::vector<HeartLog> left = monitor_->results().entries();
     QCOMPARE(left.size(), std::size_t{2});
     QCOMPARE(left[0].bpm, 70);
     QCOMPARE(left[1].bpm, 90);
@@ -235,7 +235,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     // Back to the measurement view and into the results again: the deleted entry stays deleted.
     page_->toggle_view();
     page_->toggle_view();
-    QCOMPARE(monitor_->history().size(), std::size_t{2});
+    QCOMPARE(monitor_->results().size(), std::size_t{2});
   }
 
   void results_result_added_since_paint_then_delete_removes_the_pressed_card() {
@@ -245,10 +245,10 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     painted();
     const QRect mark = page_->delete_marks().at(1);  // the card of 80
     // A result lands at the front before the page has painted again.
-    QVERIFY(monitor_->history().add(make_heart_log(60, to_local_timestamp(2026, 12, 7, 10, 0))).ok);
+    QVERIFY(monitor_->results().add(make_heart_log(60, to_local_timestamp(2026, 12, 7, 10, 0))).ok);
 
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center());
-    const std::vector<HeartLog> left = monitor_->history().entries();
+    const std::vector<HeartLog> left = monitor_->results().entries();
     QCOMPARE(left.size(), std::size_t{2});
     QCOMPARE(left[0].bpm, 60);
     QCOMPARE(left[1].bpm, 70);
@@ -261,7 +261,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     painted();
     const QRect mark = page_->delete_marks().at(0);
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center() - QPoint(60, -10));
-    QCOMPARE(monitor_->history().size(), std::size_t{1});
+    QCOMPARE(monitor_->results().size(), std::size_t{1});
   }
 };
 

@@ -33,7 +33,7 @@ struct AlertSettings {
   std::array<bool, 8> day_switches{};  // [0] every day, [1 + d] weekday d (0 Sunday)
   std::array<int, kReminderSlots> reminder_hours{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   int reminder_hour_count = 0;
-  bool reminders_enabled = false;
+  bool heart_alerts_on = false;  // "check_alert_hr_opt": measurement reminders and the heart-rate alert
 };
 
 // Interprets the stored keys: limits read only when their switch is on, a reminder hour equal to an
@@ -65,7 +65,7 @@ class AlertRules final : public ActivityListener, public HeartAlertSettings {
   void on_reminder_tick();
 
   int heart_rate_threshold() const override { return settings_.heart_rate_limit; }
-  bool alert_above_threshold() const override { return settings_.reminders_enabled; }
+  bool heart_rate_alert_on() const override { return settings_.heart_alerts_on; }
   std::string alert_text() const override { return settings_.rest_message; }
 
   const AlertSettings& settings() const { return settings_; }

@@ -30,8 +30,8 @@ inline constexpr char kPressureHint[] =  // under the message while the thumb re
     "力を抜き、軽く置いてください。\n強く押しすぎると計測できない場合があります。";
 inline constexpr char kDisclaimer[] =  // on the heart-rate page
     "計測データは完全に正確な数値を保証するものではありません。\n参考数値としてご活用ください。";
-inline constexpr char kToHeartPage[] = "心拍測定画面へ";         // the history view's switch back
-inline constexpr char kResultsHeading[] = "心拍測定データ履歴";  // the history view's heading
+inline constexpr char kToHeartPage[] = "心拍測定画面へ";         // the results view's switch back
+inline constexpr char kResultsHeading[] = "心拍測定データ履歴";  // the results view's heading
 
 // --- the main window, the tiles and the status page ---
 inline constexpr char kHeartMeasurement[] = "心拍測定";                   // tile, tab and page heading

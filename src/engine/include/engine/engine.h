@@ -129,7 +129,7 @@ class Engine final : public ReportSink {
 
   DayWriter writer_;
   EventQueue queue_;
-  std::vector<EventDef> drained_;  // reused by every drain
+  std::vector<ButtonEvent> drained_;  // reused by every drain
   MouseDecoder decoder_;
   ActivityCounters counters_;
   LocalDate live_date_;

@@ -14,7 +14,7 @@ class HeartAlertSettings {
   //! The heart-rate threshold in bpm ("bpm" of the alert settings); 0 while the heart-rate check is off.
   virtual int heart_rate_threshold() const = 0;
   //! "check_alert_hr_opt": a result above the threshold raises the alert.
-  virtual bool alert_above_threshold() const = 0;
+  virtual bool heart_rate_alert_on() const = 0;
   //! The text of the alert: the rest reminder's text.
   virtual std::string alert_text() const = 0;
 };
@@ -23,7 +23,7 @@ class HeartAlertSettings {
 class NoHeartAlertSettings final : public HeartAlertSettings {
  public:
   int heart_rate_threshold() const override { return 0; }
-  bool alert_above_threshold() const override { return false; }
+  bool heart_rate_alert_on() const override { return false; }
   std::string alert_text() const override { return user_text::kRestReminder; }
 };
 

@@ -61,15 +61,15 @@ class HeartMonitor final : public SensorListener {
   //! A copy of the measurement state (for tests and diagnostics).
   MeasurementState state() const;
 
-  //! The heart-rate list (for the history view, the upload file and the export).
-  HeartRateList& history() { return history_; }
-  const HeartRateList& history() const { return history_; }
-  //! The page switches between its measurement view and its history view; entering the history view
+  //! The list of measured heart rates (for the results view, the upload file and the export).
+  HeartRateList& results() { return results_; }
+  const HeartRateList& results() const { return results_; }
+  //! The page switches between its measurement view and its results view; entering the results view
   //! reloads the list from its file (unless a failed save left changes only in memory).
-  void set_history_view(bool on);
-  bool history_view() const { return history_view_; }
-  //! Deletes entry `index` of the history view and saves the list.
-  WriteResult delete_history_entry(std::size_t index);
+  void show_results(bool on);
+  bool showing_results() const { return showing_results_; }
+  //! Deletes entry `index` of the results view and saves the list.
+  WriteResult delete_result(std::size_t index);
 
   const OstrelBinding& binding() const { return *binding_; }
 
@@ -93,8 +93,8 @@ class HeartMonitor final : public SensorListener {
   NoHeartAlertSettings no_settings_;
   const HeartAlertSettings* settings_ = &no_settings_;
   std::unique_ptr<OstrelBinding> binding_;
-  HeartRateList history_;
-  bool history_view_ = false;
+  HeartRateList results_;
+  bool showing_results_ = false;
 
   PpgRing ring_;
   MeasurementState state_;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/daily_activity.h"
-#include "input/event_def.h"
+#include "input/button_event.h"
 #include "input/hooks.h"
 
 namespace corvane {
@@ -29,7 +29,7 @@ class ActivityCounters final {
   //! Counts drained events into `hour`: presses per button, and double clicks where a press hits the
   //! spot of the previous press of the same button within T of the last change of any button. A
   //! completed double click closes the gate, so a triple click is 3 presses and 1 double click.
-  void count_events(std::span<const EventDef> events, int hour);
+  void count_events(std::span<const ButtonEvent> events, int hour);
 
   //! Adds one report's travel to `hour`, dropping the fraction report by report, and tells the listeners.
   void add_travel(double units, int hour);
@@ -43,7 +43,7 @@ class ActivityCounters final {
     std::int64_t gate = 0;  // > T while the next press may complete a double click
   };
 
-  void count_press(const EventDef& event, int kind, int hour);
+  void count_press(const ButtonEvent& event, int kind, int hour);
 
   const std::uint32_t double_click_ms_;
   DailyActivity record_;

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "input/event_def.h"
+#include "input/button_event.h"
 
 namespace corvane {
 
@@ -13,16 +13,16 @@ class EventQueue final {
  public:
   explicit EventQueue(std::size_t reserve = 50000);
 
-  void append(const EventDef& event);
+  void append(const ButtonEvent& event);
 
   //! Moves every queued event into `out` (its old content is dropped) and leaves the queue empty; both
   //! vectors keep their capacity, so a steady drain allocates nothing.
-  void take_all(std::vector<EventDef>& out);
+  void take_all(std::vector<ButtonEvent>& out);
 
   std::size_t size() const { return events_.size(); }
 
  private:
-  std::vector<EventDef> events_;
+  std::vector<ButtonEvent> events_;
 };
 
 }  // namespace corvane

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "base/clock.h"
-#include "input/event_def.h"
 #include "base/reports.h"
+#include "input/button_event.h"
 
 namespace corvane {
 
@@ -19,7 +19,7 @@ class MouseDecoder final {
   explicit MouseDecoder(const Clock& clock);
 
   //! Applies the report's button flags; returns the event when the button state changed.
-  std::optional<EventDef> apply_buttons(const MouseReport& report);
+  std::optional<ButtonEvent> apply_buttons(const MouseReport& report);
 
   std::uint8_t state() const { return state_; }
 

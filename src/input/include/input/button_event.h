@@ -4,9 +4,9 @@
 
 namespace corvane {
 
-// One button-state change of the sensor mouse, as the event queue holds it (the `_EVENT_DEF` record:
-// 32 bytes, spare fields kept so that the layout matches the record the rest of the program expects).
-struct EventDef {
+// One button-state change of the sensor mouse, as the event queue holds it: a fixed 32-byte record whose
+// spare fields keep the layout that the queue's readers and the size check below expect.
+struct ButtonEvent {
   std::int32_t x = 0;  // cursor position at the change, screen pixels
   std::int32_t y = 0;
   std::uint8_t valid = 1;    // always 1 for a real event; the drain skips anything else
@@ -18,10 +18,10 @@ struct EventDef {
   std::int32_t spare2 = 0;
   std::int64_t wall_seconds = 0;  // wall-clock seconds since the epoch
 
-  bool operator==(const EventDef&) const = default;
+  bool operator==(const ButtonEvent&) const = default;
 };
 
-static_assert(sizeof(EventDef) == 32, "a button event is 32 bytes");
+static_assert(sizeof(ButtonEvent) == 32, "a button event is 32 bytes");
 
 // Bits of the kept button state. Note the side buttons: the fifth button has the lower bit.
 namespace button_state {
