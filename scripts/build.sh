@@ -6,5 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${CORVANE_BUILD_DIR:-$root/build}
 build_type=${CORVANE_BUILD_TYPE:-RelWithDebInfo}
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@" >/dev/null
+# Warnings are errors here (development and CI); a packager's build leaves CORVANE_WERROR off.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DCORVANE_WERROR=ON "$@" >/dev/null
 cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}"

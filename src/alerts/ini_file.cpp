@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/file_read.h"
+#include "platform/system_conventions.h"
 
 namespace corvane {
 namespace {
@@ -172,11 +173,7 @@ int IniFile::get_int(std::string_view section, std::string_view key, int fallbac
 std::string IniFile::new_line_end() const {
   for (const auto& l : lines_)
     if (!l.eol.empty()) return l.eol;
-#ifdef _WIN32
-  return "\r\n";
-#else
-  return "\n";
-#endif
+  return std::string(native_line_end());
 }
 
 void IniFile::set_string(std::string_view section, std::string_view key, std::string_view value) {

@@ -11,9 +11,6 @@
 #include "app/artwork.h"
 #include "app/device_notifiers.h"
 #include "app/main_window.h"
-#ifndef _WIN32
-#include "app/posix_signals.h"
-#endif
 #include "app/qt_notifier.h"
 #include "app/qt_scheduler.h"
 #include "app/replay_player.h"
@@ -22,6 +19,7 @@
 #include "engine/startup.h"
 #include "export/device_id.h"
 #include "platform/device_monitor.h"
+#include "platform/stop_signals.h"
 #include "views/font_table.h"
 #include "views/ui_texts.h"
 
@@ -136,11 +134,15 @@ int DesktopApplication::run(int& argc, char** argv, const CommandLine& options) 
   QObject::connect(&app, &QCoreApplication::aboutToQuit, window.get(), [&window] {
     if (!window->exit_done()) window->quit_from_tray();
   });
-#ifndef _WIN32
-  PosixSignals posix_signals;
-  QObject::connect(&posix_signals, &PosixSignals::termination_requested, window.get(),
-                   &MainWindow::exit_from_outside);
-#endif
+  // Ctrl-C, SIGTERM or a logout end the program through the same path, saving the day.
+  StopSignals stop_signals;
+  std::unique_ptr<QSocketNotifier> stop_requests;
+  if (stop_signals.descriptor() >= 0) {
+    stop_requests = std::make_unique<QSocketNotifier>(stop_signals.descriptor(), QSocketNotifier::Read);
+    QObject::connect(stop_requests.get(), &QSocketNotifier::activated, window.get(), [&] {
+      if (stop_signals.take_requests()) window->exit_from_outside();
+    });
+  }
 
   engine.start();
   window->show();

@@ -3,17 +3,14 @@
 #include <cstdlib>
 
 #include "platform/folders.h"
+#include "platform/system_conventions.h"
 
 namespace corvane {
 
 std::filesystem::path upload_tool_path() {
   const char* override_path = std::getenv(kUploadToolVariable);
   if (override_path && *override_path) return override_path;
-#ifdef _WIN32
-  return program_folder() / "brallow.exe";
-#else
-  return program_folder() / "brallow";
-#endif
+  return program_folder() / executable_file_name("brallow");
 }
 
 LaunchResult start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,

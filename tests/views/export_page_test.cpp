@@ -9,12 +9,12 @@
 
 #include "base/file_read.h"
 #include "engine/composition.h"
-#include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 #include "views/alert_settings_dialog.h"
 #include "views/ui_texts.h"
 
@@ -29,7 +29,7 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
  private:
   std::unique_ptr<testing::TempFolder> folder_;
   testing::FakeClock clock_{LocalDateTime{2026, 12, 8, 10, 0, 0, 0, 2}};
-  testing::FakeScheduler scheduler_;
+  testing::VirtualTime scheduler_;
   testing::RecordingNotifier notifier_;
   EngineParts parts_;
   Engine* engine_ = nullptr;

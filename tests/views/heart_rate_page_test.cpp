@@ -9,13 +9,13 @@
 
 #include "base/file_read.h"
 #include "heart/fake_detector.h"
-#include "heart/fake_scheduler.h"
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -34,7 +34,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
  private:
   std::unique_ptr<testing::TempFolder> folder_;
   testing::FakeClock clock_;
-  testing::FakeScheduler scheduler_;
+  testing::VirtualTime scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<HeartMonitor> monitor_;
   EngineListeners listeners_;

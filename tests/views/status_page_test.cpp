@@ -8,12 +8,12 @@
 
 #include "activitylog/day_file.h"
 #include "engine/engine.h"
-#include "heart/fake_scheduler.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
+#include "support/virtual_time.h"
 #include "views/activity_chart.h"
 #include "views/ui_texts.h"
 
@@ -34,7 +34,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
  private:
   std::unique_ptr<testing::TempFolder> folder_;
   std::unique_ptr<testing::FakeClock> clock_;
-  testing::FakeScheduler scheduler_;
+  testing::VirtualTime scheduler_;
   testing::RecordingNotifier notifier_;
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<StatusPage> page_;

@@ -3,32 +3,17 @@
 #include <algorithm>
 
 #include "platform/readiness_wait.h"
+#include "platform/stop_signals.h"
 
 namespace corvane {
-namespace {
 
-// Ctrl-C, Ctrl-Break and a closing console set this event; the waiting loop then saves and ends.
-HANDLE g_stop_event = nullptr;
+struct ReadinessWait::Impl {
+  StopSignals stops;
+};
 
-BOOL WINAPI on_console_event(DWORD) {
-  if (g_stop_event) ::SetEvent(g_stop_event);
-  return TRUE;
-}
+ReadinessWait::ReadinessWait() : impl_(std::make_unique<Impl>()) {}
 
-}  // namespace
-
-struct ReadinessWait::Impl {};
-
-ReadinessWait::ReadinessWait() : impl_(std::make_unique<Impl>()) {
-  g_stop_event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  ::SetConsoleCtrlHandler(on_console_event, TRUE);
-}
-
-ReadinessWait::~ReadinessWait() {
-  ::SetConsoleCtrlHandler(on_console_event, FALSE);
-  if (g_stop_event) ::CloseHandle(g_stop_event);
-  g_stop_event = nullptr;
-}
+ReadinessWait::~ReadinessWait() = default;
 
 // Windows delivers device input as window messages, not through descriptors: only the timeout and
 // the stop request end this wait.
@@ -37,7 +22,8 @@ ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> /*descriptors*/,
   const DWORD timeout =
       timeout_ms ? static_cast<DWORD>(std::clamp<std::int64_t>(*timeout_ms, 0, INFINITE - 1)) : INFINITE;
   Outcome outcome;
-  if (::WaitForSingleObject(g_stop_event, timeout) == WAIT_OBJECT_0) outcome.stop_requested = true;
+  ::WaitForSingleObject(static_cast<HANDLE>(impl_->stops.native_event()), timeout);
+  outcome.stop_requested = impl_->stops.take_requests();
   return outcome;
 }
 

@@ -10,9 +10,8 @@
 namespace corvane {
 
 // The headless program's way of sleeping: waits on the calling thread until a watched descriptor has
-// data, the user asks the program to stop (Ctrl-C, SIGTERM, a closing console) or a timeout passes.
-// While one exists, those stop requests end the wait instead of the process, so the caller can save
-// first. One at a time per process.
+// data, the user asks the program to stop (see StopSignals) or a timeout passes. While one exists,
+// those stop requests end the wait instead of the process, so the caller can save first.
 class ReadinessWait final {
  public:
   struct Outcome {
