@@ -11,6 +11,7 @@
 
 #include "app/artwork.h"
 #include "app/autostart.h"
+#include "base/user_texts.h"
 #include "engine/composition.h"
 #include "engine/engine.h"
 #include "heart/heart_monitor.h"
@@ -69,7 +70,8 @@ MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options o
 
   if (options_.start_hidden) scheduler_.start_timer(TimerId::HideOnceShown, 2);
 
-  setWindowTitle(QStringLiteral("%1 (ID: %2)").arg(QLatin1String(kProductName), options_.device_id));
+  setWindowTitle(
+      QString::fromUtf8(user_text::kWindowTitleFormat).arg(QLatin1String(kProductName), options_.device_id));
   apply_layout();
 }
 
@@ -95,10 +97,10 @@ void MainWindow::build_tray() {
   tray_->setToolTip(QLatin1String(kProductName));
   tray_menu_ = new QMenu(this);
   tray_menu_->setObjectName(QStringLiteral("tray-menu"));
-  QAction* open = tray_menu_->addAction(QStringLiteral("Open Application"));
+  QAction* open = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayOpen));
   connect(open, &QAction::triggered, this, &MainWindow::restore_window);
   if (!options_.program_path.isEmpty()) {
-    autostart_action_ = tray_menu_->addAction(QStringLiteral("Start at Login"));
+    autostart_action_ = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayStartAtLogin));
     autostart_action_->setCheckable(true);
     autostart_action_->setChecked(autostart_enabled());
     connect(autostart_action_, &QAction::toggled, this, [this](bool on) {
@@ -111,7 +113,7 @@ void MainWindow::build_tray() {
     });
   }
   tray_menu_->addSeparator();
-  QAction* quit = tray_menu_->addAction(QStringLiteral("Quit"));
+  QAction* quit = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayQuit));
   connect(quit, &QAction::triggered, this, &MainWindow::quit_from_tray);
 
   // No context menu is set on the icon: the menu opens from the menu delay, so that the click sequence
@@ -277,7 +279,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
     p.setPen(colour::kMutedInk);
     p.setFont(ui_fonts().font(FontRole::Caption));
     p.drawText(QRect(25, 540, 954, 24), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("ID: %1").arg(options_.device_id));
+               QString::fromUtf8(user_text::kDeviceIdFormat).arg(options_.device_id));
   } else {
     // The page area's frame under the pages; the current tab joins it.
     QPainterPath frame;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "base/user_texts.h"
 #include "engine/alert_component.h"
 #include "engine/engine.h"
 #include "engine/upload_component.h"
@@ -220,7 +221,7 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   p.fillPath(panel, colour::kBackground);
   if (!alerts_) return;
   const AlertSettings& s = alerts_->rules().settings();
-  const QString off = QStringLiteral("—");
+  const QString off = QString::fromUtf8(user_text::kSwitchedOff);
   const QString sp = QStringLiteral(" ");
 
   struct Row {
@@ -247,16 +248,17 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   QString hours;
   if (s.heart_alerts_on) {
     if (s.reminder_hour_count <= 0) {
-      hours = QStringLiteral("毎時");
+      hours = QString::fromUtf8(user_text::kEveryHour);
     } else {
       QStringList list;
       for (int j = 0; j < s.reminder_hour_count && j < kReminderSlots; ++j)
         if (s.reminder_hours[static_cast<std::size_t>(j)] >= 0)
-          list << QStringLiteral("%1時").arg(s.reminder_hours[static_cast<std::size_t>(j)]);
-      hours = list.join(QStringLiteral("・"));
+          list
+              << QString::fromUtf8(user_text::kHourFormat).arg(s.reminder_hours[static_cast<std::size_t>(j)]);
+      hours = list.join(QString::fromUtf8(user_text::kListSeparator));
     }
   }
-  rows.push_back({QStringLiteral("測定タイミングをアラートで表示する"), s.heart_alerts_on ? hours : off});
+  rows.push_back({QString::fromUtf8(user_text::kShowReminders), s.heart_alerts_on ? hours : off});
   rows.push_back({ui_text(text::kAlertText), QString::fromStdString(s.rest_message)});
 
   p.setPen(colour::kInk);
@@ -280,9 +282,10 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   // The ID the uploads carry.
   p.setPen(colour::kMutedInk);
   p.setFont(ui_fonts().font(FontRole::Caption));
-  p.drawText(
-      QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20), Qt::AlignRight | Qt::AlignVCenter,
-      QStringLiteral("ID: %1").arg(QString::fromStdString(upload_ ? upload_->device_id() : std::string())));
+  p.drawText(QRect(area.left() + 18, area.bottom() - 26, area.width() - 36, 20),
+             Qt::AlignRight | Qt::AlignVCenter,
+             QString::fromUtf8(user_text::kDeviceIdFormat)
+                 .arg(QString::fromStdString(upload_ ? upload_->device_id() : std::string())));
 }
 
 void ExportPage::mousePressEvent(QMouseEvent* event) {

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "base/user_texts.h"
 #include "heart/heart_monitor.h"
 #include "views/font_table.h"
 #include "views/palette.h"
@@ -238,7 +239,7 @@ void HeartRatePage::paint_results(QPainter& p, int top) {
               QString::number(entries[i].bpm));
     p.setFont(ui_fonts().font(FontRole::Unit));
     p.drawText(QRect(card.left() + 180, card.top() + 3, 30, card.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("bpm"));
+               QString::fromUtf8(user_text::kBpmUnit));
     // The delete mark: a round button in the card's top-right corner.
     const QRect mark(card.right() - 17, card.top() - 5, 20, 20);
     delete_marks_[i] = mark;

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 
+#include "base/user_texts.h"
 #include "engine/engine.h"
 #include "views/activity_chart.h"
 #include "views/font_table.h"
@@ -226,13 +227,13 @@ void StatusPage::paint_content(QPainter& p, int top) {
   if (mode_ == Mode::Month) {
     style.first_label = 1;
     style.label_every = 5;
-    style.unit_suffix = QStringLiteral("日");
+    style.unit_suffix = QString::fromUtf8(user_text::kDaySuffix);
     if (period_.date.year == today_.year && period_.date.month == today_.month)
       style.highlight = today_.day - 1;
   } else {
     style.first_label = 0;
     style.label_every = 3;
-    style.unit_suffix = QStringLiteral("時");
+    style.unit_suffix = QString::fromUtf8(user_text::kHourSuffix);
     if (mode_ == Mode::Today && engine_) style.highlight = engine_->clock().local_now().hour;
   }
   draw_activity_chart(p, chart_area(), figures_, style);

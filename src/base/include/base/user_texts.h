@@ -93,4 +93,17 @@ inline constexpr char kSettingsWriteErrorFormat[] = "error\n%1";  // "set.ini" c
 inline constexpr char kApply[] = "適用";
 inline constexpr char kCancel[] = "キャンセル";
 
+// Small marks and the main window's own labels.
+inline constexpr char kMainMenu[] = "メインメニュー";  // the button that goes back to the tiles
+inline constexpr char kHourSuffix[] = "時";            // after a day chart's hour labels
+inline constexpr char kDaySuffix[] = "日";             // after a month chart's day labels
+inline constexpr char kListSeparator[] = "・";         // between the hours of the export page's reminder row
+inline constexpr char kSwitchedOff[] = "—";            // an export page row whose alert is off
+inline constexpr char kBpmUnit[] = "bpm";              // beside a result card's figure
+inline constexpr char kWindowTitleFormat[] = "%1 (ID: %2)";  // the product name and the device ID
+inline constexpr char kDeviceIdFormat[] = "ID: %1";          // the device ID under the main menu
+inline constexpr char kTrayOpen[] = "Open Application";
+inline constexpr char kTrayStartAtLogin[] = "Start at Login";
+inline constexpr char kTrayQuit[] = "Quit";
+
 }  // namespace corvane::user_text
