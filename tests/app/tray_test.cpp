@@ -6,20 +6,17 @@
 
 #include "app/tray_clicks.h"
 #include "support/qt_test_runner.h"
+#include "support/virtual_time.h"
 #include "window_rig.h"
 
 namespace corvane::testing {
 namespace {
 
-// Keeps what the sequence asks of the menu delay.
-struct MenuDelay final : Scheduler {
-  void start_timer(TimerId id, std::uint32_t period_ms) override {
-    if (id == TimerId::TrayMenuDelay) period = static_cast<int>(period_ms);
-  }
-  void stop_timer(TimerId id) override {
-    if (id == TimerId::TrayMenuDelay) period = 0;
-  }
-  int period = 0;  // 0: not running
+// What the sequence asks of the menu delay: its period, 0 while it does not run.
+struct MenuDelay {
+  VirtualTime time;
+  operator Scheduler&() { return time; }
+  int period() const { return static_cast<int>(time.period_ms(TimerId::TrayMenuDelay)); }
 };
 
 }  // namespace
@@ -32,7 +29,7 @@ class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
     int restored = 0;
     TrayClicks clicks(timer, [&] { ++restored; });
     clicks.on_left_release();
-    QCOMPARE(timer.period, 0);
+    QCOMPARE(timer.period(), 0);
     QVERIFY(clicks.click_flag());
   }
 
@@ -41,16 +38,16 @@ class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
     TrayClicks clicks(timer, {});
     clicks.on_left_release();
     clicks.on_left_release();
-    QCOMPARE(timer.period, 500);
+    QCOMPARE(timer.period(), 500);
   }
 
   void first_right_release_opens_no_menu_then_10_ms() {
     MenuDelay timer;
     TrayClicks clicks(timer, {});
     clicks.on_right_release();
-    QCOMPARE(timer.period, 0);
+    QCOMPARE(timer.period(), 0);
     clicks.on_right_release();
-    QCOMPARE(timer.period, 10);
+    QCOMPARE(timer.period(), 10);
   }
 
   void double_click_cancels_menu_restores_and_its_release_opens_nothing() {
@@ -59,15 +56,15 @@ class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
     TrayClicks clicks(timer, [&] { ++restored; });
     clicks.on_left_release();  // earlier click: flag set
     clicks.on_left_release();  // first release of the double click: menu pending
-    QCOMPARE(timer.period, 500);
+    QCOMPARE(timer.period(), 500);
     clicks.on_left_double_click();
-    QCOMPARE(timer.period, 0);
+    QCOMPARE(timer.period(), 0);
     QCOMPARE(restored, 1);
     QVERIFY(!clicks.click_flag());
     clicks.on_left_release();  // the release that ends the double click
-    QCOMPARE(timer.period, 0);
+    QCOMPARE(timer.period(), 0);
     clicks.on_left_release();  // a later click opens the menu again
-    QCOMPARE(timer.period, 500);
+    QCOMPARE(timer.period(), 500);
   }
 
   void release_after_pending_menu_restarts_timer() {
@@ -76,7 +73,7 @@ class TrayClicksTest final : public QtTestGroup<TrayClicksTest> {
     clicks.on_left_release();
     clicks.on_left_release();
     clicks.on_right_release();
-    QCOMPARE(timer.period, 10);
+    QCOMPARE(timer.period(), 10);
   }
 
   // The window's tray, driven through QSystemTrayIcon's own signal.

@@ -148,7 +148,7 @@ class InstanceGuardTest : public ::testing::Test {
   const fs::path data_ = root_ / "data";
 };
 
-TEST_F(InstanceGuardTest, FolderIsHeldByOneGuardUnderEveryNameUntilItEnds) {
+TEST_F(InstanceGuardTest, folder_is_held_by_one_guard_under_every_name_until_it_ends) {
   fs::create_directory_symlink(data_, root_ / "link");
   ClaimResult first = InstanceGuard::claim(data_);
   ASSERT_EQ(first.outcome, ClaimOutcome::Claimed) << first.message;
@@ -168,7 +168,7 @@ TEST_F(InstanceGuardTest, FolderIsHeldByOneGuardUnderEveryNameUntilItEnds) {
   EXPECT_EQ(after.outcome, ClaimOutcome::Claimed) << after.message;
 }
 
-TEST_F(InstanceGuardTest, KilledHolderLeavesTheFolderFreeAtOnce) {
+TEST_F(InstanceGuardTest, killed_holder_leaves_the_folder_free_at_once) {
   ChildProcess holder([&](int ready_fd) {
     const ClaimResult held = InstanceGuard::claim(data_);
     if (held.outcome != ClaimOutcome::Claimed) return 1;
@@ -186,7 +186,7 @@ TEST_F(InstanceGuardTest, KilledHolderLeavesTheFolderFreeAtOnce) {
   EXPECT_EQ(after.outcome, ClaimOutcome::Claimed) << after.message;
 }
 
-TEST_F(InstanceGuardTest, CloseReturnsOnlyOnceTheHolderSavedAndReleasedTheFolder) {
+TEST_F(InstanceGuardTest, close_returns_only_once_the_holder_saved_and_released_the_folder) {
   const fs::path saved = data_ / "day.json";
   ChildProcess holder([&](int ready_fd) {
     const ClaimResult held = InstanceGuard::claim(data_);
@@ -214,7 +214,7 @@ TEST_F(InstanceGuardTest, CloseReturnsOnlyOnceTheHolderSavedAndReleasedTheFolder
   EXPECT_EQ(holder.exit_code(), 0);
 }
 
-TEST_F(InstanceGuardTest, CloseWithNothingRunningSaysSoAtOnce) {
+TEST_F(InstanceGuardTest, close_with_nothing_running_says_so_at_once) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(InstanceGuard::request_close(data_, 30s).outcome, CloseOutcome::NothingRuns);
   EXPECT_FALSE(fs::exists(data_ / ".corvane.lock"));  // asking leaves nothing behind
@@ -226,7 +226,7 @@ TEST_F(InstanceGuardTest, CloseWithNothingRunningSaysSoAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 }
 
-TEST_F(InstanceGuardTest, CloseRequestWaitsForTheAnswerAndStrangersAreDropped) {
+TEST_F(InstanceGuardTest, close_request_waits_for_the_answer_and_strangers_are_dropped) {
   const ClaimResult held = InstanceGuard::claim(data_);
   ASSERT_EQ(held.outcome, ClaimOutcome::Claimed) << held.message;
   InstanceGuard& guard = *held.guard;
@@ -260,7 +260,7 @@ TEST_F(InstanceGuardTest, CloseRequestWaitsForTheAnswerAndStrangersAreDropped) {
   EXPECT_EQ(asking.read_until_closed(), "ok\n");
 }
 
-TEST_F(InstanceGuardTest, SocketFolderOthersCouldEnterIsRefused) {
+TEST_F(InstanceGuardTest, socket_folder_others_could_enter_is_refused) {
   // A runtime folder others may enter is passed over for a folder of this user's in TMPDIR.
   const fs::path open_runtime = root_ / "open-runtime";
   fs::create_directory(open_runtime);
