@@ -3,6 +3,10 @@ add_library(corvane_settings INTERFACE)
 target_compile_features(corvane_settings INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(corvane_settings INTERFACE -Wall -Wextra)
+# Windows' <cmath> in strict C++ (no GNU extensions) defines M_PI and its kin only on request.
+if(WIN32)
+  target_compile_definitions(corvane_settings INTERFACE _USE_MATH_DEFINES)
+endif()
 # Warnings stop the build in development and CI (scripts/build.sh turns this on). A packager's build
 # leaves it off: a newer or older compiler's false warning (GCC 12's -Wrestrict at -O3) must not stop it.
 if(CORVANE_WERROR)
@@ -16,7 +20,9 @@ if(CORVANE_SANITIZE)
 endif()
 
 find_package(Threads REQUIRED)
-find_package(nlohmann_json 3.10 REQUIRED)
+if(NOT CORVANE_ONLY_DETECTION)
+  find_package(nlohmann_json 3.10 REQUIRED)
+endif()
 
 # Adds every subfolder of the current folder that has a CMakeLists.txt, so a new tool, benchmark or
 # test folder needs no edit here.

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Cross-builds the detection library for Windows with Debian's MinGW-w64: ostrel.dll, ostrel-eval.exe
+# and the detection tests land in BUILD_DIR/bin/. Only the detection side builds for Windows so far.
+# usage: build-windows.sh x86_64|i686 [BUILD_DIR]      (default BUILD_DIR: build-windows-ARCH/)
+# Run the tests with scripts/test-windows.sh (under Wine).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+arch=${1:-}
+case "$arch" in
+  x86_64) compilers=g++-mingw-w64-x86-64-posix ;;
+  i686) compilers=g++-mingw-w64-i686-posix ;;
+  *) echo "usage: $0 x86_64|i686 [BUILD_DIR]" >&2; exit 2 ;;
+esac
+build=${2:-$root/build-windows-$arch}
+
+# googletest: its sources, compiled with the cross compiler for the tests. wine runs them (64-bit only:
+# 32-bit Wine needs Debian's i386 architecture, which this script does not add).
+packages=(cmake ninja-build "$compilers" googletest wine wine64)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "build-windows: missing packages: ${missing[*]} (install them as root)" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
+  -DCMAKE_BUILD_TYPE="${CORVANE_BUILD_TYPE:-RelWithDebInfo}" \
+  -DCORVANE_ONLY_DETECTION=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_WERROR=ON >/dev/null
+cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}"

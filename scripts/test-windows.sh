@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs the tests of a Windows build (scripts/build-windows.sh) under Wine, in a Wine prefix of the
+# build folder's own. Only 64-bit builds run: 32-bit Wine needs Debian's i386 architecture.
+# usage: test-windows.sh x86_64 [BUILD_DIR]      (default BUILD_DIR: build-windows-x86_64/)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+arch=${1:-}
+[ "$arch" = x86_64 ] || { echo "usage: $0 x86_64 [BUILD_DIR]" >&2; exit 2; }
+build=${2:-$root/build-windows-$arch}
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A persistent wineserver, and the prefix set up before the first test: otherwise the first program to
+# start creates the prefix and Wine's services keep ctest's output pipe open until its timeout.
+mkdir -p "$WINEPREFIX"
+wineserver -p
+trap 'wineserver -k || true' EXIT
+wineboot -i >/dev/null 2>&1
+cd "$build"
+ctest --output-on-failure --parallel "${CORVANE_JOBS:-$(nproc)}" --timeout 600
