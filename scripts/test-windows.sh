@@ -8,7 +8,9 @@ arch=${1:-}
 [ "$arch" = x86_64 ] || { echo "usage: $0 x86_64 [BUILD_DIR]" >&2; exit 2; }
 build=${2:-$root/build-windows-$arch}
 
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
+# No .NET or browser engine in the prefix: the tests need neither, and wineboot would offer to fetch them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
 # A persistent wineserver, and the prefix set up before the first test: otherwise the first program to
 # start creates the prefix and Wine's services keep ctest's output pipe open until its timeout.
 mkdir -p "$WINEPREFIX"
