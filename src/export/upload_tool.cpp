@@ -16,7 +16,7 @@ std::filesystem::path upload_tool_path() {
 #endif
 }
 
-LaunchResult start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
+Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
                                const std::filesystem::path& upload_file) {
   return launch_detached(tool, {"_upload", device_id, upload_file.string()});
 }

@@ -65,8 +65,8 @@ ReadinessWait::~ReadinessWait() {
   ::close(impl_->fds[1]);
 }
 
-ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> descriptors,
-                                           std::optional<std::int64_t> timeout_ms) {
+Result<ReadinessWait::Outcome> ReadinessWait::wait(std::span<const int> descriptors,
+                                                   std::optional<std::int64_t> timeout_ms) {
   const int timeout = timeout_ms ? static_cast<int>(std::clamp<std::int64_t>(*timeout_ms, 0, INT_MAX)) : -1;
   auto& polled = impl_->polled;
   polled.clear();
@@ -77,7 +77,7 @@ ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> descriptors,
   Outcome outcome;
   const int ready = ::poll(polled.data(), polled.size(), timeout);
   if (ready < 0) {
-    if (errno != EINTR) outcome.error = std::string("poll failed: ") + std::strerror(errno);
+    if (errno != EINTR) return fail(std::string("poll failed: ") + std::strerror(errno));
     return outcome;
   }
   for (const pollfd& p : polled) {
