@@ -29,7 +29,10 @@ void BM_SaveAndLoadDay(benchmark::State& state) {
   SilentNotifier notifier;
   const DailyActivity day = busy_day();
   for (auto _ : state) {
-    writer.save_day("20261208.txt", day);
+    if (const Result<void> saved = writer.save_day("20261208.txt", day); !saved) {
+      state.SkipWithError(saved.error().message.c_str());
+      break;
+    }
     benchmark::DoNotOptimize(load_day(folder.path(), "20261208.txt", notifier));
   }
 }

@@ -22,13 +22,24 @@ std::string move_key(int h) {
   return "hour_move_pixel_h" + std::to_string(h);
 }
 
-// Reads one count; false when the key is missing or its value is not an unsigned 32-bit integer.
-bool read_count(const nlohmann::json& object, const std::string& key, std::uint32_t& out) {
+// One count: an unsigned 32-bit integer under `key`.
+Result<std::uint32_t> read_count(const nlohmann::json& object, const std::string& key) {
   const auto it = object.find(key);
-  if (it == object.end() || !it->is_number_unsigned()) return false;
-  const auto value = it->get<std::uint64_t>();
-  if (value > std::numeric_limits<std::uint32_t>::max()) return false;
-  out = static_cast<std::uint32_t>(value);
+  if (it == object.end()) return fail("\"" + key + "\" is missing");
+  if (!it->is_number_unsigned() || it->get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    return fail("\"" + key + "\" is not a count");
+  return static_cast<std::uint32_t>(it->get<std::uint64_t>());
+}
+
+// Reads `key` into `out`; on damage leaves `out` as it was and says what is wrong in `damage`.
+bool read_count_into(const nlohmann::json& object, const std::string& key, std::uint32_t& out,
+                     std::optional<Error>& damage) {
+  Result<std::uint32_t> count = read_count(object, key);
+  if (!count) {
+    damage = count.error();
+    return false;
+  }
+  out = *count;
   return true;
 }
 
@@ -52,28 +63,23 @@ DayParse parse_day(std::string_view text) {
   DayParse result;
   const nlohmann::json object = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (!object.is_object()) {
-    result.error = true;
+    result.damage = fail("not a JSON object");
     return result;
   }
   const auto version = object.find("log_ver");
   if (version == object.end() || !version->is_number_integer()) {
-    result.error = true;
+    result.damage = fail("\"log_ver\" is missing or not a number");
     return result;
   }
   if (version->get<std::int64_t>() != 1) return result;  // a later format: nothing we can read, no error
 
   // Read in the file's documented order so that a failure keeps exactly the counts before it.
   for (int h = 0; h < kHoursPerDay; ++h) {
-    if (!read_count(object, move_key(h), result.record.move_counts[h])) {
-      result.error = true;
-      return result;
-    }
+    if (!read_count_into(object, move_key(h), result.record.move_counts[h], result.damage)) return result;
     for (int b = 0; b < kButtonKinds; ++b) {
-      if (!read_count(object, click_key(h, b), result.record.clicks[b][h]) ||
-          !read_count(object, double_click_key(h, b), result.record.double_clicks[b][h])) {
-        result.error = true;
+      if (!read_count_into(object, click_key(h, b), result.record.clicks[b][h], result.damage) ||
+          !read_count_into(object, double_click_key(h, b), result.record.double_clicks[b][h], result.damage))
         return result;
-      }
     }
   }
   return result;
@@ -86,12 +92,13 @@ DailyActivity load_day(const std::filesystem::path& data_folder, const std::stri
   if (!std::filesystem::exists(path, ec)) return DailyActivity{};
 
   const auto text = read_whole_file(path);
-  DayParse parsed = text ? parse_day(*text) : DayParse{{}, true};
+  DayParse parsed = text ? parse_day(*text) : DayParse{{}, fail("cannot read " + path.string())};
   parsed.record.loaded = 1;
-  if (parsed.error) {
+  if (parsed.damage) {
     // The live day goes on from what could be read, and its next save replaces the file: keep the
-    // damaged bytes beside it first, so no count is lost for good.
-    if (text) keep_damaged_copy(path, *text);
+    // damaged bytes beside it first, so no count is lost for good. If even that copy fails there is
+    // nothing more to do than the message below.
+    if (text) static_cast<void>(keep_damaged_copy(path, *text));
     notifier.show_message(user_text::kLoadError);
   }
   return parsed.record;

@@ -14,13 +14,13 @@ DayWriter::~DayWriter() {
   wait_until_idle();
 }
 
-WriteResult DayWriter::save_day(const std::string& file_name, DailyActivity day) {
+Result<void> DayWriter::save_day(const std::string& file_name, DailyActivity day) {
   std::lock_guard lock(write_lock_);
-  WriteResult result = write_file_atomically(data_folder_ / file_name, serialize_day(day));
+  Result<void> result = write_file_atomically(data_folder_ / file_name, serialize_day(day));
   if (!result) {
     failed_saves_.fetch_add(1);
     std::lock_guard error_lock(error_mutex_);
-    last_error_ = result.error;
+    last_error_ = result.error().message;
   }
   return result;
 }
@@ -31,14 +31,16 @@ bool DayWriter::start_save(const DaySnapshot& snapshot) {
   join_finished_thread();
   try {
     save_thread_ = std::thread([this, snapshot] {
-      save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record);
+      // Nobody waits for a background save's result: save_day counts a failure and keeps its message.
+      static_cast<void>(
+          save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record));
       save_in_progress_.store(false, std::memory_order_release);
     });
   } catch (const std::system_error&) {
     // Without a thread to save on (the system is out of threads) the save runs here: a slow minute
     // roll-over is better than a day file that stops being written, which a save slot left claimed
     // would cause.
-    save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record);
+    static_cast<void>(save_day(day_file_name(snapshot.year, snapshot.month, snapshot.day), snapshot.record));
     save_in_progress_.store(false, std::memory_order_release);
   }
   return true;

@@ -215,7 +215,7 @@ std::string IniFile::text() const {
   return out;
 }
 
-WriteResult IniFile::save(const std::filesystem::path& path) const {
+Result<void> IniFile::save(const std::filesystem::path& path) const {
   return write_file_atomically(path, text());
 }
 
@@ -238,8 +238,8 @@ int read_profile_int(const std::filesystem::path& file, std::string_view section
   return IniFile::load(file).get_int(section, key, fallback);
 }
 
-WriteResult write_profile_string(const std::filesystem::path& file, std::string_view section,
-                                 std::string_view key, std::string_view value) {
+Result<void> write_profile_string(const std::filesystem::path& file, std::string_view section,
+                                  std::string_view key, std::string_view value) {
   return update_profile(file, [&](IniFile& ini) { ini.set_string(section, key, value); });
 }
 

@@ -85,8 +85,8 @@ StoredAlertSettings load_alert_settings_file(const std::filesystem::path& data_f
   return read_alert_settings(IniFile::load(data_folder / kSettingsFileName));
 }
 
-WriteResult save_alert_settings_file(const std::filesystem::path& data_folder,
-                                     const StoredAlertSettings& settings) {
+Result<void> save_alert_settings_file(const std::filesystem::path& data_folder,
+                                      const StoredAlertSettings& settings) {
   return update_profile(data_folder / kSettingsFileName,
                         [&](IniFile& ini) { write_alert_settings(ini, settings); });
 }

@@ -55,15 +55,15 @@ bool autostart_enabled(const std::filesystem::path& entry) {
   return std::filesystem::is_regular_file(entry, ec);
 }
 
-WriteResult set_autostart(bool enabled, const std::string& program, const std::filesystem::path& entry) {
+Result<void> set_autostart(bool enabled, const std::string& program, const std::filesystem::path& entry) {
   std::error_code ec;
   if (!enabled) {
     std::filesystem::remove(entry, ec);
-    if (ec) return {false, "cannot remove " + entry.string() + ": " + ec.message()};
-    return {true, {}};
+    if (ec) return fail("cannot remove " + entry.string() + ": " + ec.message());
+    return {};
   }
   std::filesystem::create_directories(entry.parent_path(), ec);
-  if (ec) return {false, "cannot create " + entry.parent_path().string() + ": " + ec.message()};
+  if (ec) return fail("cannot create " + entry.parent_path().string() + ": " + ec.message());
   return write_file_atomically(entry, autostart_entry(program));
 }
 

@@ -158,19 +158,19 @@ int DesktopApplication::run(int& argc, char** argv, const CommandLine& options) 
     });
     player->start();
   } else {
-    std::string error;
-    monitor = open_device_layer(engine, error);
-    if (monitor) {
+    Result<std::unique_ptr<DeviceMonitor>> layer = open_device_layer(engine);
+    if (layer) {
+      monitor = std::move(*layer);
       monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
       notifiers = std::make_unique<DeviceNotifiers>(*monitor);
-      if (const auto failure = monitor->start()) {
+      if (const Result<void> started_watching = monitor->start(); !started_watching) {
         // Registration failed: the program goes on without mouse data.
-        std::cerr << "corvane: " << *failure << '\n';
+        std::cerr << "corvane: " << started_watching.error().message << '\n';
         notifier.show_message("error");
       }
     } else {
       // Without mouse data the program still shows its pages and saved days.
-      std::cerr << "corvane: " << error << '\n';
+      std::cerr << "corvane: " << layer.error().message << '\n';
       notifier.show_message("error");
     }
   }

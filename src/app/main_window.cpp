@@ -104,11 +104,11 @@ void MainWindow::build_tray() {
     autostart_action_->setCheckable(true);
     autostart_action_->setChecked(autostart_enabled());
     connect(autostart_action_, &QAction::toggled, this, [this](bool on) {
-      const WriteResult r = set_autostart(on, options_.program_path.toStdString());
+      const Result<void> r = set_autostart(on, options_.program_path.toStdString());
       if (!r) {
         QSignalBlocker block(autostart_action_);
         autostart_action_->setChecked(autostart_enabled());
-        QMessageBox::warning(this, QString(), QString::fromStdString(r.error));
+        QMessageBox::warning(this, QString(), QString::fromStdString(r.error().message));
       }
     });
   }
@@ -215,9 +215,10 @@ void MainWindow::finish() {
   scheduler_.stop_timer(TimerId::TrayMenuDelay);
   scheduler_.stop_timer(TimerId::HideOnceShown);
   // Drains the queued clicks, waits for a running save and writes the live day once more.
-  const WriteResult result = engine_.shutdown();
+  const Result<void> result = engine_.shutdown();
   if (tray_) tray_->hide();
-  emit exit_finished(result.ok, QString::fromStdString(result.error));
+  const QString why = result ? QString() : QString::fromStdString(result.error().message);
+  emit exit_finished(result.has_value(), why);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -40,11 +40,11 @@ void Engine::start() {
     c->on_start();
 }
 
-WriteResult Engine::shutdown() {
+Result<void> Engine::shutdown() {
   if (shut_down_) return final_save_;
   shut_down_ = true;
   scheduler_.stop_timer(TimerId::StatusDrain);
-  if (!started_) return final_save_ = {true, {}};
+  if (!started_) return final_save_ = {};
 
   // The events of the last drain period are counted before the final save, not lost.
   drain_events();

@@ -27,8 +27,8 @@ void deliver(const CaptureEntry& entry, ReportSink& sink) {
       entry.report);
 }
 
-WriteResult run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& timers,
-                               std::span<const CaptureEntry> entries) {
+Result<void> run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& timers,
+                                std::span<const CaptureEntry> entries) {
   // Each step finishes the day-file save it may have started, so the files follow virtual time exactly.
   auto fire_timers_up_to = [&](std::int64_t t_ms) {
     while (const auto due = timers.pop_due(t_ms)) {
@@ -56,13 +56,13 @@ WriteResult run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& t
 
 namespace {
 
-int finish(const WriteResult& final_save, Engine& engine, std::ostream& err) {
+int finish(const Result<void>& final_save, Engine& engine, std::ostream& err) {
   if (engine.day_writer().failed_saves() > 0 && final_save) {
     err << "corvane: " << engine.day_writer().failed_saves()
         << " periodic day-file save(s) failed; the last error: " << engine.day_writer().last_error() << '\n';
   }
   if (!final_save) {
-    err << "corvane: the day file could not be written: " << final_save.error << '\n';
+    err << "corvane: the day file could not be written: " << final_save.error().message << '\n';
     return kExitFailed;
   }
   return kExitClean;
@@ -82,9 +82,9 @@ int run_export_csv(const CommandLine& options, std::ostream& err) {
   HeartRateList heart(data_folder);
   heart.load();
   const LocalDateTime today = options.start ? *options.start : SystemClock().local_now();
-  const WriteResult written = export_csv(heart.entries(), data_folder, today, *options.export_csv, notifier);
+  const Result<void> written = export_csv(heart.entries(), data_folder, today, *options.export_csv, notifier);
   if (!written) {
-    err << "corvane: the export could not be written: " << written.error << '\n';
+    err << "corvane: the export could not be written: " << written.error().message << '\n';
     return kExitFailed;
   }
   return kExitClean;
@@ -125,15 +125,15 @@ int run_headless(const CommandLine& options, std::ostream& err) {
       for (CaptureEntry& e : replay)
         e.t_ms += offset;
     } else {
-      std::string error;
-      monitor = open_device_layer(*engine, error);
-      if (!monitor) {
-        err << "corvane: " << error << '\n';
+      Result<std::unique_ptr<DeviceMonitor>> layer = open_device_layer(*engine);
+      if (!layer) {
+        err << "corvane: " << layer.error().message << '\n';
         return kExitFailed;
       }
+      monitor = std::move(*layer);
       monitor->on_warning = [&notifier](const std::string& text) { notifier.show_message(text); };
     }
-    const WriteResult result =
+    const Result<void> result =
         run_realtime_loop(*engine, timers, *clock, monitor.get(), startup.guard.get(), replay, err);
     status = finish(result, *engine, err);
   }

@@ -9,16 +9,17 @@
 
 namespace corvane {
 
-WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& clock, DeviceMonitor* monitor,
-                              InstanceGuard* guard, std::span<const CaptureEntry> replay, std::ostream& err) {
+Result<void> run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& clock, DeviceMonitor* monitor,
+                               InstanceGuard* guard, std::span<const CaptureEntry> replay,
+                               std::ostream& err) {
   ReadinessWait waiter;
   // Descriptors that changed during one round of wait results: their results are stale.
   std::vector<int> changed_fds;
   if (monitor) {
     monitor->on_descriptor_added = [&changed_fds](int fd) { changed_fds.push_back(fd); };
     monitor->on_descriptor_removing = [&changed_fds](int fd) { changed_fds.push_back(fd); };
-    if (const auto error = monitor->start()) {
-      err << "corvane: the devices cannot be watched: " << *error << '\n';
+    if (const Result<void> started = monitor->start(); !started) {
+      err << "corvane: the devices cannot be watched: " << started.error().message << '\n';
     }
   }
 
@@ -42,15 +43,15 @@ WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& c
     watched.clear();
     if (monitor) watched = monitor->descriptors();
     if (guard) watched.push_back(guard->listen_fd());
-    const ReadinessWait::Outcome woke = waiter.wait(watched, timeout);
-    if (!woke.error.empty()) {
-      err << "corvane: " << woke.error << '\n';
+    const Result<ReadinessWait::Outcome> woke = waiter.wait(watched, timeout);
+    if (!woke) {
+      err << "corvane: " << woke.error().message << '\n';
       break;
     }
-    if (woke.stop_requested) break;
+    if (woke->stop_requested) break;
     changed_fds.clear();
     bool close_requested = false;
-    for (int fd : woke.readable) {
+    for (int fd : woke->readable) {
       if (guard && fd == guard->listen_fd()) {
         close_requested = guard->on_readable() || close_requested;
         continue;

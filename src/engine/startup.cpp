@@ -53,9 +53,10 @@ Result<Startup, StartupFailure> start_up(const CommandLine& options, std::option
 
   // A broken capture is reported before anything runs.
   if (demo || options.replay) {
-    CaptureParse capture = demo ? parse_capture(demo->text, demo->name) : read_capture(*options.replay);
-    if (!capture) return StartupFailure{capture.error, kExitUnusableStart};
-    startup.capture = std::move(capture.entries);
+    Result<std::vector<CaptureEntry>> capture =
+        demo ? parse_capture(demo->text, demo->name) : read_capture(*options.replay);
+    if (!capture) return StartupFailure{capture.error().message, kExitUnusableStart};
+    startup.capture = std::move(*capture);
   }
   return startup;
 }

@@ -53,7 +53,7 @@ bool UploadComponent::request_upload() {
   return uploader_ && uploader_->request_manual_upload();
 }
 
-WriteResult UploadComponent::export_csv(const std::filesystem::path& out_path) {
+Result<void> UploadComponent::export_csv(const std::filesystem::path& out_path) {
   return corvane::export_csv(heart_.results().entries(), engine_.config().data_folder,
                              engine_.clock().local_now(), out_path, engine_.notifier());
 }

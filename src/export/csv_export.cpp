@@ -41,12 +41,12 @@ std::string build_csv_export(const std::vector<HeartLog>& heart_log, const std::
   return out.str();
 }
 
-WriteResult export_csv(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
-                       const LocalDateTime& today, const std::filesystem::path& out_path,
-                       Notifier& notifier) {
-  const WriteResult r =
+Result<void> export_csv(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
+                        const LocalDateTime& today, const std::filesystem::path& out_path,
+                        Notifier& notifier) {
+  const Result<void> r =
       write_file_atomically(out_path, build_csv_export(heart_log, data_folder, today, notifier));
-  if (!r.ok) notifier.show_message(user_text::kExportError);
+  if (!r) notifier.show_message(user_text::kExportError);
   return r;
 }
 

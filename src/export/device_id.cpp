@@ -56,10 +56,9 @@ const std::string& RegistrationRequest::wait() {
 DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folder) {
   const std::filesystem::path file = data_folder / kSettingsFileName;
   DeviceIdStartup startup;
-  startup.stored.ok = true;
   // Read and, when needed, store in one load-edit-save, so a second start in this process reads the ID
   // the first one stored.
-  const WriteResult written = update_profile(file, [&](IniFile& ini) {
+  const Result<void> written = update_profile(file, [&](IniFile& ini) {
     startup.id = ini.get_string(kDeviceIdSection, kDeviceIdKey, kNoDeviceId);
     if (startup.id != kNoDeviceId) return false;
     startup.id = make_device_id();
@@ -71,7 +70,7 @@ DeviceIdStartup read_or_create_device_id(const std::filesystem::path& data_folde
   if (!startup.created) return startup;
   startup.stored = written;
   // An ID that could not be kept would be made and announced anew at every start; announce only kept IDs.
-  if (!written.ok) return startup;
+  if (!written) return startup;
   startup.registration = std::make_unique<RegistrationRequest>(registration_base_url(), startup.id);
   return startup;
 }

@@ -30,8 +30,8 @@ std::string build_upload_json(const DaySnapshot& counters, const std::vector<Hea
   return root.dump();
 }
 
-WriteResult write_upload_file(const std::filesystem::path& data_folder, const DaySnapshot& counters,
-                              const std::vector<HeartLog>& heart_log) {
+Result<void> write_upload_file(const std::filesystem::path& data_folder, const DaySnapshot& counters,
+                               const std::vector<HeartLog>& heart_log) {
   return write_file_atomically(data_folder / kUploadFileName, build_upload_json(counters, heart_log));
 }
 

@@ -13,7 +13,7 @@ std::filesystem::path upload_tool_path() {
   return program_folder() / executable_file_name("brallow");
 }
 
-LaunchResult start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
+Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
                                const std::filesystem::path& upload_file) {
   return launch_detached(tool, {"_upload", device_id, upload_file.string()});
 }

@@ -19,8 +19,8 @@ UploadOutcome run_upload(const UploadJob& job, const std::function<void(std::chr
 
 std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outcome) {
   std::string text;
-  if (!outcome.tool.ok) text = user_text::kUploadToolNotStarted + job.tool.string();
-  if (!outcome.file.ok) {
+  if (!outcome.tool) text = user_text::kUploadToolNotStarted + job.tool.string();
+  if (!outcome.file) {
     if (!text.empty()) text += "\n";
     text += user_text::kUploadFileNotWritten + (job.data_folder / kUploadFileName).string();
   }
@@ -96,8 +96,8 @@ void Uploader::begin(UploadState kind) {
     // No thread to run it on (the system is out of threads): the upload fails as a whole, is reported
     // like any failed upload, and the state returns to idle so the next trigger tries again.
     UploadOutcome outcome;
-    outcome.file.error = std::string("no worker thread for the upload: ") + e.what();
-    outcome.tool.error = outcome.file.error;
+    outcome.file = fail(std::string("no worker thread for the upload: ") + e.what());
+    outcome.tool = outcome.file;
     finish(job, outcome);
   }
 }
@@ -122,7 +122,7 @@ void Uploader::finish(const UploadJob& job, const UploadOutcome& outcome) {
   state_ = UploadState::Idle;
   if (manual) {
     // A failed start is reported as such; "done" is only claimed when the tool was started and had a file.
-    if (outcome.tool.ok && outcome.file.ok) {
+    if (outcome.tool && outcome.file) {
       notifier_.show_message(user_text::kUploadDone);
     } else {
       notifier_.show_message(upload_failure_text(job, outcome));

@@ -81,8 +81,8 @@ void HeartMonitor::update_session() {
   view_.show_hint = step.show_hint;
   view_.heart_lit = step.heart_lit;
   if (const std::optional<float> result = step.new_result) {
-    const WriteResult saved = results_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
-    if (!saved && on_save_failed) on_save_failed(saved.error);
+    const Result<void> saved = results_.add(make_heart_log(result_bpm(*result), local_timestamp_now(clock_)));
+    if (!saved && on_save_failed) on_save_failed(saved.error().message);
     const int threshold = settings_->heart_rate_threshold();
     if (settings_->heart_rate_alert_on() && threshold != 0 && *result > static_cast<float>(threshold))
       scheduler_.start_timer(TimerId::HeartAlert, kHeartAlertDelayMs);
@@ -120,8 +120,8 @@ void HeartMonitor::show_results(bool on) {
   changed();
 }
 
-WriteResult HeartMonitor::delete_result(std::size_t index) {
-  WriteResult r = results_.remove(index);
+Result<void> HeartMonitor::delete_result(std::size_t index) {
+  Result<void> r = results_.remove(index);
   refresh_latest_entry();
   changed();
   return r;

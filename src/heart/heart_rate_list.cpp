@@ -15,14 +15,16 @@ void HeartRateList::load() {
   const std::optional<std::string> content = read_whole_file(file_);
   // A file that is not JSON at all loads as an empty list, and the next result would overwrite it and
   // every measurement in it: its bytes are kept beside it first, for the user or support to recover.
-  if (content && !content->empty() && !nlohmann::json::accept(*content)) keep_damaged_copy(file_, *content);
+  // (If even that copy cannot be written, there is nothing better to do than to go on.)
+  if (content && !content->empty() && !nlohmann::json::accept(*content))
+    static_cast<void>(keep_damaged_copy(file_, *content));
   entries_ = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
   unsaved_ = false;
 }
 
-WriteResult HeartRateList::save() const {
-  WriteResult r = write_file_atomically(file_, serialize_heart_log(entries_));
-  unsaved_ = !r.ok;
+Result<void> HeartRateList::save() const {
+  Result<void> r = write_file_atomically(file_, serialize_heart_log(entries_));
+  unsaved_ = !r;
   return r;
 }
 
@@ -30,13 +32,13 @@ bool HeartRateList::unsaved_changes() const {
   return unsaved_;
 }
 
-WriteResult HeartRateList::add(HeartLog entry) {
+Result<void> HeartRateList::add(HeartLog entry) {
   entries_.insert(entries_.begin(), std::move(entry));
   return save();
 }
 
-WriteResult HeartRateList::remove(std::size_t index) {
-  if (index >= entries_.size()) return {false, "no heart-rate entry " + std::to_string(index)};
+Result<void> HeartRateList::remove(std::size_t index) {
+  if (index >= entries_.size()) return fail("no heart-rate entry " + std::to_string(index));
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   return save();
 }

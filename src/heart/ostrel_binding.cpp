@@ -30,12 +30,12 @@ bool OstrelBinding::ensure_bound() {
 
 bool OstrelBinding::load_library() {
   ++load_attempts_;
-  std::string why;
-  library_ = DynamicLibrary::load(path_, why);
-  if (!library_) {
-    error_ = why;
+  Result<std::unique_ptr<DynamicLibrary>> loaded = DynamicLibrary::load(path_);
+  if (!loaded) {
+    error_ = loaded.error().message;
     return false;
   }
+  library_ = std::move(*loaded);
   entry_points_.open = library_->function<HRDOpen_i20Hz_fn>(kOstrelOpenName);
   entry_points_.process_top = library_->function<HRDProcessTop_fn>(kOstrelProcessTopName);
   entry_points_.get_average = library_->function<HRD_Get_HRAvg_fn>(kOstrelGetAverageName);

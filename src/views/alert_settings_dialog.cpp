@@ -251,13 +251,13 @@ StoredAlertSettings AlertSettingsDialog::collect() const {
 }
 
 void AlertSettingsDialog::apply() {
-  const WriteResult written = save_alert_settings_file(data_folder_, collect());
+  const Result<void> written = save_alert_settings_file(data_folder_, collect());
   if (!written) {
     // Shown without a nested event loop, like every other box of the program.
-    auto* box = new QMessageBox(
-        QMessageBox::Warning, QString(),
-        QString::fromUtf8(user_text::kSettingsWriteErrorFormat).arg(QString::fromStdString(written.error)),
-        QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+                                QString::fromUtf8(user_text::kSettingsWriteErrorFormat)
+                                    .arg(QString::fromStdString(written.error().message)),
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("write_error"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

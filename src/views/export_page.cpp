@@ -152,7 +152,7 @@ void ExportPage::export_csv() {
   const QString path = choose_export_file ? choose_export_file(proposed) : QString();
   if (path.isEmpty()) return;  // cancelled
   // A failed write shows "error" through the engine's notifier.
-  upload_->export_csv(std::filesystem::path(path.toStdString()));
+  static_cast<void>(upload_->export_csv(std::filesystem::path(path.toStdString())));
 }
 
 void ExportPage::open_settings() {

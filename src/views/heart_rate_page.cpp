@@ -276,7 +276,9 @@ void HeartRatePage::mousePressEvent(QMouseEvent* event) {
   // mark is looked up again, so the card the user pressed is the one that goes.
   const std::vector<HeartLog> now = monitor_->results().entries();
   const auto it = std::find(now.begin(), now.end(), drawn_entries_.at(static_cast<std::size_t>(index)));
-  if (it != now.end()) monitor_->delete_result(static_cast<std::size_t>(it - now.begin()));
+  // A deletion that cannot be saved still holds in memory; that list stays the only copy until a later
+  // save succeeds.
+  if (it != now.end()) static_cast<void>(monitor_->delete_result(static_cast<std::size_t>(it - now.begin())));
   // The cards below move up: until the next paint no mark is known, so a quick second press cannot
   // hit a card that is no longer under it.
   delete_marks_.clear();

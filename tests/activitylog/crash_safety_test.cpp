@@ -36,16 +36,16 @@ bool is_uniform(const DailyActivity& day, std::uint32_t& k) {
   const auto text = read_whole_file(folder / "20261208.txt");
   std::uint32_t k = 0;
   if (text) is_uniform(parse_day(*text).record, k);
-  writer.save_day("20261208.txt", uniform_day(++k));
+  if (!writer.save_day("20261208.txt", uniform_day(++k))) ::_exit(1);
   const char byte = 1;
   if (::write(started, &byte, 1) != 1) ::_exit(1);
   for (;;)
-    writer.save_day("20261208.txt", uniform_day(++k));
+    static_cast<void>(writer.save_day("20261208.txt", uniform_day(++k)));
 }
 
 TEST(DayFileCrashSafety, killed_writer_always_leaves_the_old_or_the_new_day) {
   testing::TempFolder folder;
-  DayWriter(folder.path()).save_day("20261208.txt", uniform_day(0));
+  ASSERT_TRUE(DayWriter(folder.path()).save_day("20261208.txt", uniform_day(0)));
   std::mt19937 random(20261208);
   std::uniform_int_distribution<int> delay_us(0, 3000);
 
@@ -69,7 +69,7 @@ TEST(DayFileCrashSafety, killed_writer_always_leaves_the_old_or_the_new_day) {
     const auto text = read_whole_file(folder / "20261208.txt");
     ASSERT_TRUE(text) << "kill " << i;
     const DayParse parsed = parse_day(*text);
-    ASSERT_FALSE(parsed.error) << "kill " << i << ": the file does not parse";
+    ASSERT_FALSE(parsed.damage) << "kill " << i << ": the file does not parse";
     std::uint32_t k = 0;
     ASSERT_TRUE(is_uniform(parsed.record, k)) << "kill " << i << ": a mixture of two days";
     ASSERT_GT(k, last) << "kill " << i << ": the file lost a completed rewrite";

@@ -31,7 +31,7 @@ namespace {
 class PipeMonitor final : public DeviceMonitor {
  public:
   PipeMonitor() { add(); }
-  std::optional<std::string> start() override { return std::nullopt; }
+  Result<void> start() override { return {}; }
   ~PipeMonitor() override {
     for (auto& [r, w] : pipes) {
       ::close(r);
@@ -85,7 +85,7 @@ std::vector<CaptureEntry> three_reports() {
       "1 mouse 0x0002 rel 0 0 1 1 sensor\n"
       "2 hid 010e000000000000000000000000000000\n",
       "test");
-  return parsed.entries;
+  return *parsed;
 }
 
 }  // namespace
@@ -206,14 +206,14 @@ class DesktopFilesTest final : public QtTestGroup<DesktopFilesTest> {
     TempFolder folder;
     const auto entry = folder.path() / "autostart" / "corvane.desktop";
     QVERIFY(!autostart_enabled(entry));
-    QVERIFY(set_autostart(true, "/opt/My \"Corvane\"/100%/corvane", entry).ok);
+    QVERIFY(set_autostart(true, "/opt/My \"Corvane\"/100%/corvane", entry).has_value());
     QVERIFY(autostart_enabled(entry));
     const std::string text = read_whole_file(entry).value_or("");
     QVERIFY(text.find("[Desktop Entry]\n") == 0);
     QVERIFY(text.find("Exec=\"/opt/My \\\"Corvane\\\"/100%%/corvane\" /hide\n") != std::string::npos);
-    QVERIFY(set_autostart(false, "", entry).ok);
+    QVERIFY(set_autostart(false, "", entry).has_value());
     QVERIFY(!autostart_enabled(entry));
-    QVERIFY(set_autostart(false, "", entry).ok);  // already off
+    QVERIFY(set_autostart(false, "", entry).has_value());  // already off
   }
 
   void every_artwork_renders() {

@@ -61,7 +61,7 @@ class EngineTest : public ::testing::Test {
     const auto text = read_whole_file(folder.path() / day_file_name(year, month, day));
     if (!text) return std::nullopt;
     const DayParse parsed = parse_day(*text);
-    EXPECT_FALSE(parsed.error) << *text;
+    EXPECT_FALSE(parsed.damage) << *text;
     return parsed.record;
   }
 

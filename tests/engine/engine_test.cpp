@@ -27,7 +27,7 @@ TEST_F(EngineStartUp, todays_file_exists_counting_continues_from_it) {
   EXPECT_EQ(engine->live_activity().loaded, 1u);
   EXPECT_EQ(engine->live_activity().clicks[kLeft][9], 7u);
   click(kLeftDown, kLeftUp);
-  engine->shutdown();
+  ASSERT_TRUE(engine->shutdown());
 
   const auto saved = day_on_disk(2026, 12, 8);
   ASSERT_TRUE(saved);
@@ -186,7 +186,7 @@ TEST_F(EngineRollOver, same_day_of_month_a_month_later_is_a_new_day) {
   EXPECT_EQ(old_day->move_counts[10], 5u);
   EXPECT_EQ(engine->live_date(), (LocalDate{2027, 1, 8}));
   EXPECT_EQ(engine->live_activity().move_counts[10], 10u);
-  engine->shutdown();
+  ASSERT_TRUE(engine->shutdown());
   EXPECT_EQ(day_on_disk(2027, 1, 8)->move_counts[10], 10u);
   EXPECT_EQ(day_on_disk(2026, 12, 8)->move_counts[10], 5u);
 }
@@ -227,7 +227,7 @@ TEST_F(EngineRollOver, save_still_running_at_midnight_the_closing_save_is_not_sk
     const auto closed = day_on_disk(2027, 3, day);
     ASSERT_TRUE(closed);
     EXPECT_EQ(closed->move_counts[23], 15u);
-    engine->shutdown();
+    static_cast<void>(engine->shutdown());
     engine.reset();
   }
 }
@@ -327,16 +327,16 @@ TEST_F(EngineExit, after_exit_reports_and_timers_change_nothing_and_a_second_exi
 
 TEST_F(EngineExit, unwritable_folder_reports_the_failure) {
   std::filesystem::remove_all(folder.path());
-  const WriteResult result = engine->shutdown();
+  const Result<void> result = engine->shutdown();
   EXPECT_FALSE(result);
-  EXPECT_FALSE(result.error.empty());
+  EXPECT_FALSE(result.error().message.empty());
 }
 
 TEST_F(EngineExit, live_record_of_yesterday_is_saved_under_yesterday) {
   at(local(2026, 12, 8, 23, 59, 50));
   move(3, 4);
   at(local(2026, 12, 9, 0, 0, 30));  // no report since midnight
-  engine->shutdown();
+  ASSERT_TRUE(engine->shutdown());
   EXPECT_EQ(day_on_disk(2026, 12, 8)->move_counts[23], 5u);
   EXPECT_FALSE(day_on_disk(2026, 12, 9));
 }
@@ -418,7 +418,7 @@ TEST_F(EngineHosting, components_start_after_the_load_get_their_timers_and_exit_
   engine->on_timer(TimerId::StatusDrain);  // the engine's own: not forwarded
   engine->on_timer(TimerId::Upload);       // nobody's
   click(kLeftDown, kLeftUp);
-  engine->shutdown();
+  static_cast<void>(engine->shutdown());  // only the order of the calls matters here
   EXPECT_EQ(log, (std::vector<std::string>{"start", "timer", "exit"}));
 }
 

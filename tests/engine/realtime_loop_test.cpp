@@ -23,11 +23,11 @@ class PipeMonitor final : public DeviceMonitor {
     for (int fd : fds_)
       if (fd >= 0) ::close(fd);
   }
-  std::optional<std::string> start() override {
-    if (fds_[0] >= 0) return std::nullopt;  // the test opened it early to feed it
-    if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) return "pipe";
+  Result<void> start() override {
+    if (fds_[0] >= 0) return {};  // the test opened it early to feed it
+    if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
     if (on_descriptor_added) on_descriptor_added(fds_[0]);
-    return std::nullopt;
+    return {};
   }
   std::vector<int> descriptors() const override { return {fds_[0]}; }
   void on_readable(int fd) override {
@@ -87,10 +87,10 @@ class RealTimeLoop : public ::testing::Test {
 TEST_F(RealTimeLoop, device_reports_flow_until_the_stop_signal_then_the_final_save_runs) {
   PipeMonitor monitor(engine, 3);
   // Reports already waiting when the loop starts are read at its first poll.
-  monitor.start();
+  ASSERT_TRUE(monitor.start());
   monitor.feed(3);
-  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
-  EXPECT_TRUE(result) << result.error;
+  const Result<void> result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
+  EXPECT_TRUE(result) << result.error().message;
   EXPECT_EQ(monitor.delivered, 3);
   EXPECT_TRUE(engine.shut_down());
   EXPECT_EQ(saved_travel(), 15u);
@@ -106,7 +106,7 @@ TEST_F(RealTimeLoop, stop_pending_while_blocked_is_not_lost) {
   ::raise(SIGTERM);
   PipeMonitor monitor(engine, 1000);
   const Watchdog& watchdog = engine.add_component(std::make_unique<Watchdog>(timers));
-  const WriteResult result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
+  const Result<void> result = run_realtime_loop(engine, timers, clock, &monitor, nullptr, {}, err);
   ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
   EXPECT_FALSE(watchdog.fired) << "the pending stop was lost";
   EXPECT_TRUE(result);
@@ -115,15 +115,15 @@ TEST_F(RealTimeLoop, stop_pending_while_blocked_is_not_lost) {
 }
 
 TEST_F(RealTimeLoop, replay_in_real_time_delivers_every_report_then_exits) {
-  const CaptureParse capture = parse_capture(
+  const Result<std::vector<CaptureEntry>> capture = parse_capture(
       "corvane-capture 1\n"
       "0 mouse 0x0000 rel 3 4 0 0 vid_0c45&pid_7e11\n"
       "5 mouse 0x0001 rel 0 0 0 0 vid_0c45&pid_7e11\n"
       "20 mouse 0x0000 rel 6 8 0 0 vid_0c45&pid_7e11\n",
       "rt");
-  ASSERT_TRUE(capture) << capture.error;
-  const WriteResult result = run_realtime_loop(engine, timers, clock, nullptr, nullptr, capture.entries, err);
-  EXPECT_TRUE(result) << result.error;
+  ASSERT_TRUE(capture) << capture.error().message;
+  const Result<void> result = run_realtime_loop(engine, timers, clock, nullptr, nullptr, *capture, err);
+  EXPECT_TRUE(result) << result.error().message;
   const auto saved = parse_day(read_whole_file(data / "20261208.txt").value_or("")).record;
   EXPECT_EQ(saved.move_counts[10], 15u);
   EXPECT_EQ(saved.clicks[0][10], 1u);  // still queued at the end: counted by the exit path

@@ -76,7 +76,7 @@ TEST_F(RegistrationTest, first_start_sends_one_get_with_path_and_agent_second_st
   point_at(server.url());
   DeviceIdStartup first = read_or_create_device_id(data.path());
   ASSERT_TRUE(first.created);
-  ASSERT_TRUE(first.stored.ok);
+  ASSERT_TRUE(first.stored.has_value());
   EXPECT_TRUE(is_device_id(first.id)) << first.id;
   ASSERT_TRUE(first.registration);
   EXPECT_EQ(first.registration->wait(), "ok");

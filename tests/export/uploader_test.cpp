@@ -144,7 +144,7 @@ TEST_F(UploaderTest, manual_upload_with_missing_tool_names_the_tool_and_does_not
   ASSERT_EQ(notifier.messages.size(), 1u);
   EXPECT_NE(notifier.messages[0], "アップロード完了");
   EXPECT_NE(notifier.messages[0].find(missing.string()), std::string::npos);
-  EXPECT_FALSE(up->last_outcome().tool.ok);
+  EXPECT_FALSE(up->last_outcome().tool.has_value());
   EXPECT_TRUE(std::filesystem::exists(data / "upload.json"));
   EXPECT_EQ(up->state(), UploadState::Idle);
 }
@@ -156,7 +156,7 @@ TEST_F(UploaderTest, without_a_worker_thread_the_upload_fails_visibly_and_the_st
     if (!up->request_manual_upload()) return 1;
     if (up->state() != UploadState::Idle) return 2;  // a state left busy would refuse every later upload
     if (notifier.messages.size() != 1 || notifier.messages[0] == "アップロード完了") return 3;
-    if (up->last_outcome().tool.ok || up->last_outcome().file.ok) return 4;
+    if (up->last_outcome().tool.has_value() || up->last_outcome().file.has_value()) return 4;
     if (!up->request_manual_upload()) return 5;  // and the next request is taken
     return 0;
   });

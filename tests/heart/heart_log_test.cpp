@@ -129,9 +129,9 @@ TEST_F(HeartRateListFile, removing_past_the_end_changes_nothing) {
 
 TEST_F(HeartRateListFile, unwritable_folder_reports_the_failed_save) {
   HeartRateList nowhere(folder_.path() / "missing" / "deeper");
-  const WriteResult r = nowhere.add(entry(70, 0));
+  const Result<void> r = nowhere.add(entry(70, 0));
   EXPECT_FALSE(r);
-  EXPECT_FALSE(r.error.empty());
+  EXPECT_FALSE(r.error().message.empty());
   EXPECT_EQ(nowhere.size(), 1u) << "the result stays in memory";
 }
 

@@ -22,9 +22,8 @@ const std::filesystem::path kNoOpen = CORVANE_PARTIAL_NO_OPEN;
 
 // How many calls a stand-in library received, read through its own counting exports.
 int counted(const OstrelBinding& binding, const char* counter) {
-  std::string error;
-  auto again = DynamicLibrary::load(binding.path(), error);  // the same mapping: it is still loaded
-  auto f = again ? again->function<int (*)()>(counter) : nullptr;
+  auto again = DynamicLibrary::load(binding.path());  // the same mapping: it is still loaded
+  auto f = again ? (*again)->function<int (*)()>(counter) : nullptr;
   return f ? f() : -1;
 }
 

@@ -31,9 +31,9 @@ TEST(AtomicFile, leaves_no_temporary_files_behind) {
 
 TEST(AtomicFile, missing_folder_is_reported_and_nothing_is_created) {
   testing::TempFolder folder;
-  const WriteResult r = write_file_atomically(folder / "no-such-folder" / "x.txt", "data");
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("no-such-folder"), std::string::npos);
+  const Result<void> r = write_file_atomically(folder / "no-such-folder" / "x.txt", "data");
+  EXPECT_FALSE(r.has_value());
+  EXPECT_NE(r.error().message.find("no-such-folder"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
 }
 

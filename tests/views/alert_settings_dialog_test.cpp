@@ -29,7 +29,7 @@ class AlertSettingsDialogTest final : public testing::QtTestGroup<AlertSettingsD
   std::unique_ptr<AlertSettingsDialog> dlg_;
 
   std::filesystem::path ini() const { return folder_->path() / kSettingsFileName; }
-  void write_ini(const std::string& text) { QVERIFY(write_file_atomically(ini(), text).ok); }
+  void write_ini(const std::string& text) { QVERIFY(write_file_atomically(ini(), text).has_value()); }
   void open() { dlg_ = std::make_unique<AlertSettingsDialog>(folder_->path()); }
   template <typename W>
   W* control(const char* name) {

@@ -41,7 +41,7 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
  private slots:
   void init() {
     folder_ = std::make_unique<testing::TempFolder>();
-    QVERIFY(write_file_atomically(folder_->path() / "set.ini", "[arg]\nid=1234567890123456\n").ok);
+    QVERIFY(write_file_atomically(folder_->path() / "set.ini", "[arg]\nid=1234567890123456\n").has_value());
     parts_ = make_engine(EngineConfig{folder_->path(), 500}, clock_, scheduler_, notifier_);
     engine_ = parts_.engine.get();
     engine_->start();
@@ -53,7 +53,7 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (qobject_cast<AlertSettingsDialog*>(w)) w->close();
     page_.reset();
-    engine_->shutdown();
+    static_cast<void>(engine_->shutdown());
     parts_ = {};
     engine_ = nullptr;
     notifier_.messages.clear();
@@ -127,7 +127,7 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
     // The file changes behind the page's back; closing the page (even by cancel) reads it again.
     QVERIFY(write_file_atomically(folder_->path() / "set.ini",
                                   "[arg]\nid=1234567890123456\n[Alert]\ncheck_bpm=1\nbpm=130\n")
-                .ok);
+                .has_value());
     page_->settings_dialog()->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
     QCOMPARE(alerts().rules().settings().heart_rate_limit, 130);
     page_->activate(ExportPage::Tile::AlertSettings);

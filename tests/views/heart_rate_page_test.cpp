@@ -68,7 +68,8 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     std::vector<HeartLog> list;
     for (auto [bpm, t] : entries)
       list.push_back(make_heart_log(bpm, t));
-    QVERIFY(write_file_atomically(folder_->path() / kHeartLogFileName, serialize_heart_log(list)).ok);
+    QVERIFY(
+        write_file_atomically(folder_->path() / kHeartLogFileName, serialize_heart_log(list)).has_value());
   }
 
  private slots:
@@ -245,7 +246,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     painted();
     const QRect mark = page_->delete_marks().at(1);  // the card of 80
     // A result lands at the front before the page has painted again.
-    QVERIFY(monitor_->results().add(make_heart_log(60, to_local_timestamp(2026, 12, 7, 10, 0))).ok);
+    QVERIFY(monitor_->results().add(make_heart_log(60, to_local_timestamp(2026, 12, 7, 10, 0))).has_value());
 
     QTest::mouseClick(page_.get(), Qt::LeftButton, {}, mark.center());
     const std::vector<HeartLog> left = monitor_->results().entries();

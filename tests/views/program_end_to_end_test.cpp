@@ -227,7 +227,7 @@ TEST_F(ProgramEndToEnd, replay_with_clicks_then_close_from_a_second_process_leav
   const auto day_text = read_whole_file(data_ / day_file_name(2026, 12, 8));
   ASSERT_TRUE(day_text);
   const DayParse day = parse_day(*day_text);
-  ASSERT_FALSE(day.error);
+  ASSERT_FALSE(day.damage);
   EXPECT_EQ(day.record.clicks[0][10], kLeftPresses);
   EXPECT_EQ(day.record.double_clicks[0][10], kLeftDoubles);
   EXPECT_EQ(day.record.clicks[1][10], kRightPresses);

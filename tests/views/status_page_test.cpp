@@ -54,8 +54,8 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
     report(up);
   }
   void write_day(int year, int month, int day, const DailyActivity& record) {
-    QVERIFY(
-        write_file_atomically(folder_->path() / day_file_name(year, month, day), serialize_day(record)).ok);
+    QVERIFY(write_file_atomically(folder_->path() / day_file_name(year, month, day), serialize_day(record))
+                .has_value());
   }
   static DailyActivity day_with(int left_presses, int hour, std::uint32_t move_units) {
     DailyActivity d;
@@ -172,7 +172,7 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
   }
 
   void chosen_day_with_damaged_file_says_load_error() {
-    QVERIFY(write_file_atomically(folder_->path() / day_file_name(2026, 12, 2), "{not json").ok);
+    QVERIFY(write_file_atomically(folder_->path() / day_file_name(2026, 12, 2), "{not json").has_value());
     page_->show_day({2026, 12, 2});
     QCOMPARE(notifier_.messages.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(notifier_.messages[0]), QStringLiteral("load error"));

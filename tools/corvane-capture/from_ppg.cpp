@@ -86,19 +86,19 @@ int run_from_ppg_command(const std::vector<std::string>& args, std::ostream& err
     err << "corvane-capture from-ppg: cannot read " << input << '\n';
     return 1;
   }
-  const PpgParse recording = parse_ppg_csv(*text, input);
+  const Result<std::vector<PpgSample>> recording = parse_ppg_csv(*text, input);
   if (!recording) {
-    err << "corvane-capture from-ppg: " << recording.error << '\n';
+    err << "corvane-capture from-ppg: " << recording.error().message << '\n';
     return 1;
   }
-  const std::string capture = ppg_to_capture(recording.samples, options, input);
+  const std::string capture = ppg_to_capture(*recording, options, input);
   if (output.empty() || output == "-") {
     std::cout << capture << std::flush;
     return std::cout ? 0 : 1;
   }
-  const WriteResult written = write_file_atomically(output, capture);
+  const Result<void> written = write_file_atomically(output, capture);
   if (!written) {
-    err << "corvane-capture from-ppg: " << written.error << '\n';
+    err << "corvane-capture from-ppg: " << written.error().message << '\n';
     return 1;
   }
   return 0;

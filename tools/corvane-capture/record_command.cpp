@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/atomic_file.h"
 #include "devices/device_monitor_linux.h"
+#include "platform/atomic_file.h"
 #include "replay/capture.h"
 
 namespace corvane {
@@ -175,8 +175,8 @@ int run_record_command(const std::vector<std::string>& args, std::ostream& err) 
   };
 
   const StopSignals signals;
-  if (const auto error = monitor->start()) {
-    err << "corvane-capture record: " << *error << "\n";
+  if (const Result<void> watching = monitor->start(); !watching) {
+    err << "corvane-capture record: " << watching.error().message << "\n";
     return 1;
   }
   started = true;
@@ -221,7 +221,8 @@ int run_record_command(const std::vector<std::string>& args, std::ostream& err) 
 
   const auto written = write_file_atomically(options->output, recorder.text());
   if (!written) {
-    err << "corvane-capture record: cannot write " << options->output << ": " << written.error << "\n";
+    err << "corvane-capture record: cannot write " << options->output << ": " << written.error().message
+        << "\n";
     return 1;
   }
   err << "corvane-capture record: " << recorder.report_count() << " reports written to " << options->output

@@ -116,10 +116,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::string error;
-  const auto recordings = corvane::ostrel_eval::load_recordings(folder, error);
-  if (recordings.empty()) {
-    std::fprintf(stderr, "ostrel-eval: %s\n", error.c_str());
+  const auto recordings = corvane::ostrel_eval::load_recordings(folder);
+  if (!recordings) {
+    std::fprintf(stderr, "ostrel-eval: %s\n", recordings.error().message.c_str());
     return 1;
   }
 
@@ -131,7 +130,7 @@ int main(int argc, char** argv) {
   std::vector<Score> scores;
   Score total;
   total.name = "TOTAL";
-  for (const auto& r : recordings) {
+  for (const auto& r : *recordings) {
     scores.push_back(corvane::ostrel_eval::score_recording(r, options));
     total.add(scores.back());
   }

@@ -28,14 +28,11 @@ std::vector<TimedValue> read_csv(const std::string& path) {
   return rows;
 }
 
-std::vector<Recording> load_recordings(const std::string& folder, std::string& error) {
+Result<std::vector<Recording>> load_recordings(const std::string& folder) {
   namespace fs = std::filesystem;
   std::vector<Recording> out;
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    error = "not a folder: " + folder;
-    return out;
-  }
+  if (!fs::is_directory(folder, ec)) return fail("not a folder: " + folder);
   const std::string suffix = ".ppg.csv";
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     const std::string file = entry.path().filename().string();
@@ -53,7 +50,7 @@ std::vector<Recording> load_recordings(const std::string& folder, std::string& e
     if (r.ppg.size() >= 2 && !r.reference.empty()) out.push_back(std::move(r));
   }
   std::sort(out.begin(), out.end(), [](const Recording& a, const Recording& b) { return a.name < b.name; });
-  if (out.empty()) error = "no recordings (NAME.ppg.csv with NAME.ref.csv) in " + folder;
+  if (out.empty()) return fail("no recordings (NAME.ppg.csv with NAME.ref.csv) in " + folder);
   return out;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace corvane::ostrel_eval {
 
 struct TimedValue {
@@ -21,8 +23,9 @@ struct Recording {
 // Reads "t,value" rows after a header line; rows that do not parse are skipped. Empty on a missing file.
 std::vector<TimedValue> read_csv(const std::string& path);
 
-// Every NAME.ppg.csv of the folder that has a NAME.ref.csv beside it, sorted by name.
-std::vector<Recording> load_recordings(const std::string& folder, std::string& error);
+// Every NAME.ppg.csv of the folder that has a NAME.ref.csv beside it, sorted by name; fails when the
+// folder is missing or holds no such pair.
+Result<std::vector<Recording>> load_recordings(const std::string& folder);
 
 // Linear interpolation of the series at `rate` Hz from its first to its last time.
 std::vector<double> resample(const std::vector<TimedValue>& series, double rate);

@@ -11,8 +11,8 @@
 namespace corvane {
 namespace {
 
-WriteResult failure(const std::string& what, const std::filesystem::path& path) {
-  return {false, what + " " + path.string() + ": " + std::strerror(errno)};
+Result<void> failure(const std::string& what, const std::filesystem::path& path) {
+  return fail(what + " " + path.string() + ": " + std::strerror(errno));
 }
 
 bool write_all(int fd, std::string_view content) {
@@ -32,7 +32,7 @@ bool write_all(int fd, std::string_view content) {
 
 }  // namespace
 
-WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content) {
+Result<void> write_file_atomically(const std::filesystem::path& path, std::string_view content) {
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   // mkstemp gives a name nobody else uses, so concurrent writers of one file never share a temporary.
   std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
@@ -40,7 +40,7 @@ WriteResult write_file_atomically(const std::filesystem::path& path, std::string
   if (fd < 0) return failure("cannot create a temporary file beside", path);
 
   auto abandon = [&](const char* what) {
-    WriteResult r = failure(what, path);
+    Result<void> r = failure(what, path);
     ::close(fd);
     ::unlink(temp.c_str());
     return r;
@@ -51,12 +51,12 @@ WriteResult write_file_atomically(const std::filesystem::path& path, std::string
   if (!write_all(fd, content)) return abandon("cannot write");
   if (::fsync(fd) != 0) return abandon("cannot flush");
   if (::close(fd) != 0) {
-    WriteResult r = failure("cannot close", path);
+    Result<void> r = failure("cannot close", path);
     ::unlink(temp.c_str());
     return r;
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
-    WriteResult r = failure("cannot replace", path);
+    Result<void> r = failure("cannot replace", path);
     ::unlink(temp.c_str());
     return r;
   }
@@ -66,7 +66,7 @@ WriteResult write_file_atomically(const std::filesystem::path& path, std::string
     ::fsync(dir);
     ::close(dir);
   }
-  return {true, {}};
+  return {};
 }
 
 }  // namespace corvane

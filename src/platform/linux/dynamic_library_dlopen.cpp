@@ -4,16 +4,14 @@
 
 namespace corvane {
 
-std::unique_ptr<DynamicLibrary> DynamicLibrary::load(const std::filesystem::path& path, std::string& error) {
+Result<std::unique_ptr<DynamicLibrary>> DynamicLibrary::load(const std::filesystem::path& path) {
   // RTLD_NOW: an unresolvable dependency fails here, not at the first call in the middle of a measurement.
   // RTLD_LOCAL: the library's exports stay out of the global namespace.
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = ::dlerror();
-    error = why ? why : ("cannot load " + path.string());
-    return nullptr;
+    return fail(why ? why : ("cannot load " + path.string()));
   }
-  error.clear();
   return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(handle));
 }
 

@@ -77,48 +77,33 @@ std::string folder_key(const fs::path& canonical_folder) {
 }
 
 // A socket is only as private as its folder: anyone who can enter the folder could take the name first
-// or talk to the holder.
-bool is_private_folder(const fs::path& folder, std::string* why) {
+// or talk to the holder. The failure says what is wrong in words that follow the folder's name
+// ("belongs to another user").
+Result<void> check_private_folder(const fs::path& folder) {
   struct stat info {};
-  if (::lstat(folder.c_str(), &info) != 0) {
-    if (why) *why = "cannot be examined: " + system_error_text();
-    return false;
-  }
-  std::string problem;
-  if (!S_ISDIR(info.st_mode)) {
-    problem = "is not a folder";
-  } else if (info.st_uid != ::geteuid()) {
-    problem = "belongs to another user";
-  } else if ((info.st_mode & 077) != 0) {
-    problem = "is open to other users";
-  }
-  if (why) *why = problem;
-  return problem.empty();
+  if (::lstat(folder.c_str(), &info) != 0) return fail("cannot be examined: " + system_error_text());
+  if (!S_ISDIR(info.st_mode)) return fail("is not a folder");
+  if (info.st_uid != ::geteuid()) return fail("belongs to another user");
+  if ((info.st_mode & 077) != 0) return fail("is open to other users");
+  return {};
 }
-
-struct SocketFolder {
-  fs::path folder;    // empty when there is no safe one
-  std::string error;  // for the user when there is none
-};
 
 // The session's runtime folder when it is private, as it is on a systemd desktop; otherwise a folder of
 // this user's own in the temporary folder, which must be private too.
-SocketFolder socket_folder(bool create) {
+Result<fs::path> socket_folder(bool create) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && runtime[0] == '/' && is_private_folder(runtime, nullptr)) return {runtime, {}};
+  if (runtime && runtime[0] == '/' && check_private_folder(runtime)) return fs::path(runtime);
 
   const char* temp = std::getenv("TMPDIR");
   const fs::path base = temp && temp[0] == '/' ? temp : "/tmp";
   const fs::path folder = base / ("corvane-" + std::to_string(::geteuid()));
   if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-    return {{},
-            "cannot create the folder " + folder.string() + " for Corvane's socket: " + system_error_text()};
-  std::string why;
-  if (!is_private_folder(folder, &why))
-    return {{},
-            "the folder " + folder.string() + " " + why +
-                ", so Corvane will not keep its socket there; remove it and Corvane makes a private one"};
-  return {folder, {}};
+    return fail("cannot create the folder " + folder.string() +
+                " for Corvane's socket: " + system_error_text());
+  if (const Result<void> private_folder = check_private_folder(folder); !private_folder)
+    return fail("the folder " + folder.string() + " " + private_folder.error().message +
+                ", so Corvane will not keep its socket there; remove it and Corvane makes a private one");
+  return folder;
 }
 
 bool fill_address(const fs::path& socket_path, sockaddr_un& address) {
@@ -183,28 +168,17 @@ std::string seconds_text(std::chrono::milliseconds timeout) {
   return text;
 }
 
-// Connects without blocking to the holder's socket; empty with `error` set while nobody listens there.
-OwnedFd connect_to_holder(const fs::path& canonical_folder, std::string& error) {
-  const SocketFolder place = socket_folder(false);
-  if (place.folder.empty()) {
-    error = place.error;
-    return OwnedFd();
-  }
-  const fs::path path = socket_path_in(place.folder, canonical_folder);
+// Connects without blocking to the holder's socket; fails while nobody listens there.
+Result<OwnedFd> connect_to_holder(const fs::path& canonical_folder) {
+  const Result<fs::path> place = socket_folder(false);
+  if (!place) return place.error();
+  const fs::path path = socket_path_in(*place, canonical_folder);
   sockaddr_un address;
-  if (!fill_address(path, address)) {
-    error = "the socket path " + path.string() + " is too long";
-    return OwnedFd();
-  }
+  if (!fill_address(path, address)) return fail("the socket path " + path.string() + " is too long");
   OwnedFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!fd || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    error = "cannot connect to " + path.string() + ": " + system_error_text();
-    return OwnedFd();
-  }
-  if (!peer_is_this_user(fd.get())) {
-    error = "the socket " + path.string() + " is served by another user";
-    return OwnedFd();
-  }
+  if (!fd || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    return fail("cannot connect to " + path.string() + ": " + system_error_text());
+  if (!peer_is_this_user(fd.get())) return fail("the socket " + path.string() + " is served by another user");
   return fd;
 }
 
@@ -248,36 +222,36 @@ ClaimResult InstanceGuard::claim(const fs::path& data_folder) {
 
   std::unique_ptr<InstanceGuard> guard(new InstanceGuard());
   guard->lock_fd_ = lock.release();
-  std::string error = guard->start_listening(folder);
-  if (!error.empty()) return claim_failed(std::move(error));  // the guard's end gives the folder back
+  const Result<void> listening = guard->start_listening(folder);
+  if (!listening) return claim_failed(listening.error().message);  // the guard's end gives the folder back
   return {ClaimOutcome::Claimed, std::move(guard), {}};
 }
 
-std::string InstanceGuard::start_listening(const fs::path& canonical_folder) {
-  const SocketFolder place = socket_folder(true);
-  if (place.folder.empty()) return place.error;
-  const fs::path path = socket_path_in(place.folder, canonical_folder);
+Result<void> InstanceGuard::start_listening(const fs::path& canonical_folder) {
+  const Result<fs::path> place = socket_folder(true);
+  if (!place) return place.error();
+  const fs::path path = socket_path_in(*place, canonical_folder);
   sockaddr_un address;
   if (!fill_address(path, address))
-    return "the socket path " + path.string() +
-           " is too long for this system; set TMPDIR to a shorter folder";
+    return fail("the socket path " + path.string() +
+                " is too long for this system; set TMPDIR to a shorter folder");
 
   OwnedFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!listener) return "cannot create a socket: " + system_error_text();
+  if (!listener) return fail("cannot create a socket: " + system_error_text());
   // We hold the data folder's lock, so a socket file of this name is a leftover of a holder that died.
   ::unlink(path.c_str());
   if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-    return "cannot create the socket " + path.string() + ": " + system_error_text();
+    return fail("cannot create the socket " + path.string() + ": " + system_error_text());
   socket_path_ = path.string();
   if (::listen(listener.get(), 8) != 0)
-    return "cannot listen on " + path.string() + ": " + system_error_text();
+    return fail("cannot listen on " + path.string() + ": " + system_error_text());
 
   OwnedFd wait_set(::epoll_create1(EPOLL_CLOEXEC));
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.fd = listener.get();
   if (!wait_set || ::epoll_ctl(wait_set.get(), EPOLL_CTL_ADD, listener.get(), &event) != 0)
-    return "cannot set up waiting on " + path.string() + ": " + system_error_text();
+    return fail("cannot set up waiting on " + path.string() + ": " + system_error_text());
   listener_fd_ = listener.release();
   wait_fd_ = wait_set.release();
   return {};
@@ -393,13 +367,17 @@ CloseResult InstanceGuard::request_close(const fs::path& data_folder, std::chron
 
   const std::string holder = "the Corvane that uses " + folder.string();
   OwnedFd connection;
-  std::string error;
   // The holder takes the lock before it listens: one that is just starting may not listen yet.
-  while (!(connection = connect_to_holder(folder, error))) {
+  for (;;) {
+    Result<OwnedFd> connected = connect_to_holder(folder);
+    if (connected) {
+      connection = std::move(*connected);
+      break;
+    }
     if (lock_is_free(lock.get())) return {CloseOutcome::Closed, {}};  // it ended meanwhile
     if (Clock::now() >= deadline)
-      return {CloseOutcome::NoAnswer,
-              holder + " cannot be reached within " + seconds_text(timeout) + ": " + error};
+      return {CloseOutcome::NoAnswer, holder + " cannot be reached within " + seconds_text(timeout) + ": " +
+                                          connected.error().message};
     std::this_thread::sleep_for(kRetryPause);
   }
   const std::string request = std::string(kCloseLine) + "\n";

@@ -15,12 +15,12 @@ extern char** environ;
 
 namespace corvane {
 
-LaunchResult launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
+Result<void> launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
   const std::string path = program.string();
   // access() first gives a clear message for the common case; posix_spawn below still reports the rest
   // (glibc's posix_spawn returns the exec error of the child).
   if (::access(path.c_str(), X_OK) != 0) {
-    return {false, "cannot start " + path + ": " + std::strerror(errno)};
+    return fail("cannot start " + path + ": " + std::strerror(errno));
   }
   std::vector<std::string> storage;
   storage.reserve(args.size() + 1);
@@ -49,7 +49,7 @@ LaunchResult launch_detached(const std::filesystem::path& program, const std::ve
   const int rc = ::posix_spawn(&pid, path.c_str(), &files, &attr, argv.data(), environ);
   posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&files);
-  if (rc != 0) return {false, "cannot start " + path + ": " + std::strerror(rc)};
+  if (rc != 0) return fail("cannot start " + path + ": " + std::strerror(rc));
 
   // The program is not waited on, but its exit status must be collected or it stays a zombie for the
   // life of our process; a detached thread does that without touching the process-wide SIGCHLD.
@@ -62,7 +62,7 @@ LaunchResult launch_detached(const std::filesystem::path& program, const std::ve
   } catch (const std::system_error&) {
     // The program runs; only its exit status stays uncollected (a zombie until we exit).
   }
-  return {true, {}};
+  return {};
 }
 
 }  // namespace corvane

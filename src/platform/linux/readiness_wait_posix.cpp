@@ -19,8 +19,8 @@ ReadinessWait::ReadinessWait() : impl_(std::make_unique<Impl>()) {}
 
 ReadinessWait::~ReadinessWait() = default;
 
-ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> descriptors,
-                                           std::optional<std::int64_t> timeout_ms) {
+Result<ReadinessWait::Outcome> ReadinessWait::wait(std::span<const int> descriptors,
+                                                   std::optional<std::int64_t> timeout_ms) {
   const int timeout = timeout_ms ? static_cast<int>(std::clamp<std::int64_t>(*timeout_ms, 0, INT_MAX)) : -1;
   const int stop_fd = impl_->stops.descriptor();
   auto& polled = impl_->polled;
@@ -32,7 +32,7 @@ ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> descriptors,
   Outcome outcome;
   const int ready = ::poll(polled.data(), polled.size(), timeout);
   if (ready < 0) {
-    if (errno != EINTR) outcome.error = std::string("poll failed: ") + std::strerror(errno);
+    if (errno != EINTR) return fail(std::string("poll failed: ") + std::strerror(errno));
     return outcome;
   }
   for (const pollfd& p : polled) {

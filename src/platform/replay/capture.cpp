@@ -116,8 +116,8 @@ std::string located(std::string_view file_name, std::size_t line_number, std::st
 
 }  // namespace
 
-CaptureParse parse_capture(std::string_view text, std::string_view file_name) {
-  CaptureParse result;
+Result<std::vector<CaptureEntry>> parse_capture(std::string_view text, std::string_view file_name) {
+  std::vector<CaptureEntry> entries;
   std::size_t line_number = 0;
   std::int64_t previous_t = 0;
   bool header_seen = false;
@@ -129,11 +129,8 @@ CaptureParse parse_capture(std::string_view text, std::string_view file_name) {
 
     const std::string_view line = trim(raw);
     if (!header_seen) {
-      if (line != kCaptureHeader) {
-        result.entries.clear();
-        result.error = located(file_name, line_number, "the first line must be \"corvane-capture 1\"");
-        return result;
-      }
+      if (line != kCaptureHeader)
+        return fail(located(file_name, line_number, "the first line must be \"corvane-capture 1\""));
       header_seen = true;
       continue;
     }
@@ -142,26 +139,18 @@ CaptureParse parse_capture(std::string_view text, std::string_view file_name) {
     CaptureEntry entry;
     std::string why = parse_line(line, entry);
     if (why.empty() && entry.t_ms < previous_t) why = "the time goes back";
-    if (!why.empty()) {
-      result.entries.clear();
-      result.error = located(file_name, line_number, why);
-      return result;
-    }
+    if (!why.empty()) return fail(located(file_name, line_number, why));
     previous_t = entry.t_ms;
-    result.entries.push_back(std::move(entry));
+    entries.push_back(std::move(entry));
   }
   if (!header_seen)
-    result.error = located(file_name, 1, "empty file: the first line must be \"corvane-capture 1\"");
-  return result;
+    return fail(located(file_name, 1, "empty file: the first line must be \"corvane-capture 1\""));
+  return entries;
 }
 
-CaptureParse read_capture(const std::filesystem::path& path) {
+Result<std::vector<CaptureEntry>> read_capture(const std::filesystem::path& path) {
   const auto text = read_whole_file(path);
-  if (!text) {
-    CaptureParse result;
-    result.error = path.string() + ": cannot be read";
-    return result;
-  }
+  if (!text) return fail(path.string() + ": cannot be read");
   return parse_capture(*text, path.string());
 }
 

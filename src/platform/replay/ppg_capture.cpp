@@ -66,12 +66,10 @@ bool rests_at(const std::vector<ContactChange>& changes, double t) {
 
 }  // namespace
 
-PpgParse parse_ppg_csv(std::string_view text, std::string_view file_name) {
-  PpgParse result;
-  auto fail = [&](std::size_t line, const std::string& what) {
-    result.samples.clear();
-    result.error = std::string(file_name) + ":" + std::to_string(line) + ": " + what;
-    return result;
+Result<std::vector<PpgSample>> parse_ppg_csv(std::string_view text, std::string_view file_name) {
+  std::vector<PpgSample> samples;
+  auto malformed = [&](std::size_t line, const std::string& what) {
+    return fail(std::string(file_name) + ":" + std::to_string(line) + ": " + what);
   };
   std::size_t line_number = 0;
   bool header = false;
@@ -82,7 +80,7 @@ PpgParse parse_ppg_csv(std::string_view text, std::string_view file_name) {
     ++line_number;
     if (line.empty()) continue;
     if (!header) {
-      if (line != "t_s,ppg") return fail(line_number, "the first line must be \"t_s,ppg\"");
+      if (line != "t_s,ppg") return malformed(line_number, "the first line must be \"t_s,ppg\"");
       header = true;
       continue;
     }
@@ -90,14 +88,13 @@ PpgParse parse_ppg_csv(std::string_view text, std::string_view file_name) {
     PpgSample s;
     if (comma == std::string_view::npos || !parse_double(line.substr(0, comma), s.t_s) ||
         !parse_double(line.substr(comma + 1), s.value))
-      return fail(line_number, "expected two numbers \"t_s,ppg\"");
-    if (!result.samples.empty() && s.t_s <= result.samples.back().t_s)
-      return fail(line_number, "times must increase");
-    result.samples.push_back(s);
+      return malformed(line_number, "expected two numbers \"t_s,ppg\"");
+    if (!samples.empty() && s.t_s <= samples.back().t_s) return malformed(line_number, "times must increase");
+    samples.push_back(s);
   }
-  if (!header) return fail(1, "the first line must be \"t_s,ppg\"");
-  if (result.samples.empty()) return fail(line_number, "no samples");
-  return result;
+  if (!header) return malformed(1, "the first line must be \"t_s,ppg\"");
+  if (samples.empty()) return malformed(line_number, "no samples");
+  return samples;
 }
 
 double quantile(std::vector<double> values, double q) {

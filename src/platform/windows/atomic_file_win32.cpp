@@ -6,24 +6,24 @@
 
 namespace corvane {
 
-WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content) {
+Result<void> write_file_atomically(const std::filesystem::path& path, std::string_view content) {
   const std::filesystem::path temp = path.wstring() + L".tmp";
   HANDLE h =
       CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {false, "cannot create " + temp.string()};
+  if (h == INVALID_HANDLE_VALUE) return fail("cannot create " + temp.string());
   DWORD written = 0;
   const bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
                   written == content.size() && FlushFileBuffers(h);
   CloseHandle(h);
   if (!ok) {
     DeleteFileW(temp.c_str());
-    return {false, "cannot write " + temp.string()};
+    return fail("cannot write " + temp.string());
   }
   if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temp.c_str());
-    return {false, "cannot replace " + path.string()};
+    return fail("cannot replace " + path.string());
   }
-  return {true, {}};
+  return {};
 }
 
 }  // namespace corvane

@@ -3,9 +3,8 @@
 namespace corvane {
 
 // Raw input is not wired up yet: the program still shows its pages and saved days, without mouse data.
-std::unique_ptr<DeviceMonitor> open_device_layer(ReportSink& /*sink*/, std::string& error) {
-  error = "no device layer on this platform";
-  return nullptr;
+Result<std::unique_ptr<DeviceMonitor>> open_device_layer(ReportSink& /*sink*/) {
+  return fail("no device layer on this platform");
 }
 
 }  // namespace corvane

@@ -4,14 +4,12 @@
 
 namespace corvane {
 
-std::unique_ptr<DynamicLibrary> DynamicLibrary::load(const std::filesystem::path& path, std::string& error) {
+Result<std::unique_ptr<DynamicLibrary>> DynamicLibrary::load(const std::filesystem::path& path) {
   // LOAD_WITH_ALTERED_SEARCH_PATH: the library's own dependencies are searched in its folder first.
   HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
-    error = "cannot load " + path.string() + " (error " + std::to_string(::GetLastError()) + ")";
-    return nullptr;
+    return fail("cannot load " + path.string() + " (error " + std::to_string(::GetLastError()) + ")");
   }
-  error.clear();
   return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(module));
 }
 

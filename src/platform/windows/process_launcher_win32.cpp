@@ -42,7 +42,7 @@ std::wstring widen(const std::string& utf8) {
 
 }  // namespace
 
-LaunchResult launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
+Result<void> launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
   const std::wstring exe = program.wstring();
   std::wstring command_line = quote_argument(exe);
   for (const auto& a : args) {
@@ -56,11 +56,11 @@ LaunchResult launch_detached(const std::filesystem::path& program, const std::ve
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &si, &pi)) {
-    return {false, "cannot start " + program.string() + ": error " + std::to_string(GetLastError())};
+    return fail("cannot start " + program.string() + ": error " + std::to_string(GetLastError()));
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return {true, {}};
+  return {};
 }
 
 }  // namespace corvane

@@ -17,8 +17,8 @@ ReadinessWait::~ReadinessWait() = default;
 
 // Windows delivers device input as window messages, not through descriptors: only the timeout and
 // the stop request end this wait.
-ReadinessWait::Outcome ReadinessWait::wait(std::span<const int> /*descriptors*/,
-                                           std::optional<std::int64_t> timeout_ms) {
+Result<ReadinessWait::Outcome> ReadinessWait::wait(std::span<const int> /*descriptors*/,
+                                                   std::optional<std::int64_t> timeout_ms) {
   const DWORD timeout =
       timeout_ms ? static_cast<DWORD>(std::clamp<std::int64_t>(*timeout_ms, 0, INFINITE - 1)) : INFINITE;
   Outcome outcome;

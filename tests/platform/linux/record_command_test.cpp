@@ -33,17 +33,16 @@ TEST(CaptureRecorder, reports_become_a_capture_that_reads_back_the_same) {
   recorder.on_hid_report(HidReport{"/sys/devices/x/hidraw1", {0x01, 0x0D, 0xFF}});
 
   const auto parsed = parse_capture(recorder.text(), "recorded");
-  ASSERT_TRUE(parsed) << parsed.error << "\n" << recorder.text();
-  ASSERT_EQ(parsed.entries.size(), 2u);
-  EXPECT_EQ(parsed.entries[0].t_ms, 10);
-  const auto& m = std::get<MouseReport>(parsed.entries[0].report);
+  ASSERT_TRUE(parsed) << parsed.error().message << "\n" << recorder.text();
+  ASSERT_EQ(parsed->size(), 2u);
+  EXPECT_EQ((*parsed)[0].t_ms, 10);
+  const auto& m = std::get<MouseReport>((*parsed)[0].report);
   EXPECT_EQ(m.device_name, mouse.device_name);
   EXPECT_EQ(m.button_flags, mouse.button_flags);
   EXPECT_EQ(m.dx, -3);
   EXPECT_EQ(m.cursor_y, 200);
-  EXPECT_EQ(parsed.entries[1].t_ms, 250);
-  EXPECT_EQ(std::get<HidReport>(parsed.entries[1].report).bytes,
-            (std::vector<std::uint8_t>{0x01, 0x0D, 0xFF}));
+  EXPECT_EQ((*parsed)[1].t_ms, 250);
+  EXPECT_EQ(std::get<HidReport>((*parsed)[1].report).bytes, (std::vector<std::uint8_t>{0x01, 0x0D, 0xFF}));
   EXPECT_EQ(recorder.report_count(), 2u);
 }
 
@@ -55,8 +54,8 @@ TEST(CaptureRecorder, clock_going_back_never_makes_times_decrease) {
   now = 1200;
   recorder.on_hid_report(HidReport{"n", {0x02}});
   const auto parsed = parse_capture(recorder.text(), "recorded");
-  ASSERT_TRUE(parsed) << parsed.error;
-  EXPECT_EQ(parsed.entries[1].t_ms, 300);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ((*parsed)[1].t_ms, 300);
 }
 
 TEST(RecordCommandArguments, missing_or_bad_arguments_are_refused_without_recording) {
@@ -81,13 +80,13 @@ TEST_F(RecordCommand, records_the_sensor_mouse_and_not_the_other_one_into_a_capt
   ASSERT_EQ(run_record_command({output, "--seconds", "1"}, err), 0) << err.str();
 
   const auto parsed = read_capture(output);
-  ASSERT_TRUE(parsed) << parsed.error;
-  ASSERT_EQ(parsed.entries.size(), 2u) << err.str();
-  const auto& mouse = std::get<MouseReport>(parsed.entries[0].report);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  ASSERT_EQ(parsed->size(), 2u) << err.str();
+  const auto& mouse = std::get<MouseReport>((*parsed)[0].report);
   EXPECT_EQ(mouse.button_flags, button_flags::kFifthDown);
   EXPECT_TRUE(is_sensor_mouse_name(mouse.device_name));
-  EXPECT_EQ(std::get<HidReport>(parsed.entries[1].report).bytes.size(), 16u);
-  EXPECT_LE(parsed.entries[0].t_ms, parsed.entries[1].t_ms);
+  EXPECT_EQ(std::get<HidReport>((*parsed)[1].report).bytes.size(), 16u);
+  EXPECT_LE((*parsed)[0].t_ms, (*parsed)[1].t_ms);
 }
 
 }  // namespace

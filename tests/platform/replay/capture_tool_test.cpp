@@ -25,17 +25,17 @@ TEST(FromPpgCommand, real_recording_becomes_a_replayable_capture_of_sample_repor
   ASSERT_EQ(run("from-ppg '" + kRecording + "' --page-signal --lift-at 20 --rest-at 25 -o '" +
                 capture_path.string() + "'"),
             0);
-  const CaptureParse capture = read_capture(capture_path);
-  ASSERT_TRUE(capture) << capture.error;
+  const Result<std::vector<CaptureEntry>> capture = read_capture(capture_path);
+  ASSERT_TRUE(capture) << capture.error().message;
   // 68.1 s of recording at the sensor's 21.7 reports a second, plus the page signal.
-  ASSERT_GT(capture.entries.size(), 1450u);
-  EXPECT_LT(capture.entries.size(), 1500u);
-  const auto& first = std::get<HidReport>(capture.entries[0].report).bytes;
+  ASSERT_GT(capture->size(), 1450u);
+  EXPECT_LT(capture->size(), 1500u);
+  const auto& first = std::get<HidReport>((*capture)[0].report).bytes;
   EXPECT_EQ(decode_sensor_report(first).action, SensorAction::ShowHeartPage);
 
   int lifted = 0;
-  for (std::size_t i = 1; i < capture.entries.size(); ++i) {
-    const CaptureEntry& e = capture.entries[i];
+  for (std::size_t i = 1; i < capture->size(); ++i) {
+    const CaptureEntry& e = (*capture)[i];
     const auto& bytes = std::get<HidReport>(e.report).bytes;
     ASSERT_EQ(decode_sensor_report(bytes).action, SensorAction::SampleBlock) << i;
     EXPECT_EQ(e.t_ms, std::llround(static_cast<double>(i - 1) * 1000.0 / 21.7));

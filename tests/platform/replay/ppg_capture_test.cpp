@@ -101,26 +101,26 @@ TEST(PpgToCapture, output_parses_as_a_capture_of_sample_reports) {
   options.page_signal = true;
   options.rate_hz = 20.0;
   const auto parsed = parse_capture(ppg_to_capture(sine(1), options, "sine.csv"), "out");
-  ASSERT_TRUE(parsed) << parsed.error;
-  ASSERT_EQ(parsed.entries.size(), 22u);
-  EXPECT_EQ(parsed.entries[0].t_ms, 1000);
-  EXPECT_EQ(decode_sensor_report(std::get<HidReport>(parsed.entries[0].report).bytes).action,
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  ASSERT_EQ(parsed->size(), 22u);
+  EXPECT_EQ((*parsed)[0].t_ms, 1000);
+  EXPECT_EQ(decode_sensor_report(std::get<HidReport>((*parsed)[0].report).bytes).action,
             SensorAction::ShowHeartPage);
-  EXPECT_EQ(parsed.entries[21].t_ms, 2000);
-  const auto& last = std::get<HidReport>(parsed.entries[21].report).bytes;
+  EXPECT_EQ((*parsed)[21].t_ms, 2000);
+  const auto& last = std::get<HidReport>((*parsed)[21].report).bytes;
   EXPECT_EQ(decode_sensor_report(last).action, SensorAction::SampleBlock);
   EXPECT_NEAR(static_cast<double>(reading_of(last)), 400000, 100);
 }
 
 TEST(PpgCsv, header_samples_and_errors) {
   const auto ok = parse_ppg_csv("t_s,ppg\n0.000,2.35\n0.039,2.444\r\n\n", "r.csv");
-  ASSERT_TRUE(ok) << ok.error;
-  ASSERT_EQ(ok.samples.size(), 2u);
-  EXPECT_DOUBLE_EQ(ok.samples[1].t_s, 0.039);
-  EXPECT_DOUBLE_EQ(ok.samples[1].value, 2.444);
-  EXPECT_EQ(parse_ppg_csv("time,ppg\n0,1\n", "r.csv").error.rfind("r.csv:1: ", 0), 0u);
-  EXPECT_EQ(parse_ppg_csv("t_s,ppg\n0,1\n0,2\n", "r.csv").error.rfind("r.csv:3: ", 0), 0u);
-  EXPECT_EQ(parse_ppg_csv("t_s,ppg\n0,1\n1;2\n", "r.csv").error.rfind("r.csv:3: ", 0), 0u);
+  ASSERT_TRUE(ok) << ok.error().message;
+  ASSERT_EQ(ok->size(), 2u);
+  EXPECT_DOUBLE_EQ((*ok)[1].t_s, 0.039);
+  EXPECT_DOUBLE_EQ((*ok)[1].value, 2.444);
+  EXPECT_EQ(parse_ppg_csv("time,ppg\n0,1\n", "r.csv").error().message.rfind("r.csv:1: ", 0), 0u);
+  EXPECT_EQ(parse_ppg_csv("t_s,ppg\n0,1\n0,2\n", "r.csv").error().message.rfind("r.csv:3: ", 0), 0u);
+  EXPECT_EQ(parse_ppg_csv("t_s,ppg\n0,1\n1;2\n", "r.csv").error().message.rfind("r.csv:3: ", 0), 0u);
   EXPECT_FALSE(parse_ppg_csv("t_s,ppg\n", "r.csv"));
   EXPECT_FALSE(parse_ppg_csv("t_s,ppg\n0,nan\n", "r.csv"));
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/daily_activity.h"
 #include "base/notifier.h"
+#include "base/result.h"
 
 namespace corvane {
 
@@ -13,9 +15,10 @@ namespace corvane {
 // ("click_h<h>_b<b>", "dbclick_h<h>_b<b>", "hour_move_pixel_h<h>", "log_ver" 1), no trailing newline.
 std::string serialize_day(const DailyActivity& day);
 
+// Not a Result: a damaged file still yields the counts read before the damage, so nothing read is lost.
 struct DayParse {
-  DailyActivity record;  // what was read before any failure; counts not reached stay 0
-  bool error = false;    // not JSON, a key missing, or a value that is not a count
+  DailyActivity record;         // what was read before any damage; counts not reached stay 0
+  std::optional<Error> damage;  // not JSON, a key missing, or a value that is not a count
 };
 
 // Parses a day file's text. A "log_ver" other than 1 gives all zeros without an error.

@@ -25,7 +25,7 @@ class DayWriter {
 
   //! Writes the day's file now, on the calling thread. The record is taken by value: the caller keeps
   //! counting.
-  WriteResult save_day(const std::string& file_name, DailyActivity day);
+  Result<void> save_day(const std::string& file_name, DailyActivity day);
 
   //! Starts a save thread on the snapshot unless one is running; returns false (and saves nothing)
   //! when a save is still in progress.

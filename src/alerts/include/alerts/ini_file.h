@@ -40,7 +40,7 @@ class IniFile final {
   void set_int(std::string_view section, std::string_view key, int value);
 
   std::string text() const;
-  WriteResult save(const std::filesystem::path& path) const;
+  Result<void> save(const std::filesystem::path& path) const;
 
  private:
   struct Line {
@@ -66,13 +66,13 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
                                 std::string_view key, std::string_view fallback);
 int read_profile_int(const std::filesystem::path& file, std::string_view section, std::string_view key,
                      int fallback);
-WriteResult write_profile_string(const std::filesystem::path& file, std::string_view section,
-                                 std::string_view key, std::string_view value);
+Result<void> write_profile_string(const std::filesystem::path& file, std::string_view section,
+                                  std::string_view key, std::string_view value);
 // Loads the file, lets `edit` change it and saves it atomically. An `edit` that returns false leaves the
 // file untouched (and the result is ok). A file that exists but cannot be read is never replaced: the
 // edit sees an empty document and the failure is returned.
 template <typename Edit>
-WriteResult update_profile(const std::filesystem::path& file, Edit&& edit);
+Result<void> update_profile(const std::filesystem::path& file, Edit&& edit);
 
 namespace detail {
 // The file's document; an empty one when it does not exist; nothing when it exists but cannot be read.
@@ -80,17 +80,17 @@ std::optional<IniFile> load_for_update(const std::filesystem::path& file);
 }  // namespace detail
 
 template <typename Edit>
-WriteResult update_profile(const std::filesystem::path& file, Edit&& edit) {
+Result<void> update_profile(const std::filesystem::path& file, Edit&& edit) {
   std::optional<IniFile> loaded = detail::load_for_update(file);
   const bool unreadable = !loaded;
   IniFile ini = unreadable ? IniFile{} : std::move(*loaded);
   if constexpr (std::is_same_v<decltype(edit(ini)), bool>) {
-    if (!edit(ini)) return WriteResult{true, {}};
+    if (!edit(ini)) return {};
   } else {
     edit(ini);
   }
   // Replacing a file we could not read would lose whatever else it holds.
-  if (unreadable) return WriteResult{false, "cannot read " + file.string() + "; it was left as it is"};
+  if (unreadable) return fail("cannot read " + file.string() + "; it was left as it is");
   return ini.save(file);
 }
 

@@ -61,8 +61,8 @@ void write_alert_settings(IniFile& ini, const StoredAlertSettings& settings);
 
 // From and to "set.ini" in the data folder; a missing or unreadable file reads as all defaults.
 StoredAlertSettings load_alert_settings_file(const std::filesystem::path& data_folder);
-WriteResult save_alert_settings_file(const std::filesystem::path& data_folder,
-                                     const StoredAlertSettings& settings);
+Result<void> save_alert_settings_file(const std::filesystem::path& data_folder,
+                                      const StoredAlertSettings& settings);
 
 // Cuts a UTF-8 text after `max_chars` characters without splitting one.
 std::string truncate_utf8(std::string text, std::size_t max_chars);

@@ -19,7 +19,7 @@ std::string autostart_entry(const std::string& program);
 bool autostart_enabled(const std::filesystem::path& entry = autostart_entry_path());
 
 //! Writes the entry (creating the folder) or removes it.
-WriteResult set_autostart(bool enabled, const std::string& program,
-                          const std::filesystem::path& entry = autostart_entry_path());
+Result<void> set_autostart(bool enabled, const std::string& program,
+                           const std::filesystem::path& entry = autostart_entry_path());
 
 }  // namespace corvane

@@ -79,7 +79,7 @@ class Engine final : public ReportSink {
   //! The exit path: stops the timers, drains the queued events, lets the components finish, waits for
   //! a running save and saves the live day once more. Returns how that final write went. Later reports
   //! and timers are ignored; a second call saves nothing and returns the first result.
-  WriteResult shutdown();
+  Result<void> shutdown();
   bool started() const { return started_; }
   bool shut_down() const { return shut_down_; }
 
@@ -141,7 +141,7 @@ class Engine final : public ReportSink {
 
   bool started_ = false;
   bool shut_down_ = false;
-  WriteResult final_save_;
+  Result<void> final_save_;
 };
 
 }  // namespace corvane

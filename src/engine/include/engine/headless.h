@@ -28,8 +28,8 @@ int run_export_csv(const CommandLine& options, std::ostream& err);
 //! at or before its t_ms fires at its own due time; a running day-file save is finished before the next
 //! step; after the last report the timers due up to its t_ms fire and the exit path runs. Returns the
 //! final save's result.
-WriteResult run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& timers,
-                               std::span<const CaptureEntry> entries);
+Result<void> run_virtual_replay(Engine& engine, ReplayClock& clock, TimerQueue& timers,
+                                std::span<const CaptureEntry> entries);
 
 //! Hands one captured report to a sink.
 void deliver(const CaptureEntry& entry, ReportSink& sink);

@@ -18,7 +18,7 @@ namespace corvane {
 //   `monitor`: the device layer, or null (a replay);
 //   `guard`: the claim on the data folder, whose close requests end the loop; may be null;
 //   `replay`: the captured reports, empty for devices; their t_ms count on the timers' clock.
-WriteResult run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& clock, DeviceMonitor* monitor,
-                              InstanceGuard* guard, std::span<const CaptureEntry> replay, std::ostream& err);
+Result<void> run_realtime_loop(Engine& engine, TimerQueue& timers, const Clock& clock, DeviceMonitor* monitor,
+                               InstanceGuard* guard, std::span<const CaptureEntry> replay, std::ostream& err);
 
 }  // namespace corvane

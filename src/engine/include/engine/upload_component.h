@@ -34,7 +34,7 @@ class UploadComponent final : public EngineComponent {
   //! Starts an upload now; false when one runs already.
   bool request_upload();
   //! Writes the CSV export of the heart-rate list and the last days' clicks to `out_path`.
-  WriteResult export_csv(const std::filesystem::path& out_path);
+  Result<void> export_csv(const std::filesystem::path& out_path);
 
   //! "" before on_start().
   const std::string& device_id() const { return device_id_; }

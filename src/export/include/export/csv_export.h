@@ -19,8 +19,9 @@ std::string build_csv_export(const std::vector<HeartLog>& heart_log, const std::
                              const LocalDateTime& today, Notifier& notifier);
 
 // Writes the export to `out_path` atomically. A failed write shows "error" and is returned.
-WriteResult export_csv(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
-                       const LocalDateTime& today, const std::filesystem::path& out_path, Notifier& notifier);
+Result<void> export_csv(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
+                        const LocalDateTime& today, const std::filesystem::path& out_path,
+                        Notifier& notifier);
 
 // "heartrate_yyyy-MM-dd": the name the Save dialog proposes.
 std::string default_export_name(const LocalDateTime& today);

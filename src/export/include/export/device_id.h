@@ -47,7 +47,7 @@ class RegistrationRequest final {
 struct DeviceIdStartup {
   std::string id;
   bool created = false;
-  WriteResult stored;  // whether a new ID reached "set.ini" (ok and empty when nothing had to be stored)
+  Result<void> stored;  // whether a new ID reached "set.ini" (a success when nothing had to be stored)
   std::unique_ptr<RegistrationRequest> registration;  // set when a new ID is being announced
 };
 

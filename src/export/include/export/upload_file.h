@@ -17,7 +17,7 @@ inline constexpr const char* kUploadFileName = "upload.json";
 std::string build_upload_json(const DaySnapshot& counters, const std::vector<HeartLog>& heart_log);
 
 // Writes the data folder's "upload.json" atomically.
-WriteResult write_upload_file(const std::filesystem::path& data_folder, const DaySnapshot& counters,
-                              const std::vector<HeartLog>& heart_log);
+Result<void> write_upload_file(const std::filesystem::path& data_folder, const DaySnapshot& counters,
+                               const std::vector<HeartLog>& heart_log);
 
 }  // namespace corvane

@@ -15,7 +15,7 @@ std::filesystem::path upload_tool_path();
 
 // Starts the tool hidden with three arguments, each passed as one argument whatever it holds: "_upload",
 // the device ID and the full path of the upload file. Not waited on.
-LaunchResult start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
+Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
                                const std::filesystem::path& upload_file);
 
 }  // namespace corvane

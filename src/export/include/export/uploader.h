@@ -35,8 +35,8 @@ struct UploadJob {
 };
 
 struct UploadOutcome {
-  WriteResult file;
-  LaunchResult tool;
+  Result<void> file;
+  Result<void> tool;
 };
 
 // The worker's part: write "upload.json", pause, start the tool, pause. A failed write does not stop the

@@ -69,7 +69,7 @@ class HeartMonitor final : public SensorListener {
   void show_results(bool on);
   bool showing_results() const { return showing_results_; }
   //! Deletes entry `index` of the results view and saves the list.
-  WriteResult delete_result(std::size_t index);
+  Result<void> delete_result(std::size_t index);
 
   const OstrelBinding& binding() const { return *binding_; }
 

@@ -21,12 +21,12 @@ class HeartRateList final {
   //! unreadable). A file that is not JSON at all is first copied to HeartRateLog.txt.damaged.
   void load();
   //! Writes the whole list to the file.
-  WriteResult save() const;
+  Result<void> save() const;
   //! Puts a new result at the front and saves the list.
-  WriteResult add(HeartLog entry);
+  Result<void> add(HeartLog entry);
   //! Removes entry `index` (0 = newest) and saves the list, so the entry stays deleted after a reload.
   //! An index past the end changes nothing and reports failure.
-  WriteResult remove(std::size_t index);
+  Result<void> remove(std::size_t index);
 
   //! A change of the list has not reached the file (its save failed): a reload would lose it.
   bool unsaved_changes() const;

@@ -4,23 +4,19 @@
 #include <string>
 #include <string_view>
 
-namespace corvane {
+#include "base/result.h"
 
-struct WriteResult {
-  bool ok = false;
-  std::string error;  // what failed, for a message or a log line; empty when ok
-  explicit operator bool() const { return ok; }
-};
+namespace corvane {
 
 // Replaces a file's content so that a reader (or a crash at any moment) sees either the old content or
 // the new, never a mixture: write a temporary file in the same folder, flush it to disk, rename it over
 // the old name, flush the folder. Every file the program writes goes through here.
-WriteResult write_file_atomically(const std::filesystem::path& path, std::string_view content);
+Result<void> write_file_atomically(const std::filesystem::path& path, std::string_view content);
 
 // Keeps a damaged file's bytes beside it ("<name>.damaged") before the program replaces it with what it
 // could read, so nothing the user had is lost for good.
 inline constexpr const char* kDamagedSuffix = ".damaged";
-inline WriteResult keep_damaged_copy(const std::filesystem::path& path, std::string_view content) {
+inline Result<void> keep_damaged_copy(const std::filesystem::path& path, std::string_view content) {
   return write_file_atomically(path.string() + kDamagedSuffix, content);
 }
 

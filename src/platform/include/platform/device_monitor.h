@@ -2,11 +2,11 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/reports.h"
+#include "base/result.h"
 
 namespace corvane {
 
@@ -23,9 +23,9 @@ class DeviceMonitor {
  public:
   virtual ~DeviceMonitor() = default;
 
-  //! Starts following hot-plug and opens the devices present now. Returns why devices cannot be
-  //! watched at all, or nothing on success (no device present is a success).
-  virtual std::optional<std::string> start() = 0;
+  //! Starts following hot-plug and opens the devices present now. Fails with why devices cannot be
+  //! watched at all (no device present is a success).
+  virtual Result<void> start() = 0;
 
   //! Descriptors to watch for reading right now (device nodes and the hot-plug monitor).
   virtual std::vector<int> descriptors() const = 0;
@@ -42,8 +42,8 @@ class DeviceMonitor {
   std::function<void(const std::string& text)> on_warning;
 };
 
-//! The device layer of this platform delivering to `sink` (nothing is opened before start()), or null
-//! with the reason in `error` where the platform has none yet. Each platform's device target defines it.
-std::unique_ptr<DeviceMonitor> open_device_layer(ReportSink& sink, std::string& error);
+//! The device layer of this platform delivering to `sink` (nothing is opened before start()), or the
+//! reason where the platform has none yet. Each platform's device target defines it.
+Result<std::unique_ptr<DeviceMonitor>> open_device_layer(ReportSink& sink);
 
 }  // namespace corvane

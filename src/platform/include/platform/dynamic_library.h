@@ -5,14 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace corvane {
 
 // A shared library loaded at run time, with lookup of its exports by name. Unloaded when destroyed.
 class DynamicLibrary final {
  public:
-  //! Loads the library file at `path`; returns null and puts the system's reason into `error` when it
-  //! cannot be loaded.
-  static std::unique_ptr<DynamicLibrary> load(const std::filesystem::path& path, std::string& error);
+  //! Loads the library file at `path`; fails with the system's reason when it cannot be loaded.
+  static Result<std::unique_ptr<DynamicLibrary>> load(const std::filesystem::path& path);
 
   ~DynamicLibrary();
   DynamicLibrary(const DynamicLibrary&) = delete;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace corvane {
 
 class InstanceGuard;
@@ -72,7 +74,7 @@ class InstanceGuard {
   };
 
   InstanceGuard() = default;
-  std::string start_listening(const std::filesystem::path& canonical_folder);
+  Result<void> start_listening(const std::filesystem::path& canonical_folder);
   void accept_waiting();
   bool take_requests(Connection& connection);  // true when this call saw its first close request
   void drop(Connection& connection);

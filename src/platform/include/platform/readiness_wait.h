@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace corvane {
 
 // The headless program's way of sleeping: waits on the calling thread until a watched descriptor has
@@ -17,7 +19,6 @@ class ReadinessWait final {
   struct Outcome {
     bool stop_requested = false;
     std::vector<int> readable;  // descriptors with data (or an error or hang-up for the reader to see)
-    std::string error;          // the wait itself failed; nothing else is set
   };
 
   ReadinessWait();
@@ -25,8 +26,9 @@ class ReadinessWait final {
   ReadinessWait(const ReadinessWait&) = delete;
   ReadinessWait& operator=(const ReadinessWait&) = delete;
 
-  //! Waits for one of `descriptors`, a stop request, or `timeout_ms` (none: no limit).
-  Outcome wait(std::span<const int> descriptors, std::optional<std::int64_t> timeout_ms);
+  //! Waits for one of `descriptors`, a stop request, or `timeout_ms` (none: no limit); fails only when
+  //! the wait itself fails.
+  Result<Outcome> wait(std::span<const int> descriptors, std::optional<std::int64_t> timeout_ms);
 
  private:
   struct Impl;

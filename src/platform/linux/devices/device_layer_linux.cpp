@@ -3,7 +3,7 @@
 
 namespace corvane {
 
-std::unique_ptr<DeviceMonitor> open_device_layer(ReportSink& sink, std::string& /*error*/) {
+Result<std::unique_ptr<DeviceMonitor>> open_device_layer(ReportSink& sink) {
   return create_device_monitor(sink);
 }
 

@@ -124,10 +124,10 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
 
   ~LinuxDeviceMonitor() override = default;
 
-  std::optional<std::string> start() override {
-    if (udev_) return std::nullopt;
+  Result<void> start() override {
+    if (udev_) return {};
     udev_.reset(udev_new());
-    if (!udev_) return "udev is not available: " + std::string(std::strerror(errno));
+    if (!udev_) return fail("udev is not available: " + std::string(std::strerror(errno)));
     // The "udev" source rather than "kernel": its events come after the rules ran, so the node
     // exists with its final permissions when we open it.
     monitor_.reset(udev_monitor_new_from_netlink(udev_.get(), "udev"));
@@ -136,7 +136,7 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
         udev_monitor_enable_receiving(monitor_.get()) < 0) {
       monitor_.reset();
       udev_.reset();
-      return "the udev device monitor cannot be opened";
+      return fail("the udev device monitor cannot be opened");
     }
     monitor_fd_ = udev_monitor_get_fd(monitor_.get());
     announce(monitor_fd_);
@@ -144,7 +144,7 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
     // Enumerate after the monitor listens, so a device plugged in meanwhile is not missed; a device
     // seen twice is opened once.
     UdevPtr<udev_enumerate> enumerate(udev_enumerate_new(udev_.get()));
-    if (!enumerate) return std::nullopt;
+    if (!enumerate) return {};
     udev_enumerate_add_match_subsystem(enumerate.get(), "hidraw");
     udev_enumerate_add_match_subsystem(enumerate.get(), "input");
     udev_enumerate_scan_devices(enumerate.get());
@@ -153,7 +153,7 @@ class LinuxDeviceMonitor final : public DeviceMonitor {
       UdevPtr<udev_device> device(udev_device_new_from_syspath(udev_.get(), udev_list_entry_get_name(entry)));
       if (device) consider(device.get());
     }
-    return std::nullopt;
+    return {};
   }
 
   std::vector<int> descriptors() const override {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/reports.h"
+#include "base/result.h"
 
 namespace corvane {
 
@@ -27,18 +28,12 @@ struct CaptureEntry {
   std::variant<MouseReport, HidReport> report;
 };
 
-struct CaptureParse {
-  std::vector<CaptureEntry> entries;
-  std::string error;  // "<file>:<line>: <what>"; empty when the whole capture is sound
-  explicit operator bool() const { return error.empty(); }
-};
-
-//! Parses a whole capture; on the first malformed line returns no entries and an error naming
-//! `file_name` and the line number, so nothing of a broken capture is ever applied.
-CaptureParse parse_capture(std::string_view text, std::string_view file_name);
+//! Parses a whole capture; the first malformed line fails it all with "<file>:<line>: <what>" (naming
+//! `file_name`), so nothing of a broken capture is ever applied.
+Result<std::vector<CaptureEntry>> parse_capture(std::string_view text, std::string_view file_name);
 
 //! Reads and parses a capture file.
-CaptureParse read_capture(const std::filesystem::path& path);
+Result<std::vector<CaptureEntry>> read_capture(const std::filesystem::path& path);
 
 //! One capture line (without the line break) for a report at `t_ms`.
 std::string format_capture_line(std::int64_t t_ms, const MouseReport& report);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
+
 namespace corvane {
 
 // Turns a PPG recording into the sensor reports the mouse would send, so that a heart-rate measurement
@@ -17,14 +19,9 @@ struct PpgSample {
   double value = 0;
 };
 
-struct PpgParse {
-  std::vector<PpgSample> samples;
-  std::string error;  // "<file>:<line>: <what>"; empty when sound
-  explicit operator bool() const { return error.empty(); }
-};
-
-//! Parses a "t_s,ppg" CSV (that header first, then one sample a line, times increasing).
-PpgParse parse_ppg_csv(std::string_view text, std::string_view file_name);
+//! Parses a "t_s,ppg" CSV (that header first, then one sample a line, times increasing); a malformed
+//! line fails it all with "<file>:<line>: <what>".
+Result<std::vector<PpgSample>> parse_ppg_csv(std::string_view text, std::string_view file_name);
 
 // When the thumb rests on the sensor: it rests from the start unless the first change is a rest; each
 // change flips it at its time (seconds of the recording).
