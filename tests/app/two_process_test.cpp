@@ -92,7 +92,7 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
   static void end(QProcess& p) {
     if (p.state() != QProcess::NotRunning) {
       p.kill();
-      p.waitForFinished(5000);
+      p.waitForFinished(30000);  // a loaded machine may take a while to end it and free the folder
     }
   }
 
