@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -30,6 +31,29 @@ bool write_all(int fd, std::string_view content) {
   return true;
 }
 
+// The process's umask, read without changing it (umask() would race with other threads' file
+// creation): Linux reports it in /proc/self/status. Where it cannot be read, the usual 022.
+mode_t current_umask() {
+  const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 022;
+  char buffer[4096];
+  const ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+  ::close(fd);
+  if (n <= 0) return 022;
+  buffer[n] = '\0';
+  const char* line = std::strstr(buffer, "\nUmask:");
+  if (!line) return 022;
+  return static_cast<mode_t>(std::strtoul(line + 7, nullptr, 8)) & 0777;
+}
+
+// The mode the new content gets: the replaced file's own (a user's chmod 600 on the heart-rate list
+// stays), or for a new file what the user's umask gives any new document.
+mode_t mode_for(const std::filesystem::path& path) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) return existing.st_mode & 07777;
+  return 0666 & ~current_umask();
+}
+
 }  // namespace
 
 Result<void> write_file_atomically(const std::filesystem::path& path, std::string_view content) {
@@ -45,9 +69,8 @@ Result<void> write_file_atomically(const std::filesystem::path& path, std::strin
     ::unlink(temp.c_str());
     return r;
   };
-  // mkstemp creates 0600; the files should read like any other document of the user's. (umask cannot
-  // be read without changing it, which would race with other threads.)
-  if (::fchmod(fd, 0644) != 0) return abandon("cannot set the mode of the temporary for");
+  // mkstemp creates 0600; the file keeps the mode it had, or gets the one the user's umask gives.
+  if (::fchmod(fd, mode_for(path)) != 0) return abandon("cannot set the mode of the temporary for");
   if (!write_all(fd, content)) return abandon("cannot write");
   if (::fsync(fd) != 0) return abandon("cannot flush");
   if (::close(fd) != 0) {
