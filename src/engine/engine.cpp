@@ -131,7 +131,9 @@ void Engine::roll_over(const LocalDateTime& now) {
 
   last_minute_ = now;
   if (day_ends) {
-    counters_.reset_day();
+    // The new date may have a file already (the clock or the time zone was corrected across midnight,
+    // a backup was restored): counting goes on from it, as at start-up, instead of saving zeros over it.
+    counters_.set_record(load_day(config_.data_folder, day_file_name(now), notifier_));
     const LocalDate finished = live_date_;
     live_date_ = LocalDate::of(now);
     listeners_.announce([&](EngineListener& l) { l.on_day_started(finished, live_date_); });

@@ -232,6 +232,18 @@ TEST_F(EngineRollOver, save_still_running_at_midnight_the_closing_save_is_not_sk
   }
 }
 
+TEST_F(EngineRollOver, new_day_that_already_has_a_file_goes_on_from_its_counts) {
+  DailyActivity earlier;
+  earlier.clicks[kLeft][0] = 40;  // say, counted before the clock was set back across midnight
+  ASSERT_TRUE(write_file_atomically(folder / "20261209.txt", serialize_day(earlier)));
+  at(local(2026, 12, 9, 0, 15, 0));
+  click(kLeftDown, kLeftUp);
+  ASSERT_TRUE(engine->shutdown());
+  const auto saved = day_on_disk(2026, 12, 9);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->clicks[kLeft][0], 41u);
+}
+
 TEST_F(EngineRollOver, clock_set_back_to_an_earlier_day_starts_that_day_fresh) {
   move(3, 4);
   clock.set_wall(local(2026, 12, 7, 9, 0, 0));
