@@ -36,6 +36,9 @@ std::filesystem::path documents_from_user_dirs(const std::filesystem::path& home
 }  // namespace
 
 std::filesystem::path documents_folder() {
+  // The environment wins over the desktop's file, as with every XDG user folder.
+  const char* from_environment = std::getenv("XDG_DOCUMENTS_DIR");
+  if (from_environment && from_environment[0] == '/') return from_environment;
   const std::filesystem::path home = home_folder();
   std::filesystem::path docs = documents_from_user_dirs(home);
   return docs.empty() ? home / "Documents" : docs;
