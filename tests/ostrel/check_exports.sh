@@ -1,11 +1,22 @@
 #!/bin/sh
-# Compares the dynamic symbols a shared library defines with the functions its public header declares.
-# usage: check_exports.sh LIBRARY HEADER
+# Compares what a shared library exports with the functions its public header declares: none missing,
+# none extra. On Linux the dynamic symbols (nm -D); with an objdump given, a Windows DLL's export table,
+# whose names must also be undecorated (no leading underscore, no @N).
+# usage: check_exports.sh LIBRARY HEADER [OBJDUMP]
 lib="$1"
 header="$2"
-command -v nm >/dev/null 2>&1 || { echo "nm not available"; exit 77; }
+objdump="$3"
+if [ -n "$objdump" ]; then
+  # The cross toolchain's objdump is part of every Windows build: missing, it is a broken build.
+  command -v "$objdump" >/dev/null 2>&1 || { echo "objdump '$objdump' not available"; exit 1; }
+  # The name table follows the "[Ordinal/Name Pointer] Table" line as "[   0] NAME" rows.
+  actual=$("$objdump" -p "$lib" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort)
+else
+  command -v nm >/dev/null 2>&1 || { echo "nm not available"; exit 77; }
+  actual=$(nm -D --defined-only "$lib" | awk '{print $NF}' | sort)
+fi
 expected=$(grep -o 'OSTREL_CALL [A-Za-z_0-9]*(' "$header" | sed 's/OSTREL_CALL //; s/($//' | sort)
-actual=$(nm -D --defined-only "$lib" | awk '{print $NF}' | sort)
 if [ -z "$expected" ]; then
   echo "no exports found in $header"
   exit 1
