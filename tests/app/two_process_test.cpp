@@ -78,6 +78,21 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
     QTRY_VERIFY2_WITH_TIMEOUT(lock_file_names(pid), first.readAllStandardError().constData(), 30000);
   }
 
+  // A second program started with `closer_args` ends `first`: both end cleanly.
+  void close_and_see_it_end(QProcess& first, const QStringList& closer_args) {
+    QProcess closer;
+    start(closer, closer_args);
+    QVERIFY(closer.waitForFinished(20000));
+    QCOMPARE(closer.exitCode(), 0);
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+  }
+
+  DailyActivity saved_day(RecordingNotifier& notifier) const {
+    return load_day(std::filesystem::path(data_.toStdString()), kDayFile, notifier);
+  }
+
   bool lock_file_names(const QByteArray& pid) const {
     QFile lock(data_ + QStringLiteral("/.corvane.lock"));
     return lock.open(QIODevice::ReadOnly) && lock.readAll().startsWith(pid);
@@ -138,16 +153,10 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
     QCOMPARE(desktop.exitCode(), 3);
     QTest::qWait(4000);  // the clicks lie in the capture's first 1.2 s
 
-    QProcess closer;
-    start(closer,
-          {QStringLiteral("--headless"), QStringLiteral("/close"), QStringLiteral("--data-dir"), data_});
-    QVERIFY(closer.waitForFinished(20000));
-    QCOMPARE(closer.exitCode(), 0);
-    QVERIFY(first.waitForFinished(20000));
-    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(first.exitCode(), 0);
+    close_and_see_it_end(
+        first, {QStringLiteral("--headless"), QStringLiteral("/close"), QStringLiteral("--data-dir"), data_});
     RecordingNotifier notifier;
-    const DailyActivity day = load_day(std::filesystem::path(data_.toStdString()), kDayFile, notifier);
+    const DailyActivity day = saved_day(notifier);
     QCOMPARE(day.clicks[0][10], 2u);
     QCOMPARE(day.move_counts[10], 55u);
     // The folder is free again at once: a new start is not refused.
@@ -162,17 +171,11 @@ class TwoProcessTest final : public QtTestGroup<TwoProcessTest> {
   void close_from_second_start_ends_first_which_saves_its_counts() {
     QProcess first;
     start_first(first);
-    QProcess closer;
-    start(closer, {QStringLiteral("--data-dir"), data_, QStringLiteral("/CLOSE")});
-    QVERIFY(closer.waitForFinished(20000));
-    QCOMPARE(closer.exitCode(), 0);
     // No question stops it: the first ends by itself.
-    QVERIFY(first.waitForFinished(20000));
-    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(first.exitCode(), 0);
+    close_and_see_it_end(first, {QStringLiteral("--data-dir"), data_, QStringLiteral("/CLOSE")});
 
     RecordingNotifier notifier;
-    const DailyActivity day = load_day(std::filesystem::path(data_.toStdString()), kDayFile, notifier);
+    const DailyActivity day = saved_day(notifier);
     QVERIFY(notifier.messages.empty());
     QCOMPARE(day.loaded, 1u);
     QCOMPARE(day.clicks[0][10], 2u);  // the other mouse's click does not count
