@@ -83,6 +83,18 @@ Detector::Rhythm Detector::judge_rhythm(const Spectrum::Result& peaks, int inter
   return Rhythm::kPulse;
 }
 
+void Detector::check_overtone_place(int interval_ms) {
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  trace_.overtone_share = overtone_share(spectrum_.values(), kOvertoneBins, rate, interval_ms);
+  trace_.overtone_pct = overtone_offset_pct(spectrum_.values(), kOvertoneBins, rate, interval_ms);
+  // Each lock is judged on its own overtone; unlocked there is no average to confirm.
+  if (!locked_) {
+    overtone_place_.reset();
+    return;
+  }
+  overtone_place_.check(trace_.overtone_share, trace_.overtone_pct);
+}
+
 void Detector::decide(const Spectrum::Result& peaks) {
   ++decisions_;
   trace_.decisions = decisions_;
@@ -101,7 +113,9 @@ void Detector::decide(const Spectrum::Result& peaks) {
   const EstimateSpread d = measure_spread(e, interval_);
   // Locked, the average is the rate that would be stored, so it is the average that must look like a
   // pulse; unlocked, the candidate that would count toward a lock.
-  rhythm_ = judge_rhythm(peaks, locked_ ? static_cast<int>(interval_) : e.spectral);
+  const int judged = locked_ ? static_cast<int>(interval_) : e.spectral;
+  rhythm_ = judge_rhythm(peaks, judged);
+  check_overtone_place(judged);
   count_second_peak(peaks, e);
   trace_.second_peak = second_peak_;
 

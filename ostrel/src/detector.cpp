@@ -141,6 +141,7 @@ void Detector::reset() {
   lock_loss_.reset();
   second_peak_ = 0;
   rhythm_ = Rhythm::kPulse;
+  overtone_place_.reset();
   decisions_ = 0;
   interval_median_.reset(p.interval_median_len, p.median_prefill);
   interval_median_entries_ = 0;

@@ -8,6 +8,7 @@
 #include "filters.h"
 #include "lock_loss.h"
 #include "motion_detector.h"
+#include "overtone_place.h"
 #include "params.h"
 #include "peak_detector.h"
 #include "settled_rate.h"
@@ -85,9 +86,10 @@ class Detector final {
   // The averaged interval as the caller sees it: while not reported ready it stays in the not-ready range,
   // also when a lock is kept but not reported.
   float shown_interval() const;
-  // Ready as reported: locked, the average settled over the last decisions (settled_rate.h), and the last
-  // decision found the average's rhythm to be a pulse rather than movement.
-  bool ready() const { return ready_ && settled_ && rhythm_ == Rhythm::kPulse; }
+  // Ready as reported: locked, the average settled over the last decisions (settled_rate.h), the last
+  // decision found the average's rhythm to be a pulse rather than movement, and the pulse's overtone lies
+  // where the average says (overtone_place.h).
+  bool ready() const { return ready_ && settled_ && rhythm_ == Rhythm::kPulse && overtone_place_.confirms(); }
   bool motion() const { return motion_; }
   float quality() const { return quality_; }
   float hr_std() const { return hr_std_; }
@@ -106,6 +108,8 @@ class Detector final {
     float top_fraction = 0.0f;
     int agree = 0;
     int second_peak = 0;
+    float overtone_share = 0.0f;  // of the rhythm judged (the average when locked)
+    float overtone_pct = 0.0f;    // where that rhythm's overtone lies, percent off twice its rate
     Spectrum::Result peaks;
     bool locked = false;
     bool warmup_done = false;
@@ -133,6 +137,7 @@ class Detector final {
   // movement (a sine-like swing has none); kNotYetKnown while the spectrum cannot tell yet.
   enum class Rhythm { kPulse, kMovement, kNotYetKnown };
   Rhythm judge_rhythm(const Spectrum::Result& peaks, int interval_ms) const;
+  void check_overtone_place(int interval_ms);
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);
   int check_motion_jump(int chosen);
@@ -197,6 +202,7 @@ class Detector final {
   LockLoss lock_loss_;
   int second_peak_ = 0;
   Rhythm rhythm_ = Rhythm::kPulse;  // the last decision's judge_rhythm()
+  OvertonePlace overtone_place_;
   int decisions_ = 0;
   MedianWindow interval_median_;
   int interval_median_entries_ = 0;

@@ -66,4 +66,21 @@ float overtone_share(const float* power, int bins, float rate, int interval_ms) 
   return fundamental > 0.0f ? around(power, 2.0f * k) / fundamental : -1.0f;
 }
 
+float overtone_offset_pct(const float* power, int bins, float rate, int interval_ms) {
+  if (interval_ms <= 0 || rate <= 0.0f) return 0.0f;
+  const float k = static_cast<float>(kFftSize) * 1000.0f / (rate * static_cast<float>(interval_ms));
+  const int centre = static_cast<int>(2.0f * k + 0.5f);
+  if (k < 1.0f || centre - 2 < 1 || centre + 2 >= bins) return 0.0f;
+  int top = centre - 1;
+  for (int b = centre; b <= centre + 1; ++b)
+    if (power[b] > power[top]) top = b;
+  // Only a local maximum is a peak; a slope running out of the window is not.
+  if (!(power[top] > power[top - 1] && power[top] > power[top + 1])) return 0.0f;
+  const float ym = std::sqrt(power[top - 1]), y0 = std::sqrt(power[top]), yp = std::sqrt(power[top + 1]);
+  const float den = 2.0f * (ym + yp - 2.0f * y0);
+  float h = den != 0.0f ? (ym - yp) / den : 0.0f;
+  if (!(std::fabs(h) <= 1.0f)) h = 0.0f;
+  return 100.0f * ((static_cast<float>(top) + h) / (2.0f * k) - 1.0f);
+}
+
 }  // namespace corvane::ostrel

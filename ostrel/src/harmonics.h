@@ -31,4 +31,11 @@ float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int 
 // it. -1 when twice the rate lies beyond the bins.
 float overtone_share(const float* power, int bins, float rate, int interval_ms);
 
+// Where the overtone of the rate of `interval_ms` actually lies: the strongest bin within a bin of twice
+// the rate, refined by a parabola through the magnitudes, halved and given in percent off that rate
+// (negative: slower). A swing that merges with the pulse into one spectral peak drags that peak toward
+// itself, but has no overtone of its own, so the pulse's overtone stays where the pulse is. 0 when twice
+// the rate lies beyond the bins or shows no peak.
+float overtone_offset_pct(const float* power, int bins, float rate, int interval_ms);
+
 }  // namespace corvane::ostrel

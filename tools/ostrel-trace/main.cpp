@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
   std::printf("# %s at %.2f Hz from %.1f s; rates in bpm, S candidates as bpm(power share)\n", o.name.c_str(),
               o.rate_hz, o.from_s);
   std::printf(
-      "#    t   P     A     S     Q  top  chosen agree 2nd lock ready motion average ref10  candidates\n");
+      "#    t   P     A     S     Q  top  chosen agree 2nd lock ready motion average ref10  ov%%  ovoff  "
+      "candidates\n");
   int last_decision = 0;
   for (size_t i = static_cast<size_t>(o.from_s * o.rate_hz); i < readings.size(); ++i) {
     detector.process(1, static_cast<float>(readings[i]), 4101.0f);
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
                 static_cast<double>(t.top_fraction), bpm(t.chosen), t.agree, t.second_peak, t.locked ? 1 : 0,
                 detector.ready() ? 1 : 0, detector.motion() ? 1 : 0,
                 bpm(static_cast<double>(detector.average_interval())), ref ? *ref : 0.0);
+    std::printf("%5.2f %6.1f ", static_cast<double>(t.overtone_share), static_cast<double>(t.overtone_pct));
     for (int c = 0; c < t.peaks.count; ++c) {
       const double share = t.peaks.magnitude[0] > 0.0f ? t.peaks.magnitude[c] / t.peaks.magnitude[0] : 0.0f;
       std::printf(" %5.1f(%.2f)", bpm(t.peaks.interval_ms[c]), share);
