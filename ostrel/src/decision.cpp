@@ -27,6 +27,10 @@ constexpr int kOvertoneBins = 32;
 // figure fits them rather than being measured.
 constexpr float kRivalShare = 0.02f;
 
+// The least power, as a share of a dominating swing's, of the pulse candidate taken beside it (see
+// pulse_beside_movement): the share a candidate needs to count for the second-peak test as well.
+constexpr float kPulseBesideMovementShare = 0.1f;
+
 // How far the averages of the last 8 s of a lock may spread, in percent of the longest, for the lock to be
 // reported: the step the locked decision already treats as a jump under motion. A resting heart's
 // breathing swing stays well inside it; a surge such as welltory_s07's 68 -> 83 bpm in 15 s does not.
@@ -154,7 +158,9 @@ int Detector::pick_spectral_candidate(const Spectrum::Result& peaks) const {
     // Unlocked, the strongest candidate may be an overtone: the fundamental wins when a time-domain
     // estimate measures beats at its interval.
     const int usable_autocorrelation = quality_ >= params.min_quality ? autocorrelation_ms_ : -1;
-    return fundamental_interval(peaks, params.overtone_share, detector_b_ms_, usable_autocorrelation);
+    const int fundamental =
+        fundamental_interval(peaks, params.overtone_share, detector_b_ms_, usable_autocorrelation);
+    return pulse_beside_movement(peaks, fundamental, usable_autocorrelation);
   }
   // Ready, the candidate nearest the average (the last one on a tie) follows the rate that is known.
   int nearest = -1;
@@ -167,6 +173,30 @@ int Detector::pick_spectral_candidate(const Spectrum::Result& peaks) const {
     }
   }
   return nearest;
+}
+
+int Detector::pulse_beside_movement(const Spectrum::Result& peaks, int strongest,
+                                    int usable_autocorrelation) const {
+  // A steady movement may outweigh the pulse in the spectrum while the pulse still shows as a weaker
+  // candidate of its own: the movement is a smooth swing without overtone, the pulse carries one, and the
+  // beats that detector B or the autocorrelation count fall on it. That candidate is the pulse. Without
+  // the beats' confirmation a pulse-shaped artefact could take the place of the swing, so both are needed.
+  if (judge_rhythm(peaks, strongest) != Rhythm::kMovement) return strongest;
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  for (int c = 0; c < peaks.count; ++c) {
+    const int candidate = peaks.interval_ms[c];
+    if (candidate == strongest || peaks.magnitude[c] < kPulseBesideMovementShare * peaks.magnitude[0])
+      continue;
+    // An overtone or subharmonic of the swing is the swing's own.
+    if (overtone_related(candidate, strongest)) continue;
+    const bool beats_agree =
+        pct_of_larger(candidate, detector_b_ms_) < 10 ||
+        (usable_autocorrelation > 0 && pct_of_larger(candidate, usable_autocorrelation) < 10);
+    if (beats_agree &&
+        overtone_share(spectrum_.values(), kOvertoneBins, rate, candidate) >= kMinOvertoneShare)
+      return candidate;
+  }
+  return strongest;
 }
 
 Estimates Detector::usable_estimates(const Spectrum::Result& peaks, int spectral) const {

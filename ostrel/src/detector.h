@@ -129,6 +129,7 @@ class Detector final {
   void decide(const Spectrum::Result& peaks);
   void update_autocorrelation();
   int pick_spectral_candidate(const Spectrum::Result& peaks) const;
+  int pulse_beside_movement(const Spectrum::Result& peaks, int strongest, int usable_autocorrelation) const;
   Estimates usable_estimates(const Spectrum::Result& peaks, int spectral) const;
   void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
   Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
