@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -160,6 +161,54 @@ TEST_F(Detection, steady_periodic_motion_is_not_taken_for_the_pulse) {
   EXPECT_EQ(ready_off_the_pulse(70.0, 2.1f), 0);
   HRDReset();
   EXPECT_EQ(ready_off_the_pulse(92.0, 2.76f), 0);
+}
+
+// Readings of a pulse at `bpm` under a steady sine-like swing at `ratio` times its rate whose peak is
+// `swing` times the pulse's amplitude.
+std::vector<float> pulse_under_swing(double bpm, double ratio, double swing) {
+  std::vector<float> input = pulse_readings(bpm, 60.0);
+  const double hz = ratio * bpm / 60.0;
+  for (size_t i = 0; i < input.size(); ++i)
+    input[i] +=
+        static_cast<float>(std::round(4000.0 * swing * std::sin(2.0 * std::numbers::pi * hz * i / 20.0)));
+  return input;
+}
+
+struct StoredReadings {
+  int near = 0;  // readings after 8 s of ready, as the program stores them, within 3 bpm of the pulse
+  int off = 0;   // the same, more than 5 bpm off it
+};
+
+StoredReadings stored_readings(const std::vector<float>& input, double bpm) {
+  StoredReadings c;
+  int ready_for = 0;
+  for (float r : input) {
+    ready_for = HRDProcessTop(0, 1, r, kLevel) ? ready_for + 1 : 0;
+    if (ready_for <= 8 * 20) continue;
+    const double off = std::abs(HRD_Get_HRAvg() - bpm);
+    c.near += off <= 3.0;
+    c.off += off > 5.0;
+  }
+  return c;
+}
+
+TEST_F(Detection, a_swing_just_faster_than_the_pulse_is_not_stored_on_the_merged_peak) {
+  // A hand moving a little faster than the heart (1.15 times): swing and pulse merge into one spectral
+  // peak between the two, which every estimate follows together. Only the pulse's overtone, which the
+  // smooth swing lacks and which stays at twice the true rate, shows that the average is not the pulse.
+  for (double bpm : {66.0, 80.0}) {
+    HRDReset();
+    EXPECT_EQ(stored_readings(pulse_under_swing(bpm, 1.15, 0.3), bpm).off, 0) << bpm << " bpm";
+  }
+}
+
+TEST_F(Detection, the_pulse_beside_a_dominating_faster_swing_is_measured) {
+  // The swing (1.8 times the rate) outweighs the pulse in the spectrum but has no overtone, while the
+  // pulse beside it has one and carries the beats the time-domain detectors count: that is the rate to
+  // lock on, rather than refusing for as long as the hand moves.
+  const StoredReadings c = stored_readings(pulse_under_swing(90.0, 1.8, 0.5), 90.0);
+  EXPECT_EQ(c.off, 0);
+  EXPECT_GT(c.near, 20 * 20);
 }
 
 TEST_F(Detection, a_swing_of_the_rate_is_not_reported_as_ready_until_it_has_settled) {
