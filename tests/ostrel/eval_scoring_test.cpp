@@ -107,6 +107,21 @@ TEST_F(EvalScoring, wrong_clock_shows_as_error) {
   EXPECT_NEAR(s.errors[0], 72.0 * 0.085, 1.5);
 }
 
+TEST_F(EvalScoring, a_travelling_mouse_holds_the_result_back_only_when_asked_to) {
+  // The mouse travels from 12 to 20 s: held back, the 8 s of stability start again after it.
+  HRD_Set_FreqOffset(1.0f);
+  Recording r = synthetic(72.0, 65.0);
+  r.travel = {{12.0, 20.0}};
+  Options options;
+  const Score free = score_recording(r, options);
+  options.hold_while_travelling = true;
+  const Score held = score_recording(r, options);
+  ASSERT_EQ(free.times_s.size(), 1u);
+  ASSERT_EQ(held.times_s.size(), 1u);
+  EXPECT_LT(free.times_s[0], 22.0);
+  EXPECT_GE(held.times_s[0], 27.9);
+}
+
 TEST_F(EvalScoring, flat_recording_gives_no_result) {
   HRD_Set_FreqOffset(1.0f);
   Recording r = synthetic(72.0, 65.0);

@@ -1,6 +1,6 @@
 // ostrel-eval: scores the heart-rate detection library on real recordings.
 //
-//   ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--json]
+//   ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--hold-while-travelling] [--json]
 //
 // FOLDER holds NAME.ppg.csv (t_s,ppg) and NAME.ref.csv (t_s,hr_bpm); the default is the repository's
 // data/ppg. Each recording is resampled to the rate, turned into sensor readings and cut into sessions.
@@ -20,13 +20,17 @@ using corvane::ostrel_eval::Score;
 namespace {
 
 void usage() {
-  std::fprintf(stderr,
-               "usage: ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--json]\n"
-               "  --session  length of one measurement session (default 60)\n"
-               "  --scale    amplitude scale of the readings (default 1)\n"
-               "  --rate     rate the readings arrive at; the library's frequency offset is set to\n"
-               "             rate / 20 so that it converts intervals with the true clock (default 20)\n"
-               "  --json     print JSON instead of a table\n");
+  std::fprintf(
+      stderr,
+      "usage: ostrel-eval [FOLDER] [--session SECONDS] [--scale X] [--rate HZ] [--hold-while-travelling]\n"
+      "                   [--json]\n"
+      "  --session  length of one measurement session (default 60)\n"
+      "  --scale    amplitude scale of the readings (default 1)\n"
+      "  --rate     rate the readings arrive at; the library's frequency offset is set to\n"
+      "             rate / 20 so that it converts intervals with the true clock (default 20)\n"
+      "  --hold-while-travelling  no result while the mouse travels (NAME.travel.csv): the\n"
+      "             stabilising time starts again\n"
+      "  --json     print JSON instead of a table\n");
 }
 
 bool parse_double(const char* text, double& out) {
@@ -105,6 +109,8 @@ int main(int argc, char** argv) {
       if (!value(options.scale)) return usage(), 2;
     } else if (arg == "--rate") {
       if (!value(options.rate_hz)) return usage(), 2;
+    } else if (arg == "--hold-while-travelling") {
+      options.hold_while_travelling = true;
     } else if (arg == "--help" || arg == "-h") {
       usage();
       return 0;

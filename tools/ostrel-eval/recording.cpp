@@ -47,6 +47,8 @@ Result<std::vector<Recording>> load_recordings(const std::string& folder) {
     r.name = name;
     r.ppg = read_csv(entry.path().string());
     r.reference = read_csv(ref.string());
+    for (const TimedValue& span : read_csv((entry.path().parent_path() / (name + ".travel.csv")).string()))
+      r.travel.push_back({span.t_s, span.value});
     if (r.ppg.size() >= 2 && !r.reference.empty()) out.push_back(std::move(r));
   }
   std::sort(out.begin(), out.end(), [](const Recording& a, const Recording& b) { return a.name < b.name; });

@@ -13,11 +13,19 @@ struct TimedValue {
   double value;
 };
 
-// One recording: the PPG at its own sampling and the reference heart rate.
+// A stretch of time, in the recording's seconds.
+struct TimeSpan {
+  double from_s;
+  double to_s;
+};
+
+// One recording: the PPG at its own sampling and the reference heart rate, and the times the mouse
+// travelled while it was taken when they are known (NAME.travel.csv beside it: t_from_s,t_to_s).
 struct Recording {
   std::string name;
   std::vector<TimedValue> ppg;
   std::vector<TimedValue> reference;  // t_s, hr_bpm
+  std::vector<TimeSpan> travel;
 };
 
 // Reads "t,value" rows after a header line; rows that do not parse are skipped. Empty on a missing file.

@@ -13,6 +13,11 @@ constexpr double kStabilisingMs = 8000.0;
 constexpr float kLevel = 4101.0f;
 constexpr double kReferenceSpanS = 10.0;
 
+bool travelling(const std::vector<TimeSpan>& travel, double t_s) {
+  return std::any_of(travel.begin(), travel.end(),
+                     [t_s](const TimeSpan& s) { return s.from_s <= t_s && t_s < s.to_s; });
+}
+
 double quantile(std::vector<double> v, double q) {
   if (v.empty()) return 0.0;
   std::sort(v.begin(), v.end());
@@ -86,8 +91,9 @@ Score score_recording(const Recording& recording, const Options& options) {
         fetch_counter = 0;
       }
       const bool ready = HRD_Get_ReadyFlag() != 0;
-      if (!ready) not_ready_ms = now_ms;
       const double t_abs = t_first + static_cast<double>(start + i) / options.rate_hz;
+      if (!ready || (options.hold_while_travelling && travelling(recording.travel, t_abs)))
+        not_ready_ms = now_ms;
       if (ready) {
         if (auto ref = mean_reference(recording.reference, t_abs - kReferenceSpanS, t_abs)) {
           score.ready_error_sum += std::fabs(static_cast<double>(average) - *ref);

@@ -11,6 +11,8 @@ struct Options {
   double session_s = 60.0;  // length of one measurement session (one thumb contact)
   double scale = 1.0;       // amplitude scale of the readings
   double rate_hz = 20.0;    // rate the readings are delivered at; the library is told it
+  // Whether the mouse's travel holds a result back: while it travels, the stabilising time starts again.
+  bool hold_while_travelling = false;
 };
 
 // Figures of one recording or of all of them.

@@ -5,8 +5,8 @@
 //
 // Each recording (with its NAME.ref.csv beside it) is written once per kind and strength as
 // KIND-SSS_NAME.ppg.csv with the reference copied to KIND-SSS_NAME.ref.csv, SSS the strength in percent
-// of the recording's pulse amplitude. ostrel-eval's sets (the names up to the first '_') are then the
-// kinds at each strength.
+// of the recording's pulse amplitude, and the times the hand moved the mouse in KIND-SSS_NAME.travel.csv.
+// ostrel-eval's sets (the names up to the first '_') are then the kinds at each strength.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +38,15 @@ std::vector<std::string> split(const std::string& text) {
   for (std::string part; std::getline(s, part, ',');)
     if (!part.empty()) parts.push_back(part);
   return parts;
+}
+
+bool write_travel(const fs::path& path, const std::vector<corvane::ostrel_eval::TimeSpan>& spans) {
+  FILE* f = std::fopen(path.string().c_str(), "w");
+  if (f == nullptr) return false;
+  std::fprintf(f, "t_from_s,t_to_s\n");
+  for (const auto& s : spans)
+    std::fprintf(f, "%.4f,%.4f\n", s.from_s, s.to_s);
+  return std::fclose(f) == 0;
 }
 
 bool write_ppg(const fs::path& path, const std::vector<TimedValue>& rows) {
@@ -114,9 +123,11 @@ int main(int argc, char** argv) {
         char tag[32];
         std::snprintf(tag, sizeof tag, "%s-%03d_", corvane::ppg_motion::name_of(kind).c_str(), pct);
         const std::string out_name = tag + name;
+        std::vector<corvane::ostrel_eval::TimeSpan> travel;
         const auto disturbed =
-            corvane::ppg_motion::add_artefact(ppg, kind, pct / 100.0, mean_rate, seed_of(out_name));
+            corvane::ppg_motion::add_artefact(ppg, kind, pct / 100.0, mean_rate, seed_of(out_name), &travel);
         if (!write_ppg(out_folder / (out_name + ".ppg.csv"), disturbed) ||
+            !write_travel(out_folder / (out_name + ".travel.csv"), travel) ||
             !fs::copy_file(base + ".ref.csv", out_folder / (out_name + ".ref.csv"),
                            fs::copy_options::overwrite_existing, ec)) {
           std::fprintf(stderr, "ppg-motion: cannot write into %s\n", out_folder.string().c_str());

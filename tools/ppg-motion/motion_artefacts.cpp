@@ -8,6 +8,7 @@ namespace corvane::ppg_motion {
 namespace {
 
 using ostrel_eval::TimedValue;
+using ostrel_eval::TimeSpan;
 
 // Portable random numbers (the standard distributions differ between libraries), so that a seed gives
 // the same disturbance everywhere.
@@ -86,8 +87,10 @@ double pulse_amplitude(const std::vector<TimedValue>& ppg) {
 }
 
 std::vector<TimedValue> add_artefact(const std::vector<TimedValue>& ppg, Artefact artefact, double strength,
-                                     double mean_rate_bpm, uint64_t seed) {
+                                     double mean_rate_bpm, uint64_t seed, std::vector<TimeSpan>* travel) {
   std::vector<TimedValue> out = ppg;
+  std::vector<TimeSpan> moved;
+  if (travel != nullptr) travel->clear();
   if (ppg.empty()) return out;
   const double size = strength * pulse_amplitude(ppg);
   const double t0 = ppg.front().t_s, t_end = ppg.back().t_s - t0;
@@ -101,6 +104,8 @@ std::vector<TimedValue> add_artefact(const std::vector<TimedValue>& ppg, Artefac
         levels.push_back(random.uniform(-size, size));
       for (TimedValue& p : out)
         p.value += latest(events, levels, p.t_s - t0, 0.0);
+      for (double e : events)
+        moved.push_back({t0 + e, t0 + e + 0.5});
       break;
     }
     case Artefact::kPressure: {
@@ -129,6 +134,7 @@ std::vector<TimedValue> add_artefact(const std::vector<TimedValue>& ppg, Artefac
       // Random movement: values drawn at 10 per second and joined linearly, under a Hann window.
       for (double start : events) {
         const double length = random.uniform(0.3, 1.5);
+        moved.push_back({t0 + start, t0 + start + length});
         std::vector<double> knots;
         for (int k = 0; k <= static_cast<int>(length * 10.0) + 1; ++k)
           knots.push_back(random.uniform(-size, size));
@@ -150,9 +156,11 @@ std::vector<TimedValue> add_artefact(const std::vector<TimedValue>& ppg, Artefac
       const double phase = random.uniform(0.0, 2.0 * std::numbers::pi);
       for (TimedValue& p : out)
         p.value += 0.5 * size * std::sin(2.0 * std::numbers::pi * hz * (p.t_s - t0) + phase);
+      moved.push_back({t0, ppg.back().t_s + 1.0});
       break;
     }
   }
+  if (travel != nullptr) *travel = std::move(moved);
   return out;
 }
 

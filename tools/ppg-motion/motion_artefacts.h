@@ -31,9 +31,12 @@ double pulse_amplitude(const std::vector<ostrel_eval::TimedValue>& ppg);
 // The PPG with the artefact added at `strength` times its pulse amplitude: the steps' levels, the bursts'
 // peaks and the periodic motion's peak-to-peak span reach that size; the pressure gain ranges over
 // 1 / (1 + strength) .. 1 + strength. `mean_rate_bpm` sets the periodic motion's rate. The same seed
-// gives the same disturbance.
+// gives the same disturbance. `travel`, when given, receives the times the hand moved the mouse with it:
+// the 0.5 s of each shift of the thumb, each burst, the whole recording under periodic motion; pressing
+// harder or softer moves nothing.
 std::vector<ostrel_eval::TimedValue> add_artefact(const std::vector<ostrel_eval::TimedValue>& ppg,
                                                   Artefact artefact, double strength, double mean_rate_bpm,
-                                                  uint64_t seed);
+                                                  uint64_t seed,
+                                                  std::vector<ostrel_eval::TimeSpan>* travel = nullptr);
 
 }  // namespace corvane::ppg_motion
