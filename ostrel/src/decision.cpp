@@ -136,6 +136,7 @@ void Detector::decide(const Spectrum::Result& peaks) {
   trace_.chosen = choice.interval;
   trace_.agree = agreements_.count();
   trace_.locked = locked_;
+  trace_.held = !locked_ || ready() ? '-' : !settled_ ? 's' : rhythm_ != Rhythm::kPulse ? 'm' : 'o';
 }
 
 void Detector::update_autocorrelation() {

@@ -112,6 +112,9 @@ class Detector final {
     float overtone_pct = 0.0f;    // where that rhythm's overtone lies, percent off twice its rate
     Spectrum::Result peaks;
     bool locked = false;
+    // Locked but not reported ready because of: 's' an average not settled or stale, 'm' a rhythm
+    // without a pulse's overtone, 'o' the overtone away from twice the average; '-' when reported.
+    char held = '-';
     bool warmup_done = false;
   };
   const Trace& trace() const { return trace_; }

@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
                 static_cast<double>(t.top_fraction), bpm(t.chosen), t.agree, t.second_peak, t.locked ? 1 : 0,
                 detector.ready() ? 1 : 0, detector.motion() ? 1 : 0,
                 bpm(static_cast<double>(detector.average_interval())), ref ? *ref : 0.0);
-    std::printf("%5.2f %6.1f ", static_cast<double>(t.overtone_share), static_cast<double>(t.overtone_pct));
+    std::printf("%5.2f %6.1f %c ", static_cast<double>(t.overtone_share), static_cast<double>(t.overtone_pct),
+                t.held);
     for (int c = 0; c < t.peaks.count; ++c) {
       const double share = t.peaks.magnitude[0] > 0.0f ? t.peaks.magnitude[c] / t.peaks.magnitude[0] : 0.0f;
       std::printf(" %5.1f(%.2f)", bpm(t.peaks.interval_ms[c]), share);
