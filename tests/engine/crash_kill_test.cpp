@@ -87,6 +87,7 @@ std::string start_argument(int stretch) {
 struct FolderState {
   std::map<std::string, DailyActivity> days;
   std::vector<HeartLog> results;  // newest first
+  bool upload_file = false;
 };
 
 // Fails the test when a file of the folder does not parse completely.
@@ -105,6 +106,7 @@ FolderState read_folder(const fs::path& data) {
     } else if (name == kUploadFileName) {
       const auto json = nlohmann::json::parse(*text, nullptr, false);
       EXPECT_TRUE(json.is_object()) << name << ":\n" << *text;
+      state.upload_file = true;
     } else if (name == "set.ini") {
       EXPECT_EQ(IniFile::parse(*text).text(), *text) << name;
     } else if (name.ends_with(".damaged")) {
@@ -214,8 +216,9 @@ TEST(CrashKill, killed_replays_never_break_a_file_or_lose_a_count) {
   // Some runs end before their kill; most must not, or the kills test nothing.
   EXPECT_GE(killed_while_running, kills / 2);
   EXPECT_TRUE(state.days.contains("20270101.txt")) << "the runs should cross midnight";
-  std::printf("%d kills, %d while the program ran; %zu day files, %zu results kept\n", kills,
-              killed_while_running, state.days.size(), state.results.size());
+  std::printf("%d kills, %d while the program ran; %zu day files, %zu results kept, upload file %s\n", kills,
+              killed_while_running, state.days.size(), state.results.size(),
+              state.upload_file ? "written" : "never written");
 }
 
 }  // namespace
