@@ -3,6 +3,7 @@
 // write past them is caught) and freed as soon as the caller may free them. Nothing may crash or hang.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>

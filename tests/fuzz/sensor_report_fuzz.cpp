@@ -1,6 +1,7 @@
 // Vendor reports straight from the device, decoded and fed through the heart side into the detection
 // library linked in: a report of any length or content must never read past its end or upset the
 // detector.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
