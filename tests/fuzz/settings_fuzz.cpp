@@ -1,5 +1,5 @@
-// set.ini is edited by hand and by the other system's profile functions: any text must read, and
-// settings written into it must read back as written whatever else the file holds.
+// set.ini is edited by hand and written by the Windows build as well: any text must read, and settings
+// written into it must read back as written whatever else the file holds.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
