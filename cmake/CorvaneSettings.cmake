@@ -19,6 +19,16 @@ if(CORVANE_SANITIZE)
   target_link_options(corvane_settings INTERFACE ${_corvane_sanitize})
 endif()
 
+if(CORVANE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "CORVANE_FUZZ needs clang's libFuzzer: configure with CC=clang CXX=clang++")
+  endif()
+  # Coverage feedback in every library the targets link; libFuzzer's main only in the targets.
+  set(_corvane_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(corvane_settings INTERFACE ${_corvane_fuzz})
+  target_link_options(corvane_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
 find_package(Threads REQUIRED)
 if(NOT CORVANE_ONLY_DETECTION)
   find_package(nlohmann_json 3.10 REQUIRED)

@@ -106,6 +106,14 @@ TEST(ReportDescriptorParsing, malformed_descriptors_are_refused) {
   // 0xFFFF reports of 0xFFFF bits: longer than the kernel could ever hand out.
   EXPECT_FALSE(parse_report_descriptor(
       Bytes{0x06, 0x30, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x76, 0xFF, 0xFF, 0x96, 0xFF, 0xFF, 0x81, 0x02, 0xC0}));
+  // Four inputs of 2^31 x 2^31 bits add up to exactly 2^64: a 64-bit sum wraps to 0, and one more byte
+  // would make this look like a 2-byte report.
+  Bytes wrapping = {0x06, 0x30, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x77, 0x00,
+                    0x00, 0x00, 0x80, 0x97, 0x00, 0x00, 0x00, 0x80};  // 2^31 reports of 2^31 bits
+  for (int i = 0; i < 4; ++i)
+    wrapping.insert(wrapping.end(), {0x81, 0x02});
+  wrapping.insert(wrapping.end(), {0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0xC0});
+  EXPECT_FALSE(parse_report_descriptor(wrapping));
 }
 
 class ReportNormalisation : public ::testing::Test {

@@ -23,8 +23,9 @@ enum : std::uint8_t {
   kLongItemPrefix = 0xFE,
 };
 
-// The kernel's largest HID report buffer (HID_MAX_BUFFER_SIZE).
-constexpr std::uint64_t kMaxReportBytes = 16384;
+// The kernel hands no report longer than its largest HID buffer (HID_MAX_BUFFER_SIZE, 16384 bytes); a
+// longer declaration is garbage.
+constexpr std::uint64_t kMaxReportBits = 8 * 16384;
 
 struct GlobalState {
   std::uint32_t usage_page = 0;
@@ -114,7 +115,13 @@ std::optional<HidReportLayout> parse_report_descriptor(std::span<const std::uint
         // A report ID belongs to the first top-level collection that declares inputs with it.
         const auto it = layout.input_reports.emplace(global.report_id, top_level).first;
         if (it->second == top_level) {
-          bits[global.report_id] += static_cast<std::uint64_t>(global.report_size) * global.report_count;
+          // Checked item by item: a few items of 2^31 x 2^31 bits would wrap even a 64-bit sum back
+          // to a harmless-looking length.
+          const std::uint64_t item_bits =
+              static_cast<std::uint64_t>(global.report_size) * global.report_count;
+          std::uint64_t& sum = bits[global.report_id];
+          if (item_bits > kMaxReportBits - sum) return std::nullopt;
+          sum += item_bits;
         }
       }
       usages.clear();
@@ -127,8 +134,6 @@ std::optional<HidReportLayout> parse_report_descriptor(std::span<const std::uint
   if (layout.numbered && layout.input_reports.contains(0)) return std::nullopt;
 
   for (const auto& [id, index] : layout.input_reports) {
-    // The kernel hands no report longer than its buffer; a longer declaration is garbage.
-    if (bits[id] > 8 * kMaxReportBytes) return std::nullopt;
     const std::size_t length = 1 + static_cast<std::size_t>((bits[id] + 7) / 8);
     auto& collection = layout.collections[index];
     collection.input_report_length = std::max(collection.input_report_length, length);
