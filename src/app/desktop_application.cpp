@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <iostream>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "app/qt_scheduler.h"
 #include "app/replay_player.h"
 #include "app/screenshot_tour.h"
+#include "base/user_texts.h"
 #include "engine/composition.h"
 #include "engine/startup.h"
 #include "export/device_id.h"
@@ -46,6 +48,20 @@ FontChoice set_up_fonts() {
   return choice;
 }
 
+// Another machine is noted as the data folder's holder: only the user knows whether Corvane still runs
+// there, so the desktop program asks rather than ending without a word.
+bool ask_to_take_over(const StartupFailure& held) {
+  const QString since =
+      held.holder_since.empty() ? QStringLiteral("?") : QString::fromStdString(held.holder_since);
+  QMessageBox box(QMessageBox::Question, QString(),
+                  QString::fromUtf8(user_text::kFolderHeldElsewhereQuestionFormat)
+                      .arg(QString::fromStdString(held.holder_host), since),
+                  QMessageBox::Yes | QMessageBox::No);
+  box.setDetailedText(QString::fromStdString(held.message));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace
 
 void DesktopApplication::init_resources() {
@@ -75,14 +91,20 @@ int DesktopApplication::run(int& argc, char** argv, const CommandLine& options) 
     demo = BuiltinCapture{std::string_view(demo_text.constData(), static_cast<std::size_t>(demo_text.size())),
                           "demo"};
   }
+  // Before the first question: the question draws with the program's font.
+  const FontChoice fonts = set_up_fonts();
   auto started = start_up(options, demo);
+  if (!started && started.error().can_take_over && !options.force && ask_to_take_over(started.error())) {
+    CommandLine forced = options;
+    forced.force = true;
+    started = start_up(forced, demo);
+  }
   if (!started) {
     std::cerr << "corvane: " << started.error().message << '\n';
     return started.error().exit_status;
   }
   Startup& startup = *started;
 
-  const FontChoice fonts = set_up_fonts();
   QtNotifier notifier;
   if (!fonts.error.isEmpty()) notifier.show_message(fonts.error.toStdString());
 

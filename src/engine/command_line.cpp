@@ -66,6 +66,8 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
       o.help = true;
     } else if (arg == "--headless") {
       o.headless = true;
+    } else if (arg == "--force") {
+      o.force = true;
     } else if (arg == "--fast") {
       o.fast = true;
     } else if (arg == "--data-dir") {
@@ -111,13 +113,17 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
 }
 
 std::string command_line_usage() {
-  return "usage: corvane [/hide] [--data-dir DIR] [--replay FILE | --demo] [--start YYYY-MM-DDTHH:MM:SS]\n"
+  return "usage: corvane [/hide] [--force] [--data-dir DIR] [--replay FILE | --demo]\n"
+         "               [--start YYYY-MM-DDTHH:MM:SS]\n"
          "       corvane /close [--data-dir DIR]\n"
-         "       corvane --headless [--data-dir DIR] [--replay FILE [--fast]] [--start YYYY-MM-DDTHH:MM:SS]\n"
+         "       corvane --headless [--force] [--data-dir DIR] [--replay FILE [--fast]]\n"
+         "               [--start YYYY-MM-DDTHH:MM:SS]\n"
          "       corvane --export-csv PATH [--data-dir DIR] [--start YYYY-MM-DDTHH:MM:SS]\n"
          "  --data-dir DIR   keep the day files in DIR instead of the documents folder's Corvane\n"
          "  /close, --close  end the program running on the data folder (it saves the day first)\n"
          "  /hide, --hide    start hidden in the tray\n"
+         "  --force          take the data folder over from another computer that still names itself in\n"
+         "                   its lock file (a synced folder; only when Corvane no longer runs there)\n"
          "  --replay FILE    take the reports from a capture instead of the sensor mouse\n"
          "  --demo           the desktop program fed by its built-in capture (no mouse needed)\n"
          "  --start TIME     the local wall clock at the capture's start (default: now)\n"

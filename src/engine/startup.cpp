@@ -40,13 +40,15 @@ Result<Startup, StartupFailure> start_up(const CommandLine& options, std::option
   }
 
   // One program per data folder: two would write the same day file.
-  ClaimResult claim = InstanceGuard::claim(startup.data_folder);
+  ClaimResult claim = InstanceGuard::claim(startup.data_folder, options.force);
   switch (claim.outcome) {
     case ClaimOutcome::Claimed:
       startup.guard = std::move(claim.guard);
       break;
     case ClaimOutcome::HeldElsewhere:
       return StartupFailure{claim.message, kExitFolderInUse};
+    case ClaimOutcome::HeldOnAnotherMachine:
+      return StartupFailure{claim.message, kExitFolderInUse, true, claim.holder_host, claim.holder_since};
     case ClaimOutcome::Failed:
       return StartupFailure{claim.message, kExitUnusableStart};
   }

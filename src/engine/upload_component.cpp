@@ -41,7 +41,8 @@ bool UploadComponent::on_timer(TimerId id) {
 
 void UploadComponent::on_exit() {
   engine_.scheduler().stop_timer(TimerId::Upload);
-  if (uploader_) uploader_->wait_until_idle();
+  // A tool that is still sending goes on after us; the exit does not wait for it.
+  if (uploader_) uploader_->abandon_running_tool();
   if (registration_) registration_->wait();
 }
 

@@ -1,7 +1,9 @@
 #include "export/device_id.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 #include "alerts/ini_file.h"
@@ -17,6 +19,31 @@ std::string make_device_id() {
   for (int i = 0; i < 16; ++i)
     id.push_back(static_cast<char>('0' + digit(source)));
   return id;
+}
+
+Result<void> check_device_id_for_upload(const std::string& id) {
+  if (id.empty()) return fail("the device ID is empty");
+  // The message shows the ID, its odd bytes escaped and a long one cut short.
+  std::string shown;
+  bool printable = true;
+  for (const char c : std::string_view(id).substr(0, kLongestDeviceId)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      shown += c;
+      continue;
+    }
+    printable = false;
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    shown += escaped;
+  }
+  const std::string named = "the device ID \"" + shown + (id.size() > kLongestDeviceId ? "...\" " : "\" ");
+  if (id.size() > kLongestDeviceId)
+    return fail(named + "is longer than " + std::to_string(kLongestDeviceId) + " characters");
+  if (!printable) return fail(named + "holds a character that is not printable");
+  if (id.front() == '-')
+    return fail(named + "begins with \"-\", which the upload tool would take for an option");
+  return {};
 }
 
 std::string registration_base_url() {

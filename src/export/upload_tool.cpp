@@ -13,9 +13,10 @@ std::filesystem::path upload_tool_path() {
   return program_folder() / executable_file_name("brallow");
 }
 
-Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
-                               const std::filesystem::path& upload_file) {
-  return launch_detached(tool, {"_upload", device_id, upload_file.string()});
+Result<std::unique_ptr<ChildProcess>> start_upload_tool(const std::filesystem::path& tool,
+                                                        const std::string& device_id,
+                                                        const std::filesystem::path& upload_file) {
+  return ChildProcess::start(tool, {"_upload", device_id, upload_file.string()});
 }
 
 }  // namespace corvane

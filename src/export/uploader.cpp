@@ -1,30 +1,82 @@
 #include "export/uploader.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "base/user_texts.h"
+#include "export/device_id.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 
 namespace corvane {
 
-UploadOutcome run_upload(const UploadJob& job, const std::function<void(std::chrono::milliseconds)>& wait) {
-  UploadOutcome outcome;
-  outcome.file = write_upload_file(job.data_folder, job.counters, job.heart_log);
-  wait(std::chrono::milliseconds(500));
-  outcome.tool = start_upload_tool(job.tool, job.device_id, job.data_folder / kUploadFileName);
-  wait(std::chrono::milliseconds(2000));
-  return outcome;
+namespace {
+
+constexpr auto kAbandonCheck = std::chrono::milliseconds(100);
+
+UploadOutcome failed(UploadResult result, std::string detail) {
+  return {result, std::move(detail)};
 }
 
-std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outcome) {
-  std::string text;
-  if (!outcome.tool) text = user_text::kUploadToolNotStarted + job.tool.string();
-  if (!outcome.file) {
-    if (!text.empty()) text += "\n";
-    text += user_text::kUploadFileNotWritten + (job.data_folder / kUploadFileName).string();
+}  // namespace
+
+UploadOutcome run_upload(const UploadJob& job, const std::atomic<bool>& abandon) {
+  const std::filesystem::path file = job.data_folder / kUploadFileName;
+  // A tool started after a failed write would send a stale file, or none.
+  if (const Result<void> written = write_upload_file(job.data_folder, job.counters, job.heart_log); !written)
+    return failed(UploadResult::FileNotWritten,
+                  written.error().message + "; the upload tool was not started");
+
+  Result<std::unique_ptr<ChildProcess>> started = start_upload_tool(job.tool, job.device_id, file);
+  if (!started) return failed(UploadResult::ToolNotStarted, started.error().message);
+  ChildProcess& tool = **started;
+
+  // The limit is the tool's own running time, on the steady clock: a replay in virtual time has no
+  // other measure for a real process.
+  const auto deadline = std::chrono::steady_clock::now() + job.tool_time_limit;
+  for (;;) {
+    if (abandon)
+      return failed(UploadResult::ToolLeftRunning, "the program ended while the upload tool " +
+                                                       job.tool.string() + " ran; it was left to finish");
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      tool.kill();
+      return failed(UploadResult::ToolOverran,
+                    "the upload tool " + job.tool.string() + " had not ended after " +
+                        std::to_string(job.tool_time_limit.count() / 1000) + " s and was ended");
+    }
+    if (const std::optional<int> status = tool.wait_for(std::min(left, kAbandonCheck))) {
+      if (*status == 0) return {};
+      return failed(UploadResult::ToolFailed,
+                    "the upload tool " + job.tool.string() + " ended with status " + std::to_string(*status));
+    }
   }
-  return text;
+}
+
+std::string upload_failure_text(const UploadOutcome& outcome) {
+  const char* what = user_text::kUploadToolNotStarted;
+  switch (outcome.result) {
+    case UploadResult::Done:
+      return user_text::kUploadDone;
+    case UploadResult::IdRefused:
+      what = user_text::kUploadIdRefused;
+      break;
+    case UploadResult::FileNotWritten:
+      what = user_text::kUploadFileNotWritten;
+      break;
+    case UploadResult::ToolFailed:
+      what = user_text::kUploadToolFailed;
+      break;
+    case UploadResult::ToolOverran:
+      what = user_text::kUploadToolStopped;
+      break;
+    case UploadResult::ToolNotStarted:
+    case UploadResult::ToolLeftRunning:
+    case UploadResult::NoWorker:
+      break;
+  }
+  return what + outcome.detail;
 }
 
 Uploader::Uploader(const Clock& clock, Scheduler& scheduler, Notifier& notifier, Config config, Hooks hooks)
@@ -32,11 +84,11 @@ Uploader::Uploader(const Clock& clock, Scheduler& scheduler, Notifier& notifier,
       scheduler_(scheduler),
       notifier_(notifier),
       config_(std::move(config)),
-      hooks_(std::move(hooks)) {
-  if (!hooks_.wait) hooks_.wait = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
-}
+      hooks_(std::move(hooks)),
+      log_(config_.data_folder) {}
 
 Uploader::~Uploader() {
+  abandon_ = true;
   if (worker_.joinable()) worker_.join();
 }
 
@@ -81,34 +133,38 @@ void Uploader::begin(UploadState kind) {
   job.data_folder = config_.data_folder;
   job.tool = config_.tool;
   job.device_id = config_.device_id;
+  job.tool_time_limit = config_.tool_time_limit;
 
   set_state(kind);
+  began_ = clock_.local_now();
   ++uploads_started_;
+  // The ID stays in "set.ini" as the user wrote it; it only never reaches the tool's command line.
+  if (const Result<void> id = check_device_id_for_upload(job.device_id); !id) {
+    finish(failed(UploadResult::IdRefused, id.error().message + "; the upload was skipped"));
+    return;
+  }
   // The previous worker has left its outcome already (the state was idle), so this join is immediate.
   if (worker_.joinable()) worker_.join();
   try {
-    worker_ = std::thread([this, job]() mutable {
-      UploadOutcome outcome = run_upload(job, hooks_.wait);
+    worker_ = std::thread([this, job = std::move(job)] {
+      UploadOutcome outcome = run_upload(job, abandon_);
       std::lock_guard lock(done_mutex_);
-      done_.emplace(std::move(job), std::move(outcome));
+      done_.emplace(std::move(outcome));
     });
   } catch (const std::system_error& e) {
     // No thread to run it on (the system is out of threads): the upload fails as a whole, is reported
     // like any failed upload, and the state returns to idle so the next trigger tries again.
-    UploadOutcome outcome;
-    outcome.file = fail(std::string("no worker thread for the upload: ") + e.what());
-    outcome.tool = outcome.file;
-    finish(job, outcome);
+    finish(failed(UploadResult::NoWorker, std::string("no worker thread for the upload: ") + e.what()));
   }
 }
 
 void Uploader::poll() {
-  std::optional<std::pair<UploadJob, UploadOutcome>> done;
+  std::optional<UploadOutcome> done;
   {
     std::lock_guard lock(done_mutex_);
     done.swap(done_);
   }
-  if (done) finish(done->first, done->second);
+  if (done) finish(*done);
 }
 
 void Uploader::wait_until_idle() {
@@ -116,17 +172,28 @@ void Uploader::wait_until_idle() {
   poll();
 }
 
-void Uploader::finish(const UploadJob& job, const UploadOutcome& outcome) {
+void Uploader::abandon_running_tool() {
+  abandon_ = true;
+  wait_until_idle();
+  abandon_ = false;
+}
+
+void Uploader::finish(const UploadOutcome& outcome) {
   const bool manual = state_ == UploadState::Manual;
-  last_outcome_ = outcome;
+  last_upload_ = LastUpload{began_, outcome};
   state_ = UploadState::Idle;
-  if (manual) {
-    // A failed start is reported as such; "done" is only claimed when the tool was started and had a file.
-    if (outcome.tool && outcome.file) {
-      notifier_.show_message(user_text::kUploadDone);
-    } else {
-      notifier_.show_message(upload_failure_text(job, outcome));
+  const std::string kind = manual ? "manual upload" : "automatic upload";
+  if (outcome.result == UploadResult::ToolLeftRunning) {
+    // The program is ending: nobody is left to read a message, and nothing failed yet.
+    static_cast<void>(log_.append(clock_.local_now(), kind + ": " + outcome.detail));
+  } else {
+    if (!outcome.succeeded()) {
+      // Where the log cannot be written either, the page's last outcome is all that is left.
+      static_cast<void>(log_.append(clock_.local_now(), kind + " failed: " + outcome.detail));
     }
+    // A failed upload is reported as such; "done" is only claimed when the tool ran well on a fresh file.
+    if (manual)
+      notifier_.show_message(outcome.succeeded() ? user_text::kUploadDone : upload_failure_text(outcome));
   }
   set_state(UploadState::Idle);
 }

@@ -119,6 +119,20 @@ QString ExportPage::tile_label(Tile tile) const {
   return {};
 }
 
+QString ExportPage::upload_caption() const {
+  const Uploader* up = upload_ ? upload_->uploader() : nullptr;
+  if (!up || !up->last_upload()) return QStringLiteral("upload.json");
+  const Uploader::LastUpload& last = *up->last_upload();
+  const QString when = QStringLiteral("%1/%2 %3:%4")
+                           .arg(last.began.month)
+                           .arg(last.began.day)
+                           .arg(last.began.hour, 2, 10, QLatin1Char('0'))
+                           .arg(last.began.minute, 2, 10, QLatin1Char('0'));
+  if (last.outcome.succeeded()) return QString::fromUtf8(user_text::kLastUploadSucceededFormat).arg(when);
+  return QString::fromUtf8(user_text::kLastUploadFailedFormat)
+      .arg(when, QString::fromStdString(up->log_path().filename().string()));
+}
+
 QRect ExportPage::tile_rect(Tile tile) const {
   const int w = (width() > 0 ? width() : 961) - 2 * kMargin;
   const int tile_w = (w - 2 * kTileGap) / kTileCount;
@@ -203,13 +217,13 @@ void ExportPage::paint_content(QPainter& p, int) {
     p.setPen(colour::kMutedInk);
     p.setFont(ui_fonts().font(FontRole::Caption));
     // The export holds the heart rates and the clicks and travel of the last 90 days.
-    const QString caption =
-        tile == Tile::CsvExport
-            ? ui_text(text::kHeartMeasurement) + QStringLiteral(" / ") + ui_text(text::kClickTravelData) +
-                  QStringLiteral(" (CSV)")
-            : (tile == Tile::Upload ? QStringLiteral("upload.json") : ui_text(text::kAlertConditions));
-    p.drawText(QRect(r.left() + 20, r.top() + 114, r.width() - 40, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               caption);
+    const QString caption = tile == Tile::CsvExport
+                                ? ui_text(text::kHeartMeasurement) + QStringLiteral(" / ") +
+                                      ui_text(text::kClickTravelData) + QStringLiteral(" (CSV)")
+                                : (tile == Tile::Upload ? upload_caption() : ui_text(text::kAlertConditions));
+    const QRect caption_box(r.left() + 20, r.top() + 114, r.width() - 40, 22);
+    p.drawText(caption_box, Qt::AlignLeft | Qt::AlignVCenter,
+               p.fontMetrics().elidedText(caption, Qt::ElideMiddle, caption_box.width()));
   }
   paint_settings_summary(p, QRect(kMargin, kTileTop + kTileHeight + 18, width() - 2 * kMargin,
                                   height() - (kTileTop + kTileHeight + 18) - 16));

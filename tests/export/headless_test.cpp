@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -93,6 +94,23 @@ TEST_F(HeadlessTest, fast_replay_before_minute_three_starts_no_upload) {
   ASSERT_EQ(replay(mouse(50'000, "0x0000", 1, 1, 3, 4), {2026, 12, 8, 10, 1, 0, 0, 2}), 0) << err.str();
   EXPECT_FALSE(std::filesystem::exists(data / "upload.json"));
   EXPECT_FALSE(std::filesystem::exists(record));
+}
+
+TEST_F(HeadlessTest, fast_replay_crosses_days_without_reports_in_virtual_time_only) {
+  // Three days without a report: every hourly upload on the way runs, and none waits on the wall clock.
+  const auto began = std::chrono::steady_clock::now();
+  const std::string capture = mouse(1000, "0x0000", 1, 1, 3, 4) + mouse(3 * 86'400'000, "0x0000", 1, 1, 3, 4);
+  ASSERT_EQ(replay(capture, {2026, 12, 8, 10, 2, 30, 0, 2}), 0) << err.str();
+  EXPECT_EQ(recorded_starts(record, 72).size(), 72u);  // 10:03 on the 8th to 09:03 on the 11th
+  // Each upload used to sleep 2.5 s of wall time, three minutes here; the bound is generous.
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(60));
+
+  // A time far beyond any recording (milliseconds since 1970, written by mistake) is refused before
+  // anything runs, rather than replayed for ever.
+  err.str("");
+  const std::string beyond = "1765180800000 mouse 0x0000 rel 0 0 1 1 x\n";
+  EXPECT_EQ(replay(mouse(1000, "0x0000") + beyond, {2026, 12, 8, 10, 2, 30, 0, 2}), 2);
+  EXPECT_NE(err.str().find("test.capture:3: the time is more than 366 days"), std::string::npos) << err.str();
 }
 
 TEST_F(HeadlessTest, clicks_beyond_the_limit_inside_the_window_print_the_rest_message_once) {

@@ -214,6 +214,25 @@ TEST_F(InstanceGuardTest, close_returns_only_once_the_holder_saved_and_released_
   EXPECT_EQ(holder.exit_code(), 0);
 }
 
+TEST_F(InstanceGuardTest, lock_noted_by_another_machine_is_reported_and_taken_over_only_when_forced) {
+  // A synced folder brings the other machine's note, but not its lock.
+  std::ofstream(data_ / ".corvane.lock") << "4242 elsewhere.example 2026-12-08T09:15:00\n";
+  const ClaimResult refused = InstanceGuard::claim(data_);
+  EXPECT_EQ(refused.outcome, ClaimOutcome::HeldOnAnotherMachine);
+  EXPECT_EQ(refused.guard, nullptr);
+  EXPECT_NE(refused.message.find("in use on elsewhere.example since 2026-12-08 09:15"), std::string::npos)
+      << refused.message;
+  EXPECT_NE(refused.message.find("--force"), std::string::npos) << refused.message;
+  EXPECT_EQ(refused.holder_host, "elsewhere.example");
+
+  ClaimResult forced = InstanceGuard::claim(data_, true);
+  ASSERT_EQ(forced.outcome, ClaimOutcome::Claimed) << forced.message;
+  // Ending cleanly empties the note, so the other machine's next start needs no question.
+  forced.guard.reset();
+  EXPECT_EQ(fs::file_size(data_ / ".corvane.lock"), 0u);
+  EXPECT_EQ(InstanceGuard::claim(data_).outcome, ClaimOutcome::Claimed);
+}
+
 TEST_F(InstanceGuardTest, close_with_nothing_running_says_so_at_once) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(InstanceGuard::request_close(data_, 30s).outcome, CloseOutcome::NothingRuns);

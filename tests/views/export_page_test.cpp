@@ -90,18 +90,29 @@ class ExportPageTest final : public testing::QtTestGroup<ExportPageTest> {
     QCOMPARE(QString::fromStdString(notifier_.messages[0]), QStringLiteral("error"));
   }
 
-  void upload_shows_uploading_while_it_runs_then_done() {
+  void upload_shows_uploading_while_it_runs_then_how_it_went() {
     QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kDataUpload));
+    QCOMPARE(page_->upload_caption(), QStringLiteral("upload.json"));
     page_->activate(ExportPage::Tile::Upload);
     QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kUploading));
     page_->activate(ExportPage::Tile::Upload);  // ignored while one runs
     QCOMPARE(upload().uploader()->uploads_started(), 1);
 
-    engine_->wait_for_background_work();  // the worker's two pauses, then its end taken up
+    engine_->wait_for_background_work();  // the file written, the tool ended, its end taken up
     QCOMPARE(page_->tile_label(ExportPage::Tile::Upload), ui_text(text::kDataUpload));
     QCOMPARE(notifier_.messages.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(notifier_.messages[0]), ui_text(text::kUploadDone));
     QVERIFY(std::filesystem::exists(folder_->path() / "upload.json"));
+    QCOMPARE(page_->upload_caption(), QStringLiteral("前回のアップロード 12/8 10:00: 成功"));
+
+    // An automatic upload that fails says so nowhere else: the page names the log that tells why.
+    std::filesystem::remove(folder_->path() / "upload.json");
+    std::filesystem::create_directory(folder_->path() / "upload.json");
+    clock_.set_wall({2026, 12, 8, 11, 3, 0, 0, 2});
+    engine_->on_timer(TimerId::Upload);
+    engine_->wait_for_background_work();
+    QCOMPARE(page_->upload_caption(), QStringLiteral("前回のアップロード 12/8 11:03: 失敗（corvane.log）"));
+    QCOMPARE(notifier_.messages.size(), std::size_t{1});
   }
 
   void settings_open_one_at_a_time_and_reload_after_apply() {

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -133,22 +135,51 @@ bool lock_is_free(int lock_fd) {
   return true;
 }
 
-// The holder's own note in the lock file, for the message of a refused start.
-std::string holder_description(int lock_fd) {
-  char text[256] = {};
-  const ssize_t n = ::pread(lock_fd, text, sizeof text - 1, 0);
-  if (n <= 0) return {};
-  char host[200] = {};
+// The holder's note in the lock file: "<pid> <host> <YYYY-MM-DDTHH:MM:SS>\n" (older notes lack the
+// time). Only for people who look and for the messages of a refused start; the lock itself is what
+// counts on one machine.
+struct HolderNote {
   long pid = 0;
-  if (std::sscanf(text, "%ld %199s", &pid, host) != 2 || pid <= 0) return {};
-  return " (process " + std::to_string(pid) + " on host " + host + ")";
+  std::string host;
+  std::string since;  // "YYYY-MM-DD HH:MM", or empty
+};
+
+std::optional<HolderNote> read_note(int lock_fd) {
+  char text[512] = {};
+  const ssize_t n = ::pread(lock_fd, text, sizeof text - 1, 0);
+  if (n <= 0) return std::nullopt;
+  char host[256] = {};
+  char since[32] = {};
+  HolderNote note;
+  const int fields = std::sscanf(text, "%ld %255s %31s", &note.pid, host, since);
+  if (fields < 2 || note.pid <= 0) return std::nullopt;
+  note.host = host;
+  int y, mo, d, h, mi, sec;
+  if (fields == 3 && std::sscanf(since, "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &sec) == 6) {
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%04d-%02d-%02d %02d:%02d", y, mo, d, h, mi);
+    note.since = shown;
+  }
+  return note;
 }
 
-// Only for people who look (and for the message above); the lock itself is what counts.
-bool note_holder(int lock_fd) {
+std::string this_host() {
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);
-  const std::string note = std::to_string(::getpid()) + " " + host + "\n";
+  return host;
+}
+
+std::string holder_description(const HolderNote& note) {
+  return " (process " + std::to_string(note.pid) + " on host " + note.host +
+         (note.since.empty() ? "" : ", since " + note.since) + ")";
+}
+
+bool note_holder(int lock_fd) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char since[32] = "-";
+  if (::localtime_r(&now, &local)) std::strftime(since, sizeof since, "%Y-%m-%dT%H:%M:%S", &local);
+  const std::string note = std::to_string(::getpid()) + " " + this_host() + " " + since + "\n";
   return ::ftruncate(lock_fd, 0) == 0 &&
          ::pwrite(lock_fd, note.data(), note.size(), 0) == ssize_t(note.size());
 }
@@ -199,7 +230,7 @@ bool wait_for_end_of_connection(int fd, Clock::time_point deadline) {
 
 }  // namespace
 
-ClaimResult InstanceGuard::claim(const fs::path& data_folder) {
+ClaimResult InstanceGuard::claim(const fs::path& data_folder, bool take_over_from_another_machine) {
   std::error_code ec;
   const fs::path folder = fs::canonical(data_folder, ec);
   if (ec) return claim_failed("cannot open the data folder " + data_folder.string() + ": " + ec.message());
@@ -212,11 +243,27 @@ ClaimResult InstanceGuard::claim(const fs::path& data_folder) {
     return claim_failed("cannot create the lock file " + lock_path.string() + ": " + system_error_text());
   }
   if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK)
-      return {ClaimOutcome::HeldElsewhere, nullptr,
-              "the data folder " + folder.string() + " is in use by another Corvane" +
-                  holder_description(lock.get())};
-    return claim_failed("cannot lock " + lock_path.string() + ": " + system_error_text());
+    if (errno != EWOULDBLOCK)
+      return claim_failed("cannot lock " + lock_path.string() + ": " + system_error_text());
+    ClaimResult held{ClaimOutcome::HeldElsewhere, nullptr,
+                     "the data folder " + folder.string() + " is in use by another Corvane"};
+    if (const std::optional<HolderNote> note = read_note(lock.get())) {
+      held.message += holder_description(*note);
+      held.holder_host = note->host;
+      held.holder_since = note->since;
+    }
+    return held;
+  }
+  // The lock is ours, so a note of this machine is a holder that died. A note of another machine is
+  // not: a synced folder brings the note without the lock, and the program there may still run.
+  if (const std::optional<HolderNote> note = read_note(lock.get());
+      note && note->host != this_host() && !take_over_from_another_machine) {
+    return {ClaimOutcome::HeldOnAnotherMachine, nullptr,
+            "the data folder " + folder.string() + " is in use on " + note->host +
+                (note->since.empty() ? "" : " since " + note->since) +
+                " (or Corvane ended there without closing); end it there, or start with --force to take "
+                "the folder over",
+            note->host, note->since};
   }
   note_holder(lock.get());
 
@@ -264,8 +311,14 @@ InstanceGuard::~InstanceGuard() {
   if (listener_fd_ >= 0) ::close(listener_fd_);
   // Before the lock goes: once it is free, the next holder's socket may stand at this path.
   if (!socket_path_.empty()) ::unlink(socket_path_.c_str());
-  // Closing (not LOCK_UN) leaves the lock to a forked child that still shares the descriptor.
-  if (lock_fd_ >= 0) ::close(lock_fd_);
+  if (lock_fd_ >= 0) {
+    // An empty note tells a machine that shares the folder that nobody holds it any more.
+    if (::ftruncate(lock_fd_, 0) != 0) {
+      // Left as it was: the next start on another machine asks before it takes the folder over.
+    }
+    // Closing (not LOCK_UN) leaves the lock to a forked child that still shares the descriptor.
+    ::close(lock_fd_);
+  }
 }
 
 bool InstanceGuard::on_readable() {

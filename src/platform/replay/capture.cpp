@@ -63,6 +63,7 @@ std::string parse_line(std::string_view line, CaptureEntry& entry) {
   std::string_view rest = line;
   const auto t = parse_int<std::int64_t>(next_field(rest));
   if (!t || *t < 0) return "the time must be a whole number of milliseconds, 0 or more";
+  if (*t > kLongestCaptureMs) return "the time is more than 366 days after the capture's start";
   entry.t_ms = *t;
 
   const std::string_view kind = next_field(rest);

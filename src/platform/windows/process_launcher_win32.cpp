@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/process_launcher.h"
 
 namespace corvane {
@@ -40,9 +42,39 @@ std::wstring widen(const std::string& utf8) {
   return w;
 }
 
+// The child and a job object it is put into, so that ending it ends what it started.
+class WindowsChild final : public ChildProcess {
+ public:
+  WindowsChild(HANDLE process, HANDLE job) : process_(process), job_(job) {}
+  ~WindowsChild() override {
+    // A program still running goes on by itself: closing our handles neither ends nor waits for it
+    // (the job is made without kill-on-close).
+    if (job_) CloseHandle(job_);
+    CloseHandle(process_);
+  }
+
+  std::optional<int> wait_for(std::chrono::milliseconds bound) override {
+    const auto ms = static_cast<DWORD>(std::min<long long>(bound.count(), 0x7FFFFFFE));
+    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<int>(code);
+  }
+
+  void kill() override {
+    if (!job_ || !TerminateJobObject(job_, 1)) TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, INFINITE);
+  }
+
+ private:
+  HANDLE process_;
+  HANDLE job_;
+};
+
 }  // namespace
 
-Result<void> launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
+Result<std::unique_ptr<ChildProcess>> ChildProcess::start(const std::filesystem::path& program,
+                                                          const std::vector<std::string>& args) {
   const std::wstring exe = program.wstring();
   std::wstring command_line = quote_argument(exe);
   for (const auto& a : args) {
@@ -54,13 +86,19 @@ Result<void> launch_detached(const std::filesystem::path& program, const std::ve
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &si, &pi)) {
+  // Suspended until it sits in its job, so nothing it starts escapes the job.
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                      CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
     return fail("cannot start " + program.string() + ": error " + std::to_string(GetLastError()));
   }
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job && !AssignProcessToJobObject(job, pi.hProcess)) {
+    CloseHandle(job);
+    job = nullptr;  // already in a job that allows no other: only the process itself can be ended
+  }
+  ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return {};
+  return std::unique_ptr<ChildProcess>(std::make_unique<WindowsChild>(pi.hProcess, job));
 }
 
 }  // namespace corvane

@@ -17,6 +17,15 @@ inline constexpr char kUploadDone[] = "アップロード完了";  // a manual u
 // A failed manual upload: each line is followed by the tool's or the file's path.
 inline constexpr char kUploadToolNotStarted[] = "アップロードツールを起動できませんでした: ";
 inline constexpr char kUploadFileNotWritten[] = "アップロードファイルを書き込めませんでした: ";
+// "The upload tool ended with an error: "
+inline constexpr char kUploadToolFailed[] = "アップロードツールがエラーで終了しました: ";
+// "The upload tool did not end and was stopped: "
+inline constexpr char kUploadToolStopped[] = "アップロードツールが終わらないため停止しました: ";
+// "The device ID is not valid, so nothing was uploaded: "
+inline constexpr char kUploadIdRefused[] = "デバイスIDが正しくないため、アップロードしませんでした: ";
+// Under the export page's upload tile, "Last upload <time>: succeeded" / "...: failed (<log file>)".
+inline constexpr char kLastUploadSucceededFormat[] = "前回のアップロード %1: 成功";
+inline constexpr char kLastUploadFailedFormat[] = "前回のアップロード %1: 失敗（%2）";
 
 // --- the heart-rate page's measurement view ---
 inline constexpr char kNoReadout[] = "-- bpm";               // large readout without a steady contact
@@ -56,6 +65,13 @@ inline constexpr char kTotalTravel[] = "総移動距離";
 inline constexpr char kTravel[] = "移動距離";
 inline constexpr char kQuitQuestion[] =  // the quit question box; the CR-LF is kept as written
     "アプリケーションを終了しますか？\r\n（データの取得とアラートを中止します）";
+// A start on a data folder that another computer names as its own (a synced folder): "The data folder
+// is open on another computer (%1) since %2. Open it on this computer? (Only when Corvane no longer runs
+// there; otherwise the two overwrite each other's data.)" %1 host name, %2 "YYYY-MM-DD HH:MM".
+inline constexpr char kFolderHeldElsewhereQuestionFormat[] =
+    "データフォルダーは他のコンピューター（%1）で %2 から開かれています。\n"
+    "このコンピューターで開きますか？\n"
+    "（他のコンピューターで終了していない場合、データが上書きされます）";
 inline constexpr char kFontAddFails[] = "Font add fails";  // the embedded font could not be added
 
 // --- the export page ---

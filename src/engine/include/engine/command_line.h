@@ -22,6 +22,8 @@ namespace corvane {
 //                         no windows, no devices; with --data-dir, of that folder; --start sets "today"
 //   /close, --close       (any letter case) end the program running on the data folder
 //   /hide, --hide         (any letter case) start hidden in the tray
+//   --force               take over a data folder that another machine's Corvane noted as its own (a
+//                         synced folder); the desktop program asks instead when it is not given
 //   --demo                the desktop program fed by its built-in capture, looping
 //   --screenshots DIR     the desktop program saves pictures of the main menu and each page, then ends
 //   --screenshot-delay S  seconds before the first picture (default 3)
@@ -34,6 +36,7 @@ struct CommandLine {
   bool close = false;
   bool hide = false;
   bool demo = false;
+  bool force = false;
   std::optional<std::filesystem::path> data_dir;
   std::optional<std::filesystem::path> replay;
   std::optional<LocalDateTime> start;

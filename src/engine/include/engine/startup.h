@@ -27,6 +27,11 @@ enum ExitStatus : int {
 struct StartupFailure {
   std::string message;
   int exit_status = kExitUnusableStart;
+  // Set when another machine is noted as the folder's holder: the start may go on with --force, and
+  // the desktop program asks the user whether to take the folder over.
+  bool can_take_over = false;
+  std::string holder_host{};
+  std::string holder_since{};
 };
 
 // What both programs need before their engine runs, made in one place: the data folder (created), the
@@ -50,7 +55,8 @@ std::filesystem::path data_folder_of(const CommandLine& options);
 //! process's exit status (nothing running there is no failure). Messages go to `err`.
 int close_running_instance(const CommandLine& options, std::ostream& err);
 
-//! Creates the data folder, claims it, and reads the capture (--replay FILE, or `demo` when given) before
+//! Creates the data folder, claims it (taking it over from another machine with --force), and reads the
+//! capture (--replay FILE, or `demo` when given) before
 //! anything runs, so that a broken capture or a held folder ends the start with a clear message.
 Result<Startup, StartupFailure> start_up(const CommandLine& options,
                                          std::optional<BuiltinCapture> demo = std::nullopt);

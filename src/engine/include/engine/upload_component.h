@@ -26,9 +26,10 @@ class UploadComponent final : public EngineComponent {
   void on_start() override;
   //! Upload is ours; every timer also takes up a finished upload.
   bool on_timer(TimerId id) override;
-  //! Stops the trigger and waits for a running upload and a pending registration (both bounded).
+  //! Stops the trigger, leaves a running upload tool to finish on its own and waits for a pending
+  //! registration (bounded).
   void on_exit() override;
-  //! Ends a running upload before the next step of a virtual-time replay.
+  //! Ends a running upload (its tool included) before the next step of a virtual-time replay.
   void wait_for_background_work() override;
 
   //! Starts an upload now; false when one runs already.

@@ -19,6 +19,14 @@ inline constexpr std::chrono::milliseconds kRegistrationBound{4000};
 // 16 decimal digits drawn from the operating system's random source.
 std::string make_device_id();
 
+// The longest ID handed to the upload tool; ours are 16 digits, so anything near this was edited by hand.
+inline constexpr std::size_t kLongestDeviceId = 64;
+
+// Whether an ID may go on the upload tool's command line: printable ASCII (a NUL would cut the argument,
+// a control character could confuse the tool), not starting with "-" (the tool would read an option) and
+// at most kLongestDeviceId characters. The failure says why, showing the ID with its odd bytes escaped.
+Result<void> check_device_id_for_upload(const std::string& id);
+
 // The registration server's base URL: the environment override when set and non-empty, else the constant.
 std::string registration_base_url();
 // "/mouse/:<id>/unique" with the ID percent-encoded, so a hand-edited ID cannot change the path.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/process_launcher.h"
@@ -14,8 +15,9 @@ inline constexpr const char* kUploadToolVariable = "CORVANE_UPLOAD_TOOL";
 std::filesystem::path upload_tool_path();
 
 // Starts the tool hidden with three arguments, each passed as one argument whatever it holds: "_upload",
-// the device ID and the full path of the upload file. Not waited on.
-Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
-                               const std::filesystem::path& upload_file);
+// the device ID and the full path of the upload file. The caller watches its end.
+Result<std::unique_ptr<ChildProcess>> start_upload_tool(const std::filesystem::path& tool,
+                                                        const std::string& device_id,
+                                                        const std::filesystem::path& upload_file);
 
 }  // namespace corvane

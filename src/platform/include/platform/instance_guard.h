@@ -16,13 +16,18 @@ class InstanceGuard;
 enum class ClaimOutcome {
   Claimed,        // this process is the program of the data folder; `guard` is set
   HeldElsewhere,  // another process holds the data folder
-  Failed,         // the folder could not be claimed at all
+  // The lock file names another machine (a synced or network folder, whose lock does not travel): a
+  // Corvane there uses the folder, or ended there without closing. Taken over only when asked to.
+  HeldOnAnotherMachine,
+  Failed,  // the folder could not be claimed at all
 };
 
 struct ClaimResult {
   ClaimOutcome outcome = ClaimOutcome::Failed;
   std::unique_ptr<InstanceGuard> guard;  // only when Claimed
   std::string message;                   // for the user, naming the folder; empty when Claimed
+  std::string holder_host{};             // the holder's machine, when its note names one
+  std::string holder_since{};            // when it claimed the folder ("YYYY-MM-DD HH:MM"), if known
 };
 
 enum class CloseOutcome {
@@ -41,11 +46,15 @@ struct CloseResult {
 // its process, and listens on a local socket found from the data folder's canonical path, so a later
 // start can ask it to end. A request is the line "close\n"; the holder keeps the connection open while
 // it saves, then answers "ok\n" and closes it. The guard owns no thread: the caller's event loop watches
-// listen_fd() and calls on_readable().
+// listen_fd() and calls on_readable(). The holder notes its process, machine and start in the lock file
+// and empties the note when it ends: a lock does not travel with a synced folder, but the note does.
 class InstanceGuard {
  public:
   // Becomes the program of `data_folder` (which must exist), or says who holds it or why it failed.
-  static ClaimResult claim(const std::filesystem::path& data_folder);
+  // `take_over_from_another_machine`: the user has said that the folder noted as held on another
+  // machine is no longer used there.
+  static ClaimResult claim(const std::filesystem::path& data_folder,
+                           bool take_over_from_another_machine = false);
 
   // Asks the program of `data_folder` to end; returns once it has ended and released the folder.
   static CloseResult request_close(const std::filesystem::path& data_folder,

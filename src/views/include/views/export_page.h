@@ -15,7 +15,8 @@ class Engine;
 class UploadComponent;
 
 // The page of what leaves the program: three large tiles — the CSV export ("心拍、マウスデータ出力"),
-// the manual upload ("データアップロード", "アップロード中" while an upload runs) and the alert settings
+// the manual upload ("データアップロード", "アップロード中" while an upload runs, and under it how the last
+// upload went, automatic ones included, which nobody else reports) and the alert settings
 // dialog — and, under them, what the alerts are set to. The export and upload themselves, the alert
 // rules and their timers belong to the engine; the page asks for them and repaints when the upload
 // state changes.
@@ -43,6 +44,9 @@ class ExportPage final : public PageWidget, private EngineListener {
 
   //! The label the tile shows now.
   QString tile_label(Tile tile) const;
+  //! The small text under the upload tile: how the last upload went (a failure names the log that
+  //! says why), or the file it sends before the first one.
+  QString upload_caption() const;
   QRect tile_rect(Tile tile) const;
 
  protected:

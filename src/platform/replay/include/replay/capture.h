@@ -23,6 +23,10 @@ namespace corvane {
 // flags in hex ("0x0001"); the device name is the rest of the line.
 inline constexpr std::string_view kCaptureHeader = "corvane-capture 1";
 
+// A capture spans at most 366 days. A replay in virtual time fires every timer on the way to a report,
+// so a time far beyond that (milliseconds since 1970 written by mistake) would keep it busy for years.
+inline constexpr std::int64_t kLongestCaptureMs = 366LL * 24 * 3600 * 1000;
+
 struct CaptureEntry {
   std::int64_t t_ms = 0;
   std::variant<MouseReport, HidReport> report;
