@@ -112,6 +112,7 @@ void Engine::drain_events() {
   queue_.take_all(drained_);
   // Every queued event came in during the minute of the last roll-over (see on_mouse_report).
   counters_.count_events(drained_, last_minute_.hour);
+  ++drains_;
   listeners_.announce([](EngineListener& l) { l.on_counters_changed(); });
 }
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -12,6 +13,7 @@
 #include "views/font_table.h"
 #include "views/palette.h"
 #include "views/ui_texts.h"
+#include "views/waveform_strip.h"
 
 namespace corvane {
 namespace {
@@ -24,6 +26,8 @@ constexpr int kCardWidth = 214;
 constexpr int kCardGap = 12;
 constexpr int kCardHeight = 38;
 constexpr int kCardStep = 42;
+constexpr int kTextLeft = kMargin + 6;
+constexpr int kTextWidth = 420;
 
 QColor argb(const Argb& c) {
   return QColor(c.r, c.g, c.b, c.a);
@@ -58,6 +62,11 @@ HeartRatePage::HeartRatePage(QWidget* parent) : PageWidget(text::kHeartMeasureme
   toggle_button_->setCursor(Qt::PointingHandCursor);
   toggle_button_->setFont(sized(FontRole::Body, 14));
   connect(toggle_button_, &QPushButton::clicked, this, &HeartRatePage::toggle_view);
+  waveform_ = new WaveformStrip(this);
+  waveform_frame_ = new QTimer(this);
+  waveform_frame_->setSingleShot(true);
+  waveform_frame_->setInterval(1000 / kWaveformFps);
+  connect(waveform_frame_, &QTimer::timeout, waveform_, qOverload<>(&QWidget::update));
   update_button();
 }
 
@@ -70,6 +79,7 @@ void HeartRatePage::attach(EngineListeners& listeners, HeartMonitor& monitor) {
   listeners_ = &listeners;
   monitor_ = &monitor;
   listeners.add(*this);
+  waveform_->set_monitor(&monitor);
   update_button();
   update();
 }
@@ -87,6 +97,7 @@ void HeartRatePage::toggle_view() {
   first_column_ = 0;
   monitor_->show_results(!monitor_->showing_results());  // entering the results view reloads the list
   update_button();
+  invalidate_frame();
   update();
 }
 
@@ -94,16 +105,89 @@ void HeartRatePage::update_button() {
   toggle_button_->setText(ui_text(showing_results() ? text::kToHeartPage : text::kViewResults));
   const int right = (width() > 0 ? width() : 961) - kMargin;
   toggle_button_->setGeometry(right - 190, 20, 190, 36);
+  waveform_->setGeometry(waveform_area());
+  waveform_->setVisible(!showing_results());
 }
 
 void HeartRatePage::resizeEvent(QResizeEvent*) {
   update_button();
 }
 
+void HeartRatePage::on_heart_changed() {
+  // A hidden page is painted whole when it is shown again.
+  if (!monitor_ || !isVisible()) return;
+  if (showing_results()) {
+    // The cards change only with the list, not with the blocks that keep arriving.
+    if (monitor_->results().entries() != drawn_entries_) update();
+    return;
+  }
+  const HeartPageView now = monitor_->view();
+  const HeartPageView& was = painted_view_;
+  QRegion dirty;
+  if (now.heart_lit != was.heart_lit) dirty += heart_area();
+  if (now.readout != was.readout) dirty += readout_area();
+  if (now.message != was.message || now.show_hint != was.show_hint)
+    dirty += message_area().united(hint_area());
+  if (now.latest_entry != was.latest_entry) dirty += latest_entry_area();
+  if (now.library_missing != was.library_missing || now.library_path != was.library_path)
+    dirty += library_area();
+  if (!dirty.isEmpty()) update(dirty);
+  // Blocks that come faster than the frame rate share one frame.
+  if (!waveform_frame_->isActive()) waveform_frame_->start();
+}
+
+QRect HeartRatePage::heart_area() const {
+  return QRect(kMargin + 6, kContentTop + 14, 96, 88);
+}
+
+QRect HeartRatePage::readout_area() const {
+  return QRect(heart_area().right() + 18, kContentTop, 330, 112);
+}
+
+QRect HeartRatePage::message_area() const {
+  return QRect(kTextLeft, kContentTop + 126, kTextWidth, 64);
+}
+
+QRect HeartRatePage::hint_area() const {
+  return QRect(kTextLeft, kContentTop + 198, kTextWidth, 48);
+}
+
+QRect HeartRatePage::waveform_area() const {
+  const int left = kMargin + kTextWidth + 30;
+  return QRect(left, kContentTop + 4, width() - left - kMargin, 250);
+}
+
+QWidget* HeartRatePage::waveform_strip() const {
+  return waveform_;
+}
+
+QRect HeartRatePage::latest_entry_area() const {
+  return QRect(kMargin, height() - 16 - 118, width() - 2 * kMargin, 40);
+}
+
+QRect HeartRatePage::library_area() const {
+  return QRect(kMargin, height() - 16 - 72, width() - 2 * kMargin, 18);
+}
+
+QRect HeartRatePage::disclaimer_area() const {
+  return QRect(kMargin, height() - 16 - 48, width() - 2 * kMargin, 44);
+}
+
 void HeartRatePage::draw_text(QPainter& p, const QRect& r, int flags, const QString& s) {
   if (s.isEmpty()) return;
-  p.drawText(r, flags, s);
+  // Every text of the picture is listed, also those this paint leaves as they are.
   drawn_texts_ << s;
+  if (r.intersects(exposed())) p.drawText(r, flags, s);
+}
+
+void HeartRatePage::paint_static(QPainter& p, int) {
+  static_texts_.clear();
+  if (showing_results()) return;
+  p.setPen(colour::kMutedInk);
+  p.setFont(ui_fonts().font(FontRole::Caption));
+  const QString disclaimer = ui_text(text::kDisclaimer);
+  p.drawText(disclaimer_area(), Qt::AlignLeft | Qt::AlignVCenter, disclaimer);
+  static_texts_ << disclaimer;
 }
 
 void HeartRatePage::paint_content(QPainter& p, int top) {
@@ -111,51 +195,49 @@ void HeartRatePage::paint_content(QPainter& p, int top) {
   heart_lit_ = false;
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  if (showing_results())
+  if (showing_results()) {
     paint_results(p, top);
-  else
-    paint_measurement(p, top);
+  } else {
+    paint_measurement(p);
+    drawn_texts_ << static_texts_;
+  }
 }
 
-void HeartRatePage::paint_measurement(QPainter& p, int top) {
+void HeartRatePage::paint_measurement(QPainter& p) {
   const HeartPageView view = monitor_ ? monitor_->view() : HeartPageView{};
-  const int w = width();
+  painted_view_ = view;
 
   // Left: the heart symbol and the readout, the message and the hint under them.
-  const QRect heart_rect(kMargin + 6, top + 14, 96, 88);
+  const QRect heart_rect = heart_area();
   heart_lit_ = view.heart_lit;
-  p.fillPath(heart_path(heart_rect), argb(view.heart_lit ? kHeartLitColour : kHeartDimColour));
+  if (heart_rect.adjusted(-2, -2, 2, 2).intersects(exposed()))
+    p.fillPath(heart_path(heart_rect), argb(view.heart_lit ? kHeartLitColour : kHeartDimColour));
 
   p.setPen(colour::kInk);
   p.setFont(ui_fonts().font(FontRole::Readout));
-  draw_text(p, QRect(heart_rect.right() + 18, top, 330, 112), Qt::AlignLeft | Qt::AlignVCenter,
-            QString::fromStdString(view.readout));
+  draw_text(p, readout_area(), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(view.readout));
 
-  const int text_left = kMargin + 6;
-  const int text_width = 420;
   p.setPen(colour::kHeart.darker(115));
   p.setFont(ui_fonts().font(FontRole::Heading));
-  draw_text(p, QRect(text_left, top + 126, text_width, 64), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+  draw_text(p, message_area(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
             QString::fromStdString(view.message));
   if (view.show_hint) {
     p.setPen(colour::kMutedInk);
     p.setFont(sized(FontRole::Body, 14));
-    draw_text(p, QRect(text_left, top + 198, text_width, 48), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-              ui_text(text::kPromptRelax));
+    draw_text(p, hint_area(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ui_text(text::kPromptRelax));
   }
 
-  // Right: the waveform of the last ten seconds.
-  const QRect wave(kMargin + text_width + 30, top + 4, w - (kMargin + text_width + 30) - kMargin, 250);
-  paint_waveform(p, wave);
+  // Right: the waveform of the last ten seconds is the strip's own (WaveformStrip).
 
-  // Bottom: the latest entry, the missing library (if so) and the disclaimer.
-  const int bottom = height() - 16;
+  // Bottom: the latest entry and the missing library (if so); the disclaimer is part of the frame.
   if (!view.latest_entry.empty()) {
-    const QRect line(kMargin, bottom - 118, w - 2 * kMargin, 40);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(line), 8, 8);
-    p.fillPath(card, colour::kBackground);
-    p.fillPath(heart_path(QRectF(line.left() + 14, line.top() + 12, 18, 16)), colour::kHeart);
+    const QRect line = latest_entry_area();
+    if (line.intersects(exposed())) {
+      QPainterPath card;
+      card.addRoundedRect(QRectF(line), 8, 8);
+      p.fillPath(card, colour::kBackground);
+      p.fillPath(heart_path(QRectF(line.left() + 14, line.top() + 12, 18, 16)), colour::kHeart);
+    }
     p.setPen(colour::kInk);
     p.setFont(sized(FontRole::Body, 16));
     draw_text(p, line.adjusted(44, 0, -12, 0), Qt::AlignLeft | Qt::AlignVCenter,
@@ -164,50 +246,7 @@ void HeartRatePage::paint_measurement(QPainter& p, int top) {
   if (view.library_missing) {
     p.setPen(colour::kHeart);
     p.setFont(ui_fonts().font(FontRole::Caption));
-    draw_text(p, QRect(kMargin, bottom - 72, w - 2 * kMargin, 18), Qt::AlignLeft | Qt::AlignVCenter,
-              QString::fromStdString(view.library_path));
-  }
-  p.setPen(colour::kMutedInk);
-  p.setFont(ui_fonts().font(FontRole::Caption));
-  draw_text(p, QRect(kMargin, bottom - 48, w - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignVCenter,
-            ui_text(text::kDisclaimer));
-}
-
-void HeartRatePage::paint_waveform(QPainter& p, const QRect& area) {
-  QPainterPath box;
-  box.addRoundedRect(QRectF(area), 10, 10);
-  p.fillPath(box, colour::kBackground);
-  const QRect plot = area.adjusted(14, 16, -14, -16);
-  p.setPen(QPen(colour::kCardBorder, 1, Qt::DashLine));
-  for (int i = 1; i < 4; ++i)
-    p.drawLine(plot.left(), plot.top() + plot.height() * i / 4, plot.right(),
-               plot.top() + plot.height() * i / 4);
-
-  const std::vector<WaveformPoint> points =
-      monitor_ ? monitor_->waveform(kWaveformPoints) : std::vector<WaveformPoint>{};
-  if (points.size() < 2) return;
-  const auto [lo, hi] = std::minmax_element(
-      points.begin(), points.end(),
-      [](const WaveformPoint& a, const WaveformPoint& b) { return a.reading < b.reading; });
-  const double min = lo->reading, range = std::max(1.0, static_cast<double>(hi->reading) - min);
-  // The sensor's reading falls as the blood volume rises: drawn upside down, the pulse points up.
-  const double step = static_cast<double>(plot.width()) / (kWaveformPoints - 1);
-  const double x0 = plot.right() - step * static_cast<double>(points.size() - 1);
-  QPolygonF line;
-  std::vector<QPointF> beats;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const QPointF pt(x0 + step * static_cast<double>(i),
-                     plot.top() + plot.height() * (points[i].reading - min) / range);
-    line << pt;
-    if (points[i].beat) beats.push_back(pt);
-  }
-  p.setPen(QPen(colour::kHeart, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.drawPolyline(line);
-  p.setPen(Qt::NoPen);
-  for (const QPointF& b : beats) {
-    p.setBrush(colour::kHeart.darker(130));
-    p.drawEllipse(QPointF(b.x(), plot.top() - 6), 4, 4);
-    p.fillRect(QRectF(b.x() - 0.75, plot.top() - 2, 1.5, plot.height() + 2), QColor(224, 78, 90, 60));
+    draw_text(p, library_area(), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(view.library_path));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "views/page_widget.h"
 
+#include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,9 +16,16 @@ PageWidget::PageWidget(int heading_text, QWidget* parent) : QWidget(parent), hea
   hide();
 }
 
-void PageWidget::paintEvent(QPaintEvent*) {
-  QPainter p(this);
+void PageWidget::draw_frame() {
+  const qreal dpr = devicePixelRatioF();
+  frame_ = QPixmap(size() * dpr);
+  frame_.setDevicePixelRatio(dpr);
+  frame_.fill(Qt::transparent);
+  framed_heading_ = heading();
+
+  QPainter p(&frame_);
   p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
   QPainterPath card;
   card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
   p.fillPath(card, palette_colour::kCard);
@@ -26,11 +35,36 @@ void PageWidget::paintEvent(QPaintEvent*) {
   p.setPen(palette_colour::kInk);
   p.setFont(ui_fonts().font(FontRole::Heading));
   const QRect heading_rect(24, 16, width() - 48, 40);
-  p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, heading().replace(u'\n', u' '));
+  p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, QString(framed_heading_).replace(u'\n', u' '));
   p.setPen(QPen(palette_colour::kAccent, 3));
   p.drawLine(24, 60, 84, 60);
-  paint_content(p, 76);
+  paint_static(p, kContentTop);
 }
+
+void PageWidget::paintEvent(QPaintEvent* event) {
+  // The heading may follow what the page shows (a chosen day, the results view).
+  const qreal dpr = devicePixelRatioF();
+  if (frame_.isNull() || frame_.devicePixelRatio() != dpr || frame_.size() != size() * dpr ||
+      framed_heading_ != heading())
+    draw_frame();
+  QPainter p(this);
+  const QRect dirty = event->rect();
+  exposed_ = dirty;
+  p.drawPixmap(dirty, frame_,
+               QRectF(dirty.x() * dpr, dirty.y() * dpr, dirty.width() * dpr, dirty.height() * dpr));
+  p.setRenderHint(QPainter::Antialiasing);
+  paint_content(p, kContentTop);
+}
+
+void PageWidget::changeEvent(QEvent* event) {
+  // Texts and fonts of the frame follow the desktop's.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::LanguageChange ||
+      event->type() == QEvent::PaletteChange)
+    invalidate_frame();
+  QWidget::changeEvent(event);
+}
+
+void PageWidget::paint_static(QPainter&, int) {}
 
 void PageWidget::paint_content(QPainter&, int) {}
 

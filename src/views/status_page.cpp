@@ -87,15 +87,20 @@ void StatusPage::attach(Engine& engine) {
 }
 
 void StatusPage::on_counters_changed() {
+  // Travel is announced with every motion report; the next drain, at most 800 ms later, shows it.
+  if (engine_->drains() == drains_seen_) return;
+  drains_seen_ = engine_->drains();
   // Only what the live counters feed needs new figures; a saved day or month stays as it is.
   const LocalDate today = engine_->live_date();
   const bool live = period_.kind == ShownPeriod::Kind::Day
                         ? period_.date == today
                         : period_.date.year == today.year && period_.date.month == today.month;
   if (!live && mode_ != Mode::Today) return;
-  // This runs for every travel report too: the buttons only change with the period.
-  if (compute()) update_controls();
-  update();
+  const ActivityFigures shown = figures_;
+  const bool moved = compute();
+  if (moved) update_controls();
+  // A drain that counted nothing, with no travel since the last, leaves the picture as it is.
+  if (moved || !(figures_ == shown)) update();
 }
 
 void StatusPage::on_day_started(const LocalDate& finished, const LocalDate& started) {

@@ -12,6 +12,7 @@
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/paint_recorder.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
@@ -156,6 +157,38 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     const QStringList texts = painted();
     QVERIFY(texts.contains(QStringLiteral("-- bpm")));
     QVERIFY(texts.contains(ui_text(text::kPromptThumb)));
+  }
+
+  void streaming_repaints_the_waveform_strip_and_what_changed_not_the_page() {
+    make_page();
+    monitor_->on_changed = [this] { listeners_.announce([](EngineListener& l) { l.on_heart_changed(); }); };
+    page_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
+    testing::PaintRecorder page(*page_);
+    testing::PaintRecorder strip(*page_->waveform_strip());
+    QCOMPARE(page_->waveform_strip()->geometry(), page_->waveform_area());
+    blocks_for(500, kOff);
+    QVERIFY(QTest::qWaitFor([&] { return !strip.painted().isEmpty(); }));
+    bool settled = false;
+    page.settle(&settled);
+    QVERIFY(settled);
+    strip.settle();
+
+    // A block that changes nothing but the readings: the strip alone, once its frame is due.
+    blocks_for(50, kOff);
+    QVERIFY(QTest::qWaitFor([&] { return !strip.painted().isEmpty(); }));
+    QCOMPARE(page.settle(&settled), QRegion());
+    QVERIFY(settled);
+
+    // The thumb arrives: the message and the hint change as well, the heading and the disclaimer stay.
+    FakeDetector::instance().ready = false;
+    blocks_for(3000, kOn);
+    const QRegion changed = page.settle(&settled);
+    QVERIFY(settled);
+    QVERIFY(painted().contains(ui_text(text::kPromptStabilising)));
+    QVERIFY(changed.intersects(QRect(40, 206, 100, 16)));           // the first line of the message
+    QVERIFY(!changed.intersects(QRect(0, 0, page_->width(), 60)));  // the heading
+    QVERIFY(!changed.intersects(QRect(0, page_->height() - 60, page_->width(), 60)));  // the disclaimer
   }
 
   void results_view_draws_ten_cards_per_column() {

@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "platform/atomic_file.h"
 #include "support/fake_clock.h"
+#include "support/paint_recorder.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
@@ -109,6 +110,30 @@ class StatusPageTest final : public testing::QtTestGroup<StatusPageTest> {
     click(kLeftDown, kLeftUp);
     QCOMPARE(page_->figures().presses[0], u64(0));  // queued, not counted yet
     engine_->drain_events();
+    QCOMPARE(page_->figures().presses[0], u64(1));
+  }
+
+  void today_repaints_after_a_drain_that_changed_the_figures_only() {
+    page_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
+    testing::PaintRecorder recorder(*page_);
+    bool settled = false;
+    recorder.settle(&settled);
+    QVERIFY(settled);
+
+    report(0, 62992);  // travel waits for the next drain
+    QVERIFY(recorder.settle(&settled).isEmpty());
+    QVERIFY(settled);
+    engine_->on_timer(TimerId::StatusDrain);
+    QVERIFY(recorder.settle(&settled).intersects(page_->chart_area()));
+    QVERIFY(settled);
+
+    engine_->on_timer(TimerId::StatusDrain);  // nothing new
+    QVERIFY(recorder.settle(&settled).isEmpty());
+    QVERIFY(settled);
+    click(kLeftDown, kLeftUp);
+    engine_->on_timer(TimerId::StatusDrain);
+    QVERIFY(!recorder.settle(&settled).isEmpty());
     QCOMPARE(page_->figures().presses[0], u64(1));
   }
 

@@ -107,6 +107,9 @@ class Engine final : public ReportSink {
   const DailyActivity& live_activity() const { return counters_.record(); }
   LocalDate live_date() const { return live_date_; }
   std::size_t queued_events() const { return queue_.size(); }
+  //! How many drains have run: a listener that hears the counters change tells a drain (whose
+  //! presses it may show at once) from a travel report (which the next drain brings along anyway).
+  std::uint64_t drains() const { return drains_; }
 
   //! Who hears what happened (see EngineListener); listeners are not owned and remove themselves
   //! before they go.
@@ -130,6 +133,7 @@ class Engine final : public ReportSink {
   DayWriter writer_;
   EventQueue queue_;
   std::vector<ButtonEvent> drained_;  // reused by every drain
+  std::uint64_t drains_ = 0;
   MouseDecoder decoder_;
   ActivityCounters counters_;
   LocalDate live_date_;

@@ -19,6 +19,7 @@ struct ActivityFigures {
   std::vector<double> bar_travel_m;
 
   std::uint64_t total_presses() const;
+  bool operator==(const ActivityFigures&) const = default;
 };
 
 //! A day: 24 hourly bars.

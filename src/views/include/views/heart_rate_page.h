@@ -6,19 +6,27 @@
 
 #include "engine/engine_listener.h"
 #include "heart/heart_log.h"
+#include "heart/heart_page_view.h"
 #include "views/page_widget.h"
 
 class QPushButton;
+class QTimer;
 
 namespace corvane {
 
 class HeartMonitor;
+class WaveformStrip;
 
 // The heart-rate page. The measurement view draws what the heart side decided (readout, message, hint,
 // heart symbol, latest entry) and the recent readings as a waveform with the beat marks; the results
 // view draws the measured heart rates (the heart side's history) as cards, ten per column, each with a
 // delete mark. The button at the top right switches between the two ("データの履歴をみる" /
 // "心拍測定画面へ").
+//
+// While the sensor streams (about 22 blocks a second) the page repaints only what a block changed: the
+// waveform strip, at most kWaveformFps times a second however the blocks bunch up, and the readout, the
+// heart symbol, the message or the latest entry when they differ from what was painted. The card, the
+// heading and the disclaimer come from the frame PageWidget caches.
 class HeartRatePage final : public PageWidget, private EngineListener {
   Q_OBJECT
  public:
@@ -43,10 +51,15 @@ class HeartRatePage final : public PageWidget, private EngineListener {
   bool heart_drawn_lit() const { return heart_lit_; }
   //! The delete marks of the cards the last paint drew, by entry index.
   const std::vector<QRect>& delete_marks() const { return delete_marks_; }
-  //! Readings per waveform (ten seconds at 20 per second).
-  static constexpr int kWaveformPoints = 200;
+  //! The most waveform frames a second: smooth to the eye, and no more work than that.
+  static constexpr int kWaveformFps = 20;
+  //! The waveform strip, in page coordinates.
+  QRect waveform_area() const;
+  //! The child that draws the waveform.
+  QWidget* waveform_strip() const;
 
  protected:
+  void paint_static(QPainter& p, int top) override;
   void paint_content(QPainter& p, int top) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -54,19 +67,30 @@ class HeartRatePage final : public PageWidget, private EngineListener {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void paint_measurement(QPainter& p, int top);
+  void paint_measurement(QPainter& p);
   void paint_results(QPainter& p, int top);
-  void paint_waveform(QPainter& p, const QRect& area);
   void draw_text(QPainter& p, const QRect& r, int flags, const QString& s);
   int delete_mark_at(QPoint pos) const;
   void update_button();
+  void on_heart_changed() override;
 
-  void on_heart_changed() override { update(); }
+  // Where the measurement view draws each of its parts.
+  QRect heart_area() const;
+  QRect readout_area() const;
+  QRect message_area() const;
+  QRect hint_area() const;
+  QRect latest_entry_area() const;
+  QRect library_area() const;
+  QRect disclaimer_area() const;
 
   EngineListeners* listeners_ = nullptr;
   HeartMonitor* monitor_ = nullptr;
   QPushButton* toggle_button_ = nullptr;
+  WaveformStrip* waveform_ = nullptr;
+  QTimer* waveform_frame_ = nullptr;  // runs while a waveform frame is due
   QStringList drawn_texts_;
+  QStringList static_texts_;    // the texts the cached frame holds
+  HeartPageView painted_view_;  // what the measurement view last painted
   bool heart_lit_ = false;
   std::vector<QRect> delete_marks_;      // index = entry index; empty rect when the card is not shown
   std::vector<HeartLog> drawn_entries_;  // the entries the marks belong to, as last painted

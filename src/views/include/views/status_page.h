@@ -27,7 +27,8 @@ struct ShownPeriod {
 
 // The status page: today's clicks and travel (live), a chosen day's (from its day file) or a month's (one
 // bar per day from the day files). The engine drains the button events every 800 ms; the page repaints
-// after each drain, and when the day it showed ends it moves on to the new day. Saved days are read when
+// after a drain that changed its figures (travel reports in between wait for it), and when the day it
+// showed ends it moves on to the new day. Saved days are read when
 // the period changes, never while painting.
 //
 // The chart takes the middle of the page; the presses and double clicks per button and the total travel
@@ -84,6 +85,7 @@ class StatusPage final : public PageWidget, private EngineListener {
   void paint_legend(QPainter& p, const QRect& area) const;
 
   Engine* engine_ = nullptr;
+  std::uint64_t drains_seen_ = 0;  // the engine's drains up to the last live repaint
   Mode mode_ = Mode::Today;
   ShownPeriod period_;
   LocalDate today_;
