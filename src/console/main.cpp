@@ -1,15 +1,18 @@
 // The corvane program of a build without Qt: everything the program does without windows (--headless,
 // --export-csv, /close). Asking it for the desktop says so and ends, rather than pretending to start.
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/command_line.h"
 #include "engine/headless.h"
 #include "engine/startup.h"
+#include "platform/system_conventions.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> texts = corvane::program_arguments(argc, argv);
+  const std::vector<std::string_view> args(texts.begin(), texts.end());
   const corvane::Result<corvane::CommandLine> parsed = corvane::parse_command_line(args);
   if (!parsed) {
     std::cerr << "corvane: " << parsed.error().message << '\n' << corvane::command_line_usage();

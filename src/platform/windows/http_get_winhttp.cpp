@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/http_get.h"
+#include "wide_text.h"
 
 namespace corvane {
 namespace {
@@ -26,14 +27,6 @@ class InternetHandle {
  private:
   HINTERNET handle_;
 };
-
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
 
 // WinHTTP limits each step (resolve, connect, send, each receive) on its own; the caller's limit covers
 // them together, so every step gets what is left of it.

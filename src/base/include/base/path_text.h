@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -10,6 +11,11 @@ namespace corvane {
 inline std::string path_text(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());
+}
+
+//! The path that UTF-8 text names (a command-line argument, say); the reverse of path_text().
+inline std::filesystem::path path_from_text(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 }  // namespace corvane
