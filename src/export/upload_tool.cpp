@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "export/upload_tool.h"
 
 #include <cstdlib>
@@ -16,7 +17,7 @@ std::filesystem::path upload_tool_path() {
 Result<std::unique_ptr<ChildProcess>> start_upload_tool(const std::filesystem::path& tool,
                                                         const std::string& device_id,
                                                         const std::filesystem::path& upload_file) {
-  return ChildProcess::start(tool, {"_upload", device_id, upload_file.string()});
+  return ChildProcess::start(tool, {"_upload", device_id, path_text(upload_file)});
 }
 
 }  // namespace corvane

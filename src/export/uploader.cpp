@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "export/uploader.h"
 
 #include <algorithm>
@@ -37,19 +38,19 @@ UploadOutcome run_upload(const UploadJob& job, const std::atomic<bool>& abandon)
   for (;;) {
     if (abandon)
       return failed(UploadResult::ToolLeftRunning, "the program ended while the upload tool " +
-                                                       job.tool.string() + " ran; it was left to finish");
+                                                       path_text(job.tool) + " ran; it was left to finish");
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       tool.kill();
       return failed(UploadResult::ToolOverran,
-                    "the upload tool " + job.tool.string() + " had not ended after " +
+                    "the upload tool " + path_text(job.tool) + " had not ended after " +
                         std::to_string(job.tool_time_limit.count() / 1000) + " s and was ended");
     }
     if (const std::optional<int> status = tool.wait_for(std::min(left, kAbandonCheck))) {
       if (*status == 0) return {};
       return failed(UploadResult::ToolFailed,
-                    "the upload tool " + job.tool.string() + " ended with status " + std::to_string(*status));
+                    "the upload tool " + path_text(job.tool) + " ended with status " + std::to_string(*status));
     }
   }
 }

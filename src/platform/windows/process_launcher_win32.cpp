@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "base/path_text.h"
 #include "platform/process_launcher.h"
+#include "wide_text.h"
 
 namespace corvane {
 namespace {
@@ -32,14 +34,6 @@ std::wstring quote_argument(const std::wstring& arg) {
   }
   out.push_back(L'"');
   return out;
-}
-
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
 }
 
 // The child and a job object it is put into, so that ending it ends what it started.
@@ -89,7 +83,7 @@ Result<std::unique_ptr<ChildProcess>> ChildProcess::start(const std::filesystem:
   // Suspended until it sits in its job, so nothing it starts escapes the job.
   if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE,
                       CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
-    return fail("cannot start " + program.string() + ": error " + std::to_string(GetLastError()));
+    return fail("cannot start " + path_text(program) + ": error " + std::to_string(GetLastError()));
   }
   HANDLE job = CreateJobObjectW(nullptr, nullptr);
   if (job && !AssignProcessToJobObject(job, pi.hProcess)) {
