@@ -34,11 +34,6 @@ std::uint32_t read_u32(std::span<const std::uint8_t> bytes, std::size_t at) {
          static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
-std::uint64_t read_pointer(std::span<const std::uint8_t> bytes, std::size_t at, RawInputLayout layout) {
-  if (layout == RawInputLayout::Pointers32) return read_u32(bytes, at);
-  return read_u32(bytes, at) | static_cast<std::uint64_t>(read_u32(bytes, at + 4)) << 32;
-}
-
 std::optional<MouseReport> translate_mouse(std::span<const std::uint8_t> body, const std::string& device_name,
                                            CursorPosition cursor) {
   if (body.size() < raw_mouse::kSize) return std::nullopt;
@@ -95,7 +90,6 @@ std::optional<RawInputHeader> read_raw_input_header(std::span<const std::uint8_t
   RawInputHeader header;
   header.type = read_u32(record, 0);
   header.size = read_u32(record, 4);
-  header.device = read_pointer(record, 8, layout);
   if (header.size < raw_input_header_size(layout) || header.size > record.size()) return std::nullopt;
   return header;
 }

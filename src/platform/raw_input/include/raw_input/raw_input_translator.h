@@ -25,8 +25,7 @@ enum class RawInputType : std::uint32_t { Mouse = 0, Keyboard = 1, Hid = 2 };
 
 struct RawInputHeader {
   std::uint32_t type = 0;
-  std::uint32_t size = 0;    // of the whole record, header included
-  std::uint64_t device = 0;  // the system's handle of the device, zero-extended
+  std::uint32_t size = 0;  // of the whole record, header included
 };
 
 //! Bytes of the header in `layout` (what GetRawInputData wants as its header size).
