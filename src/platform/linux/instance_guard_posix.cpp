@@ -18,9 +18,11 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/instance_guard.h"
 
@@ -230,6 +232,46 @@ bool wait_for_end_of_connection(int fd, Clock::time_point deadline) {
 
 }  // namespace
 
+struct InstanceGuard::State {
+  struct Connection {
+    int fd = -1;
+    std::string pending;  // the start of a line not complete yet
+    std::size_t bytes_received = 0;
+    bool wants_close = false;
+    bool watched = true;  // still in the wait set (a peer that stopped sending leaves it)
+  };
+
+  ~State();
+  Result<void> start_listening(const std::filesystem::path& canonical_folder);
+  bool on_readable();
+  void acknowledge_close();
+  void accept_waiting();
+  bool take_requests(Connection& connection);  // true when this call saw its first close request
+  void drop(Connection& connection);
+
+  int lock_fd_ = -1;
+  int listener_fd_ = -1;
+  int wait_fd_ = -1;  // ready when the listener or a watched connection is
+  std::string socket_path_;
+  std::vector<Connection> connections_;
+};
+
+InstanceGuard::InstanceGuard() : state_(std::make_unique<State>()) {}
+
+InstanceGuard::~InstanceGuard() = default;
+
+int InstanceGuard::listen_fd() const {
+  return state_->wait_fd_;
+}
+
+bool InstanceGuard::on_readable() {
+  return state_->on_readable();
+}
+
+void InstanceGuard::acknowledge_close() {
+  state_->acknowledge_close();
+}
+
 ClaimResult InstanceGuard::claim(const fs::path& data_folder, bool take_over_from_another_machine) {
   std::error_code ec;
   const fs::path folder = fs::canonical(data_folder, ec);
@@ -268,13 +310,13 @@ ClaimResult InstanceGuard::claim(const fs::path& data_folder, bool take_over_fro
   note_holder(lock.get());
 
   std::unique_ptr<InstanceGuard> guard(new InstanceGuard());
-  guard->lock_fd_ = lock.release();
-  const Result<void> listening = guard->start_listening(folder);
+  guard->state_->lock_fd_ = lock.release();
+  const Result<void> listening = guard->state_->start_listening(folder);
   if (!listening) return claim_failed(listening.error().message);  // the guard's end gives the folder back
   return {ClaimOutcome::Claimed, std::move(guard), {}};
 }
 
-Result<void> InstanceGuard::start_listening(const fs::path& canonical_folder) {
+Result<void> InstanceGuard::State::start_listening(const fs::path& canonical_folder) {
   const Result<fs::path> place = socket_folder(true);
   if (!place) return place.error();
   const fs::path path = socket_path_in(*place, canonical_folder);
@@ -304,7 +346,7 @@ Result<void> InstanceGuard::start_listening(const fs::path& canonical_folder) {
   return {};
 }
 
-InstanceGuard::~InstanceGuard() {
+InstanceGuard::State::~State() {
   for (Connection& connection : connections_)
     drop(connection);
   if (wait_fd_ >= 0) ::close(wait_fd_);
@@ -321,7 +363,7 @@ InstanceGuard::~InstanceGuard() {
   }
 }
 
-bool InstanceGuard::on_readable() {
+bool InstanceGuard::State::on_readable() {
   accept_waiting();
   bool close_requested = false;
   for (Connection& connection : connections_)
@@ -330,7 +372,7 @@ bool InstanceGuard::on_readable() {
   return close_requested;
 }
 
-void InstanceGuard::accept_waiting() {
+void InstanceGuard::State::accept_waiting() {
   for (;;) {
     const int fd = ::accept4(listener_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
@@ -350,7 +392,7 @@ void InstanceGuard::accept_waiting() {
   }
 }
 
-bool InstanceGuard::take_requests(Connection& connection) {
+bool InstanceGuard::State::take_requests(Connection& connection) {
   bool first_close = false;
   char buffer[kMostBytesFromAPeer + 1];
   for (;;) {
@@ -386,14 +428,14 @@ bool InstanceGuard::take_requests(Connection& connection) {
   }
 }
 
-void InstanceGuard::drop(Connection& connection) {
+void InstanceGuard::State::drop(Connection& connection) {
   if (connection.fd < 0) return;
   if (connection.watched) ::epoll_ctl(wait_fd_, EPOLL_CTL_DEL, connection.fd, nullptr);
   ::close(connection.fd);
   connection.fd = -1;
 }
 
-void InstanceGuard::acknowledge_close() {
+void InstanceGuard::State::acknowledge_close() {
   for (Connection& connection : connections_) {
     if (!connection.wants_close) continue;
     // Three bytes always fit a fresh socket's buffer; a requester that gave up must not raise SIGPIPE.

@@ -1,6 +1,8 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <string>
+
 #include "platform/folders.h"
 
 namespace corvane {
@@ -18,9 +20,18 @@ std::filesystem::path default_data_folder() {
 }
 
 std::filesystem::path program_folder() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  return std::filesystem::path(std::wstring(buffer, n)).parent_path();
+  // A path longer than the buffer comes back cut short (with the buffer's size as its length), so the
+  // buffer grows until the whole path fits.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return std::filesystem::path(buffer).parent_path();
+    }
+    buffer.resize(buffer.size() * 2);
+  }
 }
 
 }  // namespace corvane

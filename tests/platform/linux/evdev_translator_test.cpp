@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
+
+#include "same_input_cases.h"
 
 namespace corvane {
 namespace {
@@ -125,6 +129,39 @@ TEST_F(EvdevTranslation, dropped_group_is_forgotten_and_the_next_group_stands_al
 
 TEST_F(EvdevTranslation, zero_motion_group_gives_no_report) {
   EXPECT_TRUE(feed({ev(EV_REL, REL_X, 5), ev(EV_REL, REL_X, -5), syn()}).empty());
+}
+
+TEST_F(EvdevTranslation, evdev_groups_give_the_reports_raw_input_gives_for_the_same_input) {
+  translator.set_absolute_range(ABS_X, 0, 4000);
+  translator.set_absolute_range(ABS_Y, 100, 300);
+  const std::map<std::string, std::vector<input_event>> groups = {
+      {"left press", {ev(EV_KEY, BTN_LEFT, 1), syn()}},
+      {"left release", {ev(EV_KEY, BTN_LEFT, 0), syn()}},
+      {"right press and release at once", {ev(EV_KEY, BTN_RIGHT, 1), ev(EV_KEY, BTN_RIGHT, 0), syn()}},
+      {"middle and both side buttons pressed",
+       {ev(EV_KEY, BTN_MIDDLE, 1), ev(EV_KEY, BTN_SIDE, 1), ev(EV_KEY, BTN_EXTRA, 1), syn()}},
+      {"side buttons released while moving",
+       {ev(EV_KEY, BTN_SIDE, 0), ev(EV_KEY, BTN_EXTRA, 0), ev(EV_REL, REL_X, -3), ev(EV_REL, REL_Y, 2),
+        syn()}},
+      {"wheel turned towards the user",
+       {ev(EV_REL, REL_WHEEL, -1), ev(EV_REL, REL_WHEEL_HI_RES, -120), syn()}},
+      {"horizontal wheel", {ev(EV_REL, REL_HWHEEL, 1), syn()}},
+      {"relative motion", {ev(EV_REL, REL_X, 7), ev(EV_REL, REL_Y, -5), syn()}},
+      {"absolute motion", {ev(EV_ABS, ABS_X, 2000), ev(EV_ABS, ABS_Y, 300), syn()}},
+      {"motion that cancels out", {ev(EV_REL, REL_X, 5), ev(EV_REL, REL_X, -5), syn()}},
+  };
+  for (const auto& c : same_input::kMouseCases) {
+    ASSERT_TRUE(groups.contains(c.name)) << c.name;
+    std::vector<MouseReport> reports;
+    for (const input_event& e : groups.at(c.name))
+      if (auto r = translator.feed(e)) reports.push_back(*r);
+    ASSERT_EQ(reports.size(), c.expected ? 1u : 0u) << c.name;
+    if (!c.expected) continue;
+    EXPECT_EQ(reports[0].button_flags, c.expected->button_flags) << c.name;
+    EXPECT_EQ(reports[0].absolute, c.expected->absolute) << c.name;
+    EXPECT_EQ(reports[0].dx, c.expected->dx) << c.name;
+    EXPECT_EQ(reports[0].dy, c.expected->dy) << c.name;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "same_input_cases.h"
+
 namespace corvane {
 namespace {
 
@@ -197,6 +199,13 @@ TEST_F(ReportNormalisation, unknown_id_and_empty_read_are_dropped) {
 TEST_F(ReportNormalisation, unnumbered_mouse_interface_gives_nothing) {
   const auto layout = parse(mouse_collection(0));
   EXPECT_FALSE(normalize(layout, {0x01, 0x05, 0x00, 0x00}));
+}
+
+TEST_F(ReportNormalisation, hidraw_reads_become_the_bytes_raw_input_delivers_for_the_same_report) {
+  for (const auto& c : same_input::kSensorCases) {
+    const auto layout = parse(vendor_collection(c.page_low, 1, c.report_id, c.report_bytes));
+    EXPECT_EQ(normalize(layout, c.hidraw_read), c.raw_input_report) << c.name;
+  }
 }
 
 TEST_F(ReportNormalisation, overlong_read_is_cut_to_collection_length) {

@@ -10,9 +10,13 @@
 
 namespace corvane {
 
-// Watches the sensor mouse's device nodes and delivers their reports. It owns no thread: the caller's
-// event loop (poll() in headless mode, QSocketNotifier in the desktop program) watches the descriptors
-// and calls on_readable() when one has data.
+// Watches the sensor mouse and delivers its reports. It owns no thread; how the caller's event loop
+// drives it depends on the platform:
+// - descriptors (Linux): the loop (poll() in headless mode, QSocketNotifier in the desktop program)
+//   watches descriptors() and calls on_readable() when one has data;
+// - window messages (Windows raw input): start() makes a window on the calling thread, and the thread's
+//   message loop delivers the reports (Qt's event loop on the desktop, the readiness wait in headless
+//   mode); descriptors() is empty and on_readable() is never needed.
 //
 // Set the callbacks, then call start(). A poll() loop may simply rebuild its set from descriptors()
 // after every call into the monitor; a loop with one notifier per descriptor follows

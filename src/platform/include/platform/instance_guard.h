@@ -1,11 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "base/result.h"
 
@@ -42,12 +40,14 @@ struct CloseResult {
 };
 
 // One program per data folder, for the desktop and the headless program alike. The holder keeps an
-// exclusive flock() on "<data folder>/.corvane.lock", so the lock of a program that crashed is gone with
-// its process, and listens on a local socket found from the data folder's canonical path, so a later
-// start can ask it to end. A request is the line "close\n"; the holder keeps the connection open while
-// it saves, then answers "ok\n" and closes it. The guard owns no thread: the caller's event loop watches
-// listen_fd() and calls on_readable(). The holder notes its process, machine and start in the lock file
-// and empties the note when it ends: a lock does not travel with a synced folder, but the note does.
+// exclusive lock on "<data folder>/.corvane.lock" (flock() on Linux, a byte-range lock on Windows), so
+// the lock of a program that crashed is gone with its process, and listens on a local channel found from
+// the data folder's canonical path (a socket in a private folder on Linux, a named pipe only this user
+// may open on Windows), so a later start can ask it to end. A request is the line "close\n"; the holder
+// keeps the connection open while it saves, then answers "ok\n" and closes it. The guard owns no thread:
+// the caller's event loop watches listen_fd() and calls on_readable().
+// The holder notes its process, machine and start in the lock file and empties the note when it ends:
+// a lock does not travel with a synced folder, but the note does.
 class InstanceGuard {
  public:
   // Becomes the program of `data_folder` (which must exist), or says who holds it or why it failed.
@@ -64,8 +64,9 @@ class InstanceGuard {
   InstanceGuard(const InstanceGuard&) = delete;
   InstanceGuard& operator=(const InstanceGuard&) = delete;
 
-  // The one descriptor to poll for reading: it is ready whenever any connection needs on_readable().
-  int listen_fd() const { return wait_fd_; }
+  // The one thing to wait on: ready whenever any connection needs on_readable(). On Linux a descriptor
+  // to poll for reading; on Windows the value of an event handle, which the readiness wait waits on.
+  int listen_fd() const;
 
   // Takes in waiting connections and requests without blocking; true when a close request arrived.
   bool on_readable();
@@ -74,25 +75,11 @@ class InstanceGuard {
   void acknowledge_close();
 
  private:
-  struct Connection {
-    int fd = -1;
-    std::string pending;  // the start of a line not complete yet
-    std::size_t bytes_received = 0;
-    bool wants_close = false;
-    bool watched = true;  // still in the wait set (a peer that stopped sending leaves it)
-  };
+  struct State;  // the platform's lock, channel and connections
 
-  InstanceGuard() = default;
-  Result<void> start_listening(const std::filesystem::path& canonical_folder);
-  void accept_waiting();
-  bool take_requests(Connection& connection);  // true when this call saw its first close request
-  void drop(Connection& connection);
+  InstanceGuard();
 
-  int lock_fd_ = -1;
-  int listener_fd_ = -1;
-  int wait_fd_ = -1;  // ready when the listener or a watched connection is
-  std::string socket_path_;
-  std::vector<Connection> connections_;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace corvane

@@ -13,7 +13,9 @@ namespace corvane {
 
 // The headless program's way of sleeping: waits on the calling thread until a watched descriptor has
 // data, the user asks the program to stop (see StopSignals) or a timeout passes. While one exists,
-// those stop requests end the wait instead of the process, so the caller can save first.
+// those stop requests end the wait instead of the process, so the caller can save first. On Windows the
+// "descriptors" are waitable handles' values, and the wait also dispatches the thread's window messages
+// (that is how raw input reaches its sink in headless mode).
 class ReadinessWait final {
  public:
   struct Outcome {
