@@ -4,17 +4,21 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "activitylog/day_file.h"
 #include "alerts/ini_file.h"
-#include "base/file_read.h"
 #include "engine/command_line.h"
 #include "export/loopback_ports.h"
 #include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -154,6 +158,43 @@ TEST_F(HeadlessTest, export_csv_command_unwritable_path_fails) {
   ASSERT_TRUE(parsed) << parsed.error().message;
   EXPECT_EQ(run_headless(*parsed, err), 1);
   EXPECT_NE(err.str().find("message: error\n"), std::string::npos) << err.str();
+}
+
+// Nothing in the data folder can stop or hang an export: a folder in place of the heart-rate list and a
+// pipe in place of a day file are reported by path and exported as a corrupt file is. A pipe chosen as the
+// output (a shell's process substitution) is written into, not replaced by a file.
+TEST_F(HeadlessTest, export_csv_command_reads_past_wrong_data_files_and_writes_into_a_pipe) {
+  std::filesystem::create_directory(data / "HeartRateLog.txt");
+  ASSERT_EQ(::mkfifo((data / "20261208.txt").c_str(), 0600), 0);
+  const std::string out = (scratch / "out.csv").string();
+  ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] {
+    std::ifstream in(out, std::ios::binary);
+    received.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  });
+  const std::string dir = data.path().string();
+  const std::vector<std::string_view> args{"--export-csv",       out, "--data-dir", dir, "--start",
+                                           "2026-12-08T12:00:00"};
+  const Result<CommandLine> parsed = parse_command_line(args);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  // The reader may not have opened the pipe yet; a pipe nobody reads is refused, not waited on.
+  int status = 1;
+  for (int attempt = 0; attempt < 500 && status != 0; ++attempt) {
+    err.str("");
+    status = run_headless(*parsed, err);
+    if (status != 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  reader.join();
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_NE(err.str().find((data / "HeartRateLog.txt").string()), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find((data / "20261208.txt").string()), std::string::npos) << err.str();
+  EXPECT_EQ(received,
+            "Heart rate history\n----------------------------\nDate , Heart rate\n"
+            "\n\nMouse state:\n----------------------\n"
+            "\n\nDate , left click , right click , wheel click , side1 click , side2 click, distance(m)\n"
+            "2026/12/08,0,0,0,0,0,0\n");
+  EXPECT_TRUE(std::filesystem::is_fifo(out));
 }
 
 TEST(ExportCsvOption, needs_a_path_and_no_capture) {

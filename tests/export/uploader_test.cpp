@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "base/file_read.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 #include "export/upload_tool_starts.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"
