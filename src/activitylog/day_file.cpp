@@ -3,12 +3,11 @@
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <system_error>
 
-#include "base/file_read.h"
 #include "base/path_text.h"
 #include "base/user_texts.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 
 namespace corvane {
 namespace {
@@ -72,7 +71,10 @@ DayParse parse_day(std::string_view text) {
     result.damage = fail("\"log_ver\" is missing or not a number");
     return result;
   }
-  if (version->get<std::int64_t>() != 1) return result;  // a later format: nothing we can read, no error
+  if (version->get<std::int64_t>() != 1) {
+    result.damage = fail("\"log_ver\" is " + version->dump() + ", not 1");
+    return result;
+  }
 
   // Read in the file's documented order so that a failure keeps exactly the counts before it.
   for (int h = 0; h < kHoursPerDay; ++h) {
@@ -86,23 +88,36 @@ DayParse parse_day(std::string_view text) {
   return result;
 }
 
-DailyActivity load_day(const std::filesystem::path& data_folder, const std::string& file_name,
-                       Notifier& notifier) {
+DayLoad load_day_for_saving(const std::filesystem::path& data_folder, const std::string& file_name,
+                            Notifier& notifier) {
   const std::filesystem::path path = data_folder / file_name;
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return DailyActivity{};
+  const auto text = read_whole_file(path, kMaxDayFileBytes);
+  if (!text && text.error().missing) return {};
 
-  const auto text = read_whole_file(path);
-  DayParse parsed = text ? parse_day(*text) : DayParse{{}, fail("cannot read " + path_text(path))};
-  parsed.record.loaded = 1;
+  DayLoad load;
+  load.record.loaded = 1;
+  if (!text) {
+    load.incomplete = true;
+    notifier.show_message(std::string(user_text::kLoadError) + "\n" + text.error().message);
+    return load;
+  }
+  DayParse parsed = parse_day(*text);
+  load.record = parsed.record;
+  load.record.loaded = 1;
   if (parsed.damage) {
     // The live day goes on from what could be read, and its next save replaces the file: keep the
     // damaged bytes beside it first, so no count is lost for good. If even that copy fails there is
-    // nothing more to do than the message below.
-    if (text) static_cast<void>(keep_damaged_copy(path, *text));
+    // nothing more to do than the message below (the saver moves the file aside as well).
+    load.incomplete = true;
+    static_cast<void>(keep_damaged_copy(path, *text));
     notifier.show_message(user_text::kLoadError);
   }
-  return parsed.record;
+  return load;
+}
+
+DailyActivity load_day(const std::filesystem::path& data_folder, const std::string& file_name,
+                       Notifier& notifier) {
+  return load_day_for_saving(data_folder, file_name, notifier).record;
 }
 
 }  // namespace corvane

@@ -14,9 +14,24 @@ DayWriter::~DayWriter() {
   wait_until_idle();
 }
 
+DailyActivity DayWriter::load_live_day(const std::string& file_name, Notifier& notifier) {
+  DayLoad load = load_day_for_saving(data_folder_, file_name, notifier);
+  if (load.incomplete) {
+    std::lock_guard lock(write_lock_);
+    keep_aside_.insert(file_name);
+  }
+  return load.record;
+}
+
 Result<void> DayWriter::save_day(const std::string& file_name, DailyActivity day) {
   std::lock_guard lock(write_lock_);
-  Result<void> result = write_file_atomically(data_folder_ / file_name, serialize_day(day));
+  const std::filesystem::path path = data_folder_ / file_name;
+  Result<void> result;
+  if (keep_aside_.count(file_name)) {
+    result = move_damaged_aside(path);
+    if (result) keep_aside_.erase(file_name);
+  }
+  if (result) result = write_file_atomically(path, serialize_day(day));
   if (!result) {
     failed_saves_.fetch_add(1);
     std::lock_guard error_lock(error_mutex_);

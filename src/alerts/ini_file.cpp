@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "platform/system_conventions.h"
 
 namespace corvane {
@@ -128,7 +128,7 @@ IniFile IniFile::parse(std::string_view text) {
 }
 
 IniFile IniFile::load(const std::filesystem::path& path) {
-  const auto text = read_whole_file(path);
+  const auto text = read_whole_file(path, kMaxIniBytes);
   return text ? parse(*text) : IniFile{};
 }
 
@@ -220,11 +220,11 @@ Result<void> IniFile::save(const std::filesystem::path& path) const {
 }
 
 namespace detail {
-std::optional<IniFile> load_for_update(const std::filesystem::path& file) {
-  if (const auto text = read_whole_file(file)) return IniFile::parse(*text);
-  std::error_code ec;
-  if (std::filesystem::exists(file, ec) || ec) return std::nullopt;
-  return IniFile{};
+Result<IniFile> load_for_update(const std::filesystem::path& file) {
+  const auto text = read_whole_file(file, kMaxIniBytes);
+  if (text) return IniFile::parse(*text);
+  if (text.error().missing) return IniFile{};
+  return fail(text.error().message + "; it was left as it is");
 }
 }  // namespace detail
 

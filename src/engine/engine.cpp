@@ -31,7 +31,7 @@ void Engine::start() {
   std::filesystem::create_directories(config_.data_folder, ec);  // an existing folder is no error
 
   const LocalDateTime now = clock_.local_now();
-  counters_.set_record(load_day(config_.data_folder, day_file_name(now), notifier_));
+  counters_.set_record(writer_.load_live_day(day_file_name(now), notifier_));
   live_date_ = LocalDate::of(now);
   last_minute_ = now;
 
@@ -134,7 +134,7 @@ void Engine::roll_over(const LocalDateTime& now) {
   if (day_ends) {
     // The new date may have a file already (the clock or the time zone was corrected across midnight,
     // a backup was restored): counting goes on from it, as at start-up, instead of saving zeros over it.
-    counters_.set_record(load_day(config_.data_folder, day_file_name(now), notifier_));
+    counters_.set_record(writer_.load_live_day(day_file_name(now), notifier_));
     const LocalDate finished = live_date_;
     live_date_ = LocalDate::of(now);
     listeners_.announce([&](EngineListener& l) { l.on_day_started(finished, live_date_); });

@@ -78,8 +78,8 @@ LocalDateTime now_to_the_second() {
 
 int run_export_csv(const CommandLine& options, std::ostream& err) {
   const std::filesystem::path data_folder = data_folder_of(options);
-  StreamNotifier notifier(err);  // a damaged day file prints "message: load error" and is exported as read
-  HeartRateList heart(data_folder);
+  StreamNotifier notifier(err);  // a damaged data file prints "message: load error" and is exported as read
+  HeartRateList heart(data_folder, notifier);
   heart.load();
   const LocalDateTime today = options.start ? *options.start : SystemClock().local_now();
   const Result<void> written = export_csv(heart.entries(), data_folder, today, *options.export_csv, notifier);

@@ -45,7 +45,7 @@ Result<void> export_csv(const std::vector<HeartLog>& heart_log, const std::files
                         const LocalDateTime& today, const std::filesystem::path& out_path,
                         Notifier& notifier) {
   const Result<void> r =
-      write_file_atomically(out_path, build_csv_export(heart_log, data_folder, today, notifier));
+      write_chosen_file(out_path, build_csv_export(heart_log, data_folder, today, notifier));
   if (!r) notifier.show_message(user_text::kExportError);
   return r;
 }

@@ -29,14 +29,23 @@ std::string serialize_heart_log(const std::vector<HeartLog>& entries) {
   return j.dump();
 }
 
-std::vector<HeartLog> parse_heart_log(std::string_view content) {
-  std::vector<HeartLog> entries;
+HeartLogParse parse_heart_log_checked(std::string_view content) {
+  HeartLogParse result;
+  if (content.empty()) return result;  // nothing there, nothing to lose
   const nlohmann::json j = nlohmann::json::parse(content, nullptr, /*allow_exceptions=*/false);
-  if (!j.is_object()) return entries;
+  if (!j.is_object()) {
+    result.damage = fail("not a JSON object");
+    return result;
+  }
   const auto version = j.find("heart_log_ver");
-  if (version == j.end() || !version->is_number_integer() || *version != kHeartLogVersion) return entries;
-  for (std::size_t i = 0;; ++i) {
-    const std::string n = std::to_string(i);
+  if (version == j.end() || !version->is_number_integer() || *version != kHeartLogVersion) {
+    result.damage =
+        fail("\"heart_log_ver\" is " + (version == j.end() ? "missing" : version->dump()) + ", not 2");
+    return result;
+  }
+  std::size_t pairs = 0;
+  for (;; ++pairs) {
+    const std::string n = std::to_string(pairs);
     const auto bpm = j.find("heartRate_" + n);
     const auto time = j.find("logTime_" + n);
     if (bpm == j.end() || time == j.end() || !bpm->is_number_integer() || !time->is_number_integer()) break;
@@ -48,9 +57,16 @@ std::vector<HeartLog> parse_heart_log(std::string_view content) {
     const std::int64_t rate = bpm->get<std::int64_t>();
     if (rate < std::numeric_limits<std::int32_t>::min()) break;
     if (rate < kHeartLogMinBpm) continue;
-    entries.push_back(make_heart_log(static_cast<std::int32_t>(rate), time->get<std::int64_t>()));
+    result.entries.push_back(make_heart_log(static_cast<std::int32_t>(rate), time->get<std::int64_t>()));
   }
-  return entries;
+  // The version and each pair read are all a whole list holds; anything more was not understood.
+  if (j.size() != 1 + 2 * pairs)
+    result.damage = fail("entry " + std::to_string(pairs) + " is not a heart rate with its time");
+  return result;
+}
+
+std::vector<HeartLog> parse_heart_log(std::string_view content) {
+  return parse_heart_log_checked(content).entries;
 }
 
 }  // namespace corvane

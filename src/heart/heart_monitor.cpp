@@ -27,7 +27,7 @@ HeartMonitor::HeartMonitor(const Clock& clock, Scheduler& scheduler, Notifier& n
       scheduler_(scheduler),
       notifier_(notifier),
       binding_(std::move(binding)),
-      results_(data_folder) {
+      results_(data_folder, notifier) {
   results_.load();
   view_.latest_entry = latest_entry_line(results_.newest());
 }

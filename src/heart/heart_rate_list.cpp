@@ -1,28 +1,47 @@
 #include "heart/heart_rate_list.h"
 
-#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 
-#include "base/file_read.h"
+#include "base/user_texts.h"
+#include "platform/file_read.h"
 
 namespace corvane {
 
-HeartRateList::HeartRateList(const std::filesystem::path& data_folder)
-    : file_(data_folder / kHeartLogFileName) {}
+HeartRateList::HeartRateList(const std::filesystem::path& data_folder, Notifier& notifier)
+    : file_(data_folder / kHeartLogFileName), notifier_(notifier) {}
 
 void HeartRateList::load() {
-  const std::optional<std::string> content = read_whole_file(file_);
-  // A file that is not JSON at all loads as an empty list, and the next result would overwrite it and
-  // every measurement in it: its bytes are kept beside it first, for the user or support to recover.
-  // (If even that copy cannot be written, there is nothing better to do than to go on.)
-  if (content && !content->empty() && !nlohmann::json::accept(*content))
-    static_cast<void>(keep_damaged_copy(file_, *content));
-  entries_ = content ? parse_heart_log(*content) : std::vector<HeartLog>{};
+  const auto content = read_whole_file(file_, kMaxHeartLogBytes);
+  std::optional<std::string> damage;
+  if (content) {
+    HeartLogParse parsed = parse_heart_log_checked(*content);
+    entries_ = std::move(parsed.entries);
+    if (parsed.damage) damage = file_.string() + ": " + parsed.damage->message;
+  } else {
+    entries_.clear();
+    if (!content.error().missing) damage = content.error().message;
+  }
   unsaved_ = false;
+  // The next result saves the list over the file and every measurement the list lacks: the file goes
+  // aside first (see save()). The page reloads the list each time it shows it; one message is enough.
+  keep_file_aside_ = damage.has_value();
+  if (damage && !damage_reported_) {
+    notifier_.show_message(std::string(user_text::kLoadError) + "\n" + *damage);
+    damage_reported_ = true;
+  }
 }
 
 Result<void> HeartRateList::save() const {
+  if (keep_file_aside_) {
+    Result<void> moved = move_damaged_aside(file_);
+    if (!moved) {
+      unsaved_ = true;
+      return moved;
+    }
+    keep_file_aside_ = false;
+    damage_reported_ = false;
+  }
   Result<void> r = write_file_atomically(file_, serialize_heart_log(entries_));
   unsaved_ = !r;
   return r;

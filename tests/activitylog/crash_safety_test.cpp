@@ -7,7 +7,7 @@
 
 #include "activitylog/day_file.h"
 #include "activitylog/day_writer.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

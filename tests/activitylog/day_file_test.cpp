@@ -5,7 +5,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 
@@ -89,15 +89,17 @@ TEST_F(DayFileLoading, hour_nine_and_ten_keys_land_in_their_own_hours) {
   EXPECT_EQ(day.clicks[0][1], 0u);
 }
 
-TEST_F(DayFileLoading, later_version_loads_as_an_existing_empty_day_without_message) {
+// A version this program cannot read is not an empty day: the next save would put the few new counts
+// over the whole day the file holds.
+TEST_F(DayFileLoading, later_version_is_reported_and_kept_aside_not_taken_for_an_empty_day) {
   std::string text = serialize_day(known_day());
   text.replace(text.find("\"log_ver\":1"), 11, "\"log_ver\":2");
   write_text(folder / "20261208.txt", text);
   const DailyActivity day = load();
   EXPECT_EQ(day.loaded, 1u);
   EXPECT_EQ(day.clicks[0][9], 0u);
-  EXPECT_EQ(day.move_counts[0], 0u);
-  EXPECT_TRUE(notifier.messages.empty());
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{"load error"});
+  EXPECT_EQ(read_whole_file(folder / "20261208.txt.damaged"), text);
 }
 
 TEST_F(DayFileLoading, truncated_file_gives_exactly_one_load_error_and_zeros) {

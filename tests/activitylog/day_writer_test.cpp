@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/without_threads.h"
@@ -14,6 +14,9 @@ namespace {
 class DayWriterTest : public ::testing::Test {
  protected:
   DailyActivity load(const std::string& name) { return load_day(folder.path(), name, notifier); }
+  void write_text(const std::string& name, const std::string& text) {
+    ASSERT_TRUE(write_file_atomically(folder / name, text));
+  }
 
   testing::TempFolder folder;
   testing::RecordingNotifier notifier;
@@ -69,6 +72,34 @@ TEST_F(DayWriterTest, without_a_save_thread_the_save_runs_on_the_caller_and_the_
   if (result == testing::kCannotBlockThreads) GTEST_SKIP() << "this machine cannot refuse a thread";
   ASSERT_EQ(result, 0);
   EXPECT_EQ(load("20261208.txt").clicks[0][10], 42u);
+}
+
+// The live day's file that could not be read whole (a version we cannot read, a file far too large to
+// be a day) goes aside with its bytes intact before the first save puts the new counts in its place.
+// Where it cannot go aside, the save is refused and the file stays as it was.
+TEST_F(DayWriterTest, live_day_not_read_whole_goes_aside_before_the_first_save_replaces_it) {
+  const std::string later_version = R"({"click_h9_b0":500,"log_ver":2})";
+  const std::string oversized(kMaxDayFileBytes + 1, ' ');
+  write_text("20261208.txt", later_version);
+  write_text("20261209.txt", oversized);
+  DailyActivity day;
+  day.clicks[0][8] = 9;
+  const std::pair<std::string, std::string> cases[] = {{"20261208.txt", later_version},
+                                                       {"20261209.txt", oversized}};
+  for (const auto& [name, original] : cases) {
+    EXPECT_EQ(writer.load_live_day(name, notifier).clicks[0][9], 0u) << name;
+    ASSERT_TRUE(writer.save_day(name, day)) << name;
+    ASSERT_TRUE(writer.save_day(name, day)) << name;  // the new file itself never goes aside
+    EXPECT_EQ(read_whole_file(folder / (name + ".damaged")), original) << name;
+    EXPECT_EQ(load(name).clicks[0][8], 9u) << name;
+  }
+  EXPECT_EQ(notifier.messages.size(), 2u);
+
+  write_text("20261210.txt", oversized);
+  std::filesystem::create_directories(folder / "20261210.txt.damaged" / "in the way");
+  writer.load_live_day("20261210.txt", notifier);
+  EXPECT_FALSE(writer.save_day("20261210.txt", day));
+  EXPECT_EQ(read_whole_file(folder / "20261210.txt"), oversized);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

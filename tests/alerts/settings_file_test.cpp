@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

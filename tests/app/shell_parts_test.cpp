@@ -20,7 +20,7 @@
 #include "app/qt_notifier.h"
 #include "app/qt_scheduler.h"
 #include "app/replay_player.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
 

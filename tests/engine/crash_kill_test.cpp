@@ -24,7 +24,7 @@
 
 #include "activitylog/day_file.h"
 #include "alerts/ini_file.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "engine/command_line.h"
 #include "engine/headless.h"
 #include "export/upload_file.h"

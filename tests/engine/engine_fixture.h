@@ -7,8 +7,8 @@
 #include <string>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
 #include "engine/engine.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
 #include "engine/headless.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 

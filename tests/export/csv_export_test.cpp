@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 

@@ -2,20 +2,25 @@
 // --export-csv command.
 #include "engine/headless.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "activitylog/day_file.h"
 #include "alerts/ini_file.h"
-#include "base/file_read.h"
 #include "engine/command_line.h"
 #include "export/loopback_ports.h"
 #include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -172,6 +177,39 @@ TEST_F(HeadlessTest, export_csv_command_unwritable_path_fails) {
   ASSERT_TRUE(parsed) << parsed.error().message;
   EXPECT_EQ(run_headless(*parsed, err), 1);
   EXPECT_NE(err.str().find("message: error\n"), std::string::npos) << err.str();
+}
+
+// Nothing in the data folder can stop or hang an export: a folder in place of the heart-rate list and a
+// pipe in place of a day file are reported by path and exported as a corrupt file is. A pipe chosen as the
+// output (a shell's process substitution) is written into, not replaced by a file.
+TEST_F(HeadlessTest, export_csv_command_reads_past_wrong_data_files_and_writes_into_a_pipe) {
+  std::filesystem::create_directory(data / "HeartRateLog.txt");
+  ASSERT_EQ(::mkfifo((data / "20261208.txt").c_str(), 0600), 0);
+  const std::string out = (scratch / "out.csv").string();
+  ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+  // The reading end is open before the export starts, as a shell's would be; the export is small enough
+  // for the pipe's buffer.
+  const int reader = ::open(out.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const std::string dir = data.path().string();
+  const std::vector<std::string_view> args{"--export-csv",       out, "--data-dir", dir, "--start",
+                                           "2026-12-08T12:00:00"};
+  const Result<CommandLine> parsed = parse_command_line(args);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  const int status = run_headless(*parsed, err);
+  std::string received(4096, '\0');
+  const ssize_t n = ::read(reader, received.data(), received.size());
+  received.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  ::close(reader);
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_NE(err.str().find((data / "HeartRateLog.txt").string()), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find((data / "20261208.txt").string()), std::string::npos) << err.str();
+  EXPECT_EQ(received,
+            "Heart rate history\n----------------------------\nDate , Heart rate\n"
+            "\n\nMouse state:\n----------------------\n"
+            "\n\nDate , left click , right click , wheel click , side1 click , side2 click, distance(m)\n"
+            "2026/12/08,0,0,0,0,0,0\n");
+  EXPECT_TRUE(std::filesystem::is_fifo(out));
 }
 
 TEST(ExportCsvOption, needs_a_path_and_no_capture) {

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

@@ -9,12 +9,13 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "base/user_texts.h"
 #include "export/device_id.h"
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 #include "export/upload_tool_starts.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"

@@ -8,11 +8,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/file_read.h"
 #include "engine/command_line.h"
 #include "engine/headless.h"
 #include "heart/heart_log.h"
 #include "heart/ppg_recording.h"
+#include "platform/file_read.h"
 #include "replay/capture.h"
 #include "support/temp_folder.h"
 

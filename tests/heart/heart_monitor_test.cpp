@@ -5,8 +5,8 @@
 
 #include <fstream>
 
-#include "base/file_read.h"
 #include "heart/fake_detector.h"
+#include "platform/file_read.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"
@@ -91,7 +91,7 @@ TEST_F(HeartMonitorFlow, held_thumb_fixes_one_result_and_saves_it) {
   EXPECT_EQ(v.latest_entry, entries[0].text + " , 72bpm");
   EXPECT_FALSE(v.library_missing);
 
-  HeartRateList on_disk(folder_.path());
+  HeartRateList on_disk(folder_.path(), notifier_);
   on_disk.load();
   EXPECT_EQ(on_disk.entries(), entries);
   EXPECT_EQ(FakeDetector::instance().open_null_calls, 1);
@@ -213,7 +213,7 @@ TEST_F(HeartMonitorFlow, failed_save_keeps_the_result_through_a_view_switch) {
 }
 
 TEST_F(HeartMonitorFlow, start_up_loads_the_list_and_shows_its_newest_entry) {
-  HeartRateList earlier(folder_.path());
+  HeartRateList earlier(folder_.path(), notifier_);
   ASSERT_TRUE(earlier.add(make_heart_log(64, to_local_timestamp(2026, 12, 1, 7, 5))));
   EXPECT_EQ(monitor().view().latest_entry, "2026/12/01 07:05 , 64bpm");
 }

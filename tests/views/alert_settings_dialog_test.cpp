@@ -11,8 +11,8 @@
 
 #include "alerts/ini_file.h"
 #include "alerts/settings_file.h"
-#include "base/file_read.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "support/qt_test_runner.h"
 #include "support/temp_folder.h"
 #include "views/ui_texts.h"

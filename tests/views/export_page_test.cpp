@@ -7,9 +7,9 @@
 #include <QTest>
 #include <memory>
 
-#include "base/file_read.h"
 #include "engine/composition.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "support/fake_clock.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"

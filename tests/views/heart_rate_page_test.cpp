@@ -7,10 +7,10 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "base/file_read.h"
 #include "heart/fake_detector.h"
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "support/fake_clock.h"
 #include "support/paint_recorder.h"
 #include "support/qt_test_runner.h"

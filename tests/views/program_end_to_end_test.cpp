@@ -17,9 +17,9 @@
 #include <thread>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
 #include "heart/heart_log.h"
 #include "heart/ppg_recording.h"
+#include "platform/file_read.h"
 #include "replay/capture.h"
 #include "support/temp_folder.h"
 

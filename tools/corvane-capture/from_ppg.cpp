@@ -4,8 +4,8 @@
 #include <iostream>
 #include <optional>
 
-#include "base/file_read.h"
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "replay/ppg_capture.h"
 #include "subcommand.h"
 
@@ -83,7 +83,7 @@ int run_from_ppg_command(const std::vector<std::string>& args, std::ostream& err
 
   const auto text = read_whole_file(input);
   if (!text) {
-    err << "corvane-capture from-ppg: cannot read " << input << '\n';
+    err << "corvane-capture from-ppg: " << text.error().message << '\n';
     return 1;
   }
   const Result<std::vector<PpgSample>> recording = parse_ppg_csv(*text, input);

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -54,12 +56,66 @@ mode_t mode_for(const std::filesystem::path& path) {
   return 0666 & ~current_umask();
 }
 
+// Where a save really lands: a symbolic link is followed to the file it names (a user who keeps set.ini
+// elsewhere and links it in keeps the link), however many links deep; a dangling link names the file
+// to create.
+Result<std::filesystem::path> follow_links(const std::filesystem::path& path) {
+  std::filesystem::path at = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
+    if (n < 0) return failure("cannot follow the link", at).error();
+    target.resize(static_cast<std::size_t>(n));
+    const std::filesystem::path next(target);
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  return fail("cannot replace " + path.string() + ": too many symbolic links");
+}
+
+// A temporary is named ".<file>.corvane-XXXXXX"; one older than this was left by a writer that was
+// killed, as no save takes that long. Removing it is safe even if a writer were still busy with it:
+// its rename would fail and the file it meant to replace stays as it was.
+constexpr const char* kTempMarker = ".corvane-";
+constexpr auto kStaleTempAge = std::chrono::minutes(2);
+
+bool is_our_temporary(const std::string& name) {
+  const std::size_t marker = name.rfind(kTempMarker);
+  return name.size() > 1 && name[0] == '.' && marker != std::string::npos && marker > 0 &&
+         name.size() - marker == std::strlen(kTempMarker) + 6;
+}
+
+void remove_stale_temporaries(const std::filesystem::path& folder) {
+  std::error_code ec;
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!is_our_temporary(name)) continue;
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    std::error_code time_ec;
+    const auto written = std::filesystem::last_write_time(it->path(), time_ec);
+    if (time_ec || now - written < kStaleTempAge) continue;
+    ::unlink(it->path().c_str());
+  }
+}
+
 }  // namespace
 
-Result<void> write_file_atomically(const std::filesystem::path& path, std::string_view content) {
+Result<void> write_file_atomically(const std::filesystem::path& link_or_file, std::string_view content) {
+  const Result<std::filesystem::path> followed = follow_links(link_or_file);
+  if (!followed) return followed.error();
+  const std::filesystem::path& path = *followed;
+  // Only a regular file can be replaced by renaming: a folder, pipe or device in its place is something
+  // else the user has there, and it stays.
+  struct stat existing {};
+  if (::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    return fail("cannot replace " + path.string() + ": it is not a regular file");
+
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   // mkstemp gives a name nobody else uses, so concurrent writers of one file never share a temporary.
-  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string temp = (folder / ("." + path.filename().string() + kTempMarker + "XXXXXX")).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return failure("cannot create a temporary file beside", path);
 
@@ -89,7 +145,37 @@ Result<void> write_file_atomically(const std::filesystem::path& path, std::strin
     ::fsync(dir);
     ::close(dir);
   }
+  remove_stale_temporaries(folder);
   return {};
+}
+
+Result<void> write_chosen_file(const std::filesystem::path& path, std::string_view content) {
+  // O_NONBLOCK: a pipe nobody reads fails at once (ENXIO) instead of hanging the program.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return write_file_atomically(path, content);
+    if (errno == ENXIO) return fail("cannot write " + path.string() + ": no program reads from it");
+    return failure("cannot write", path);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    Result<void> r = failure("cannot write", path);
+    ::close(fd);
+    return r;
+  }
+  if (S_ISREG(st.st_mode) && st.st_nlink == 1) {
+    ::close(fd);
+    return write_file_atomically(path, content);
+  }
+  // A pipe, terminal or device takes the bytes as they come; a file with other names keeps them all.
+  const int flags = ::fcntl(fd, F_GETFL);
+  bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+  if (ok && S_ISREG(st.st_mode)) ok = ::ftruncate(fd, 0) == 0;
+  ok = ok && write_all(fd, content);
+  if (ok && S_ISREG(st.st_mode)) ok = ::fsync(fd) == 0;
+  Result<void> r = ok ? Result<void>{} : failure("cannot write", path);
+  if (::close(fd) != 0 && ok) r = failure("cannot write", path);
+  return r;
 }
 
 }  // namespace corvane

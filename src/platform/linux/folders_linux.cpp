@@ -1,10 +1,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
+#include "platform/file_read.h"
 #include "platform/folders.h"
 
 namespace corvane {
@@ -19,7 +20,10 @@ std::filesystem::path home_folder() {
 std::filesystem::path documents_from_user_dirs(const std::filesystem::path& home) {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const std::filesystem::path base = config && *config ? std::filesystem::path(config) : home / ".config";
-  std::ifstream in(base / "user-dirs.dirs");
+  // A pipe or a huge file in its place must not hold up the start: it is a few lines.
+  const auto text = read_whole_file(base / "user-dirs.dirs", 64 * 1024);
+  if (!text) return {};
+  std::istringstream in(*text);
   std::string line;
   const std::string key = "XDG_DOCUMENTS_DIR=";
   while (std::getline(in, line)) {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "base/file_read.h"
+#include "platform/file_read.h"
 
 namespace corvane {
 namespace {
@@ -151,8 +151,10 @@ Result<std::vector<CaptureEntry>> parse_capture(std::string_view text, std::stri
 }
 
 Result<std::vector<CaptureEntry>> read_capture(const std::filesystem::path& path) {
-  const auto text = read_whole_file(path);
-  if (!text) return fail(path_text(path) + ": cannot be read");
+  // Hours of reports at the mouse's full rate stay well below this; a capture is read whole.
+  constexpr std::size_t kCaptureMaxBytes = std::size_t{512} << 20;
+  const auto text = read_whole_file(path, kCaptureMaxBytes);
+  if (!text) return fail(text.error().message);
   return parse_capture(*text, path_text(path));
 }
 

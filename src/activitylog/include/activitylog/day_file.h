@@ -21,13 +21,28 @@ struct DayParse {
   std::optional<Error> damage;  // not JSON, a key missing, or a value that is not a count
 };
 
-// Parses a day file's text. A "log_ver" other than 1 gives all zeros without an error.
-// A count that is negative, fractional or above 2^32 - 1 is corrupt and stops the parse.
+// Parses a day file's text. A "log_ver" other than 1 is damage too: its counts cannot be read, and the
+// file must not be taken for an empty day. A count that is negative, fractional or above 2^32 - 1 is
+// corrupt and stops the parse.
 DayParse parse_day(std::string_view text);
 
+// A complete day file is under 8 kB even with every count at its largest.
+inline constexpr std::size_t kMaxDayFileBytes = 64 * 1024;
+
+struct DayLoad {
+  DailyActivity record;
+  // The file holds more than `record`: it could not be read, or only in part. Whoever saves this day
+  // must keep the file aside first.
+  bool incomplete = false;
+};
+
 // Loads a day: a missing file gives zeros with `loaded` 0; an existing one sets `loaded` 1. A file that
-// cannot be read or parsed shows "load error" once, is copied to "<name>.damaged" (the next save will
-// replace it) and gives the counts read so far.
+// cannot be parsed shows "load error" once, is copied to "<name>.damaged" and gives the counts read so
+// far; one that cannot be read at all (no permission, an I/O error, a folder or pipe in its place, far
+// too large) shows "load error" with the reason and gives zeros.
+DayLoad load_day_for_saving(const std::filesystem::path& data_folder, const std::string& file_name,
+                            Notifier& notifier);
+// The same for a reader that never saves the day (past days, the export).
 DailyActivity load_day(const std::filesystem::path& data_folder, const std::string& file_name,
                        Notifier& notifier);
 

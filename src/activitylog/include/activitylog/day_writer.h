@@ -3,10 +3,12 @@
 #include <atomic>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "base/daily_activity.h"
+#include "base/notifier.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {
@@ -22,6 +24,11 @@ class DayWriter {
   ~DayWriter();  // waits for a running save thread
   DayWriter(const DayWriter&) = delete;
   DayWriter& operator=(const DayWriter&) = delete;
+
+  //! Loads the day this writer is going to save (at start-up, on a new date). A file that could not be
+  //! read whole is moved to "<name>.damaged" by the first save of that day, before the new file takes
+  //! its place; while it cannot be moved, saves of that day are refused and the counts stay in memory.
+  DailyActivity load_live_day(const std::string& file_name, Notifier& notifier);
 
   //! Writes the day's file now, on the calling thread. The record is taken by value: the caller keeps
   //! counting.
@@ -51,6 +58,7 @@ class DayWriter {
 
   const std::filesystem::path data_folder_;
   std::mutex write_lock_;
+  std::set<std::string> keep_aside_;  // under write_lock_: files to move aside before their next save
   std::atomic<bool> save_in_progress_{false};
   std::atomic<int> failed_saves_{0};
   mutable std::mutex error_mutex_;

@@ -12,6 +12,10 @@
 
 namespace corvane {
 
+// Settings are a few kilobytes (two texts of at most 1000 characters are the largest part); a file far
+// beyond that is not what the program wrote and is not read.
+inline constexpr std::size_t kMaxIniBytes = 256 * 1024;
+
 // An INI text read and edited the way the Windows profile functions do it, so a "set.ini" written by
 // either side reads the same on the other:
 // - section and key names compare without regard to ASCII case; blanks around names and values are
@@ -76,13 +80,13 @@ template <typename Edit>
 Result<void> update_profile(const std::filesystem::path& file, Edit&& edit);
 
 namespace detail {
-// The file's document; an empty one when it does not exist; nothing when it exists but cannot be read.
-std::optional<IniFile> load_for_update(const std::filesystem::path& file);
+// The file's document; an empty one when it does not exist; the reason when it exists but cannot be read.
+Result<IniFile> load_for_update(const std::filesystem::path& file);
 }  // namespace detail
 
 template <typename Edit>
 Result<void> update_profile(const std::filesystem::path& file, Edit&& edit) {
-  std::optional<IniFile> loaded = detail::load_for_update(file);
+  Result<IniFile> loaded = detail::load_for_update(file);
   const bool unreadable = !loaded;
   IniFile ini = unreadable ? IniFile{} : std::move(*loaded);
   if constexpr (std::is_same_v<decltype(edit(ini)), bool>) {
@@ -91,7 +95,7 @@ Result<void> update_profile(const std::filesystem::path& file, Edit&& edit) {
     edit(ini);
   }
   // Replacing a file we could not read would lose whatever else it holds.
-  if (unreadable) return fail("cannot read " + path_text(file) + "; it was left as it is");
+  if (unreadable) return loaded.error();
   return ini.save(file);
 }
 

@@ -40,6 +40,16 @@ class [[nodiscard]] Result {
   //! Only when !has_value().
   const E& error() const { return std::get<1>(state_); }
 
+  template <typename U>
+  T value_or(U&& fallback) const& {
+    return has_value() ? value() : static_cast<T>(std::forward<U>(fallback));
+  }
+  //! Equal to a plain value only when it holds one equal to it (as std::expected compares).
+  template <typename U>
+  friend bool operator==(const Result& r, const U& v) {
+    return r.has_value() && r.value() == v;
+  }
+
  private:
   std::variant<T, E> state_;
 };

@@ -18,7 +18,8 @@ inline constexpr int kExportDays = 90;
 std::string build_csv_export(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
                              const LocalDateTime& today, Notifier& notifier);
 
-// Writes the export to `out_path` atomically. A failed write shows "error" and is returned.
+// Writes the export to `out_path`, the file the user chose (see write_chosen_file). A failed write shows
+// "error" and is returned.
 Result<void> export_csv(const std::vector<HeartLog>& heart_log, const std::filesystem::path& data_folder,
                         const LocalDateTime& today, const std::filesystem::path& out_path,
                         Notifier& notifier);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/local_time.h"
+#include "base/result.h"
 
 namespace corvane {
 
@@ -37,5 +39,13 @@ std::string serialize_heart_log(const std::vector<HeartLog>& entries);
 // until the first pair that is missing or not an integer, and drops entries of 40 bpm or less. A text that
 // is not JSON or whose "heart_log_ver" is not 2 gives no entries.
 std::vector<HeartLog> parse_heart_log(std::string_view content);
+
+// The same, and whether the text held more than the entries: a pair cut short or not a pair of integers,
+// members after the last pair read, another version. A list saved from such entries would lose the rest.
+struct HeartLogParse {
+  std::vector<HeartLog> entries;
+  std::optional<Error> damage;
+};
+HeartLogParse parse_heart_log_checked(std::string_view content);
 
 }  // namespace corvane

@@ -5,22 +5,27 @@
 #include <optional>
 #include <vector>
 
+#include "base/notifier.h"
 #include "heart/heart_log.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {
 
+// A measurement takes most of a minute; this holds over 100 000 entries, decades of them.
+inline constexpr std::size_t kMaxHeartLogBytes = 8 * 1024 * 1024;
+
 // The measured heart rates, newest first, and their file "HeartRateLog.txt". Engine thread only: the
 // page reads it there, and an upload takes a copy of the entries before its worker starts.
 class HeartRateList final {
  public:
-  //! A list kept in `data_folder`/HeartRateLog.txt; empty until load().
-  explicit HeartRateList(const std::filesystem::path& data_folder);
+  //! A list kept in `data_folder`/HeartRateLog.txt; empty until load(). `notifier` must outlive the list.
+  HeartRateList(const std::filesystem::path& data_folder, Notifier& notifier);
 
-  //! Replaces the list by the file's entries (every entry the file holds; none when it is missing or
-  //! unreadable). A file that is not JSON at all is first copied to HeartRateLog.txt.damaged.
+  //! Replaces the list by the file's entries (every entry the file holds; none when it is missing).
+  //! A file that could not be read whole keeps what could be read, says "load error" once, and is moved
+  //! to HeartRateLog.txt.damaged by the next save, before the new list replaces it.
   void load();
-  //! Writes the whole list to the file.
+  //! Writes the whole list to the file (refused while a damaged file cannot be moved aside).
   Result<void> save() const;
   //! Puts a new result at the front and saves the list.
   Result<void> add(HeartLog entry);
@@ -38,8 +43,11 @@ class HeartRateList final {
 
  private:
   std::filesystem::path file_;
+  Notifier& notifier_;
   std::vector<HeartLog> entries_;
   mutable bool unsaved_ = false;
+  mutable bool keep_file_aside_ = false;  // the file on disk holds more than entries_
+  mutable bool damage_reported_ = false;  // the user was told about the file now on disk
 };
 
 }  // namespace corvane
