@@ -56,7 +56,8 @@ OSTREL_API int OSTREL_CALL HRDOpen_i1000Hz(void* work);
 OSTREL_API int OSTREL_CALL HRDOpenParam(const void* param, void* work);
 /* Returns the open instance to the start of warm-up (ready 0, motion 1, average 72 bpm); always 0. */
 OSTREL_API int OSTREL_CALL HRDReset(void);
-/* Marks the instance closed; frees nothing. */
+/* Marks the instance closed; frees nothing. The work memory is no longer used and may be freed: the
+ * intervals collected in it are gone (the results read so far stay). */
 OSTREL_API void OSTREL_CALL HRDClose(void);
 /* One sensor reading. enable != 1 resets the detector; level == 0 skips the reading. Returns the
  * ready flag after this reading. reserved is ignored. */

@@ -87,6 +87,13 @@ void Detector::attach(void* work) {
   reset();
 }
 
+void Detector::detach() {
+  work_ = nullptr;
+  warmup_ = nullptr;
+  rri_ = nullptr;
+  rri_count_ = rri_pos_ = 0;
+}
+
 void Detector::reset() {
   if (work_ == nullptr) return;
   sanitize(params);

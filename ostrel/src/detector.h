@@ -78,6 +78,9 @@ class Detector final {
   // Lays the buffers out in `work` (work_bytes(params) bytes) and resets.
   void attach(void* work);
   bool attached() const { return work_ != nullptr; }
+  // Lets go of the caller's work memory, which the caller may free once the instance is closed; the
+  // intervals kept in it go with it.
+  void detach();
   void reset();
   char process(char enable, float value, float level);
 

@@ -129,6 +129,8 @@ OSTREL_API int OSTREL_CALL HRDReset(void) {
 
 OSTREL_API void OSTREL_CALL HRDClose(void) {
   g_open = false;
+  // The caller frees the work memory next: nothing may read the intervals kept there any more.
+  g_detector.detach();
 }
 
 OSTREL_API char OSTREL_CALL HRDProcessTop(int /*reserved*/, char enable, float value, float level) {

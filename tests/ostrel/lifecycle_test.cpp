@@ -54,6 +54,22 @@ TEST_F(Lifecycle, reset_while_closed_changes_nothing) {
   EXPECT_EQ(HRD_Get_HRAvg(), average);
 }
 
+TEST_F(Lifecycle, close_lets_go_of_the_work_memory_the_caller_then_frees) {
+  HRDClose();
+  auto* work = new unsigned char[static_cast<size_t>(HRDOpen_i20Hz(nullptr))];
+  ASSERT_EQ(HRDOpen_i20Hz(work), 0);
+  HRD_Set_SDNN_On();
+  lock();
+  ASSERT_GT(HRD_GetRRIDataNumber(), 0);
+  HRDClose();
+  delete[] work;
+  // Each of these read the intervals out of the freed memory (AddressSanitizer sees it too).
+  EXPECT_EQ(HRD_GetRRIDataNumber(), 0);
+  EXPECT_EQ(HRD_SDNNProcess(), -1);
+  (void)HRV_GetMemorySize();
+  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);  // what was read stays
+}
+
 TEST_F(Lifecycle, reset_while_open_returns_to_warm_up) {
   lock();
   EXPECT_EQ(HRDReset(), 0);
