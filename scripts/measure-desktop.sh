@@ -39,7 +39,7 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$work/display")
-"$work/tray_owner" >"$work/tray.log" &
+"$work/tray_owner" >"$work/tray.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do grep -q ready "$work/tray.log" 2>/dev/null && break; sleep 0.1; done
 

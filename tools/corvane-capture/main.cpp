@@ -12,7 +12,7 @@
 namespace {
 
 const corvane::Subcommand kSubcommands[] = {
-    {"from-ppg", "turn a PPG recording (t_s,ppg) into the mouse's sensor reports at 20 Hz",
+    {"from-ppg", "turn a PPG recording (t_s,ppg) into the mouse's sensor reports (21.7 a second)",
      corvane::run_from_ppg_command},
 #ifdef CORVANE_CAPTURE_HAVE_RECORD
     {"record", "record the sensor mouse's reports through the device layer", corvane::run_record_command},
