@@ -44,8 +44,11 @@ MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options o
   setWindowIcon(app_icon());
   setFixedSize(kWindowWidth, kWindowHeight);
   setMouseTracking(true);
-  // The window takes the keys (Escape) but is no Tab stop of its own: Tab goes round its controls.
+  // The window takes the keys (Escape) and holds the focus when it first comes up, so that no control
+  // is focused (nor ringed) until Tab moves to the first one, and Enter or Space do nothing by accident.
+  // It is no Tab stop of its own: Tab goes round its controls.
   setFocusPolicy(Qt::ClickFocus);
+  setFocus();
 
   ask_quit = [this] {
     QMessageBox box(QMessageBox::NoIcon, QString(), ui_display_text(text::kQuitQuestion),
