@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes docs/screenshots/: the real program under Xvfb, fed by its built-in demo capture, pictured at
-# the main menu and on each page (the program's --screenshots tour). Builds what it needs first.
+# the main menu and on each page (the program's --screenshots tour), in Japanese and in English (the
+# files ending in _en). Builds what it needs first.
 #   CORVANE_BUILD_DIR    build folder (default build/)
 #   CORVANE_SHOT_DELAY   seconds of demo before the first picture (default 12: clicks counted; the heart
 #                        page's pictures wait for their states themselves)
@@ -40,8 +41,16 @@ hr_hour1=9
 hr_hour2=13
 hr_hour3=17
 INI
-# A fixed wall clock, so the pictures do not change with the day they were taken.
-xvfb-run -a -s "-screen 0 1280x800x24" \
-  "$build/bin/corvane" --demo --data-dir "$data" --start 2026-12-08T10:20:00 \
-  --screenshots "$out" --screenshot-delay "${CORVANE_SHOT_DELAY:-12}"
+# The English tour starts from the same saved days as the Japanese one.
+data_en=$(mktemp -d)
+trap 'rm -rf "$data" "$data_en"' EXIT
+cp -a "$data/." "$data_en/"
+# A fixed wall clock, so the pictures do not change with the day they were taken; the Japanese pictures
+# (main_menu.png, ...) and the English ones (main_menu_en.png, ...).
+for run in "ja $data" "en $data_en"; do
+  set -- $run
+  xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$build/bin/corvane" --demo --lang "$1" --data-dir "$2" --start 2026-12-08T10:20:00 \
+    --screenshots "$out" --screenshot-delay "${CORVANE_SHOT_DELAY:-12}"
+done
 echo "screenshots: $out"

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <iostream>
@@ -23,6 +24,7 @@
 #include "platform/device_monitor.h"
 #include "platform/stop_signals.h"
 #include "views/font_table.h"
+#include "views/language.h"
 #include "views/ui_texts.h"
 
 // Resources of a static library are registered by hand, from the global namespace.
@@ -78,6 +80,9 @@ int DesktopApplication::run(int& argc, char** argv, const CommandLine& options) 
   QApplication::setApplicationName(QStringLiteral("corvane"));
   QApplication::setQuitOnLastWindowClosed(false);  // the program lives on in the tray
   QApplication::setWindowIcon(app_icon());
+  // Before any window: every text is looked up in the language chosen here.
+  if (!install_ui_language(choose_ui_language(options.lang, QLocale::system().name())))
+    std::cerr << "corvane: this build has no English translation; the texts stay Japanese\n";
 
   QByteArray demo_text;
   std::optional<BuiltinCapture> demo;

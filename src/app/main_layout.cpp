@@ -35,7 +35,7 @@ MainLayout::MainLayout(QPoint page_area_top_left) {
   set(WindowButton::StatusTile, QRect(25, 100, 318, 418), QString(), Artwork::StatusTile);
   set(WindowButton::HeartRateTile, QRect(343, 100, 318, 418), QString(), Artwork::HeartRateTile);
   set(WindowButton::ExportTile, QRect(661, 100, 318, 418), QString(), Artwork::ExportTile);
-  set(WindowButton::MainMenu, QRect(830, 0, 150, 40), QString::fromUtf8(user_text::kMainMenu),
+  set(WindowButton::MainMenu, QRect(830, 0, 150, 40), shown_text(user_text::kMainMenu),
       Artwork::MainMenuButton);
   set(WindowButton::Hide, QRect(970, 4, 32, 32), QString(), Artwork::CloseMark);
   set(WindowButton::Minimise, QRect(930, 4, 32, 32), QString(), Artwork::MinimiseMark);

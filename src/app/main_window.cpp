@@ -15,6 +15,7 @@
 #include "engine/composition.h"
 #include "engine/engine.h"
 #include "heart/heart_monitor.h"
+#include "views/drawn_control.h"
 #include "views/export_page.h"
 #include "views/font_table.h"
 #include "views/heart_rate_page.h"
@@ -26,6 +27,9 @@ namespace corvane {
 namespace {
 
 constexpr const char* kProductName = "TOVAK Corvane";
+// The titles drawn on the tiles, by page.
+constexpr int kTileTitles[kPageCount] = {text::kClickTravelHeading, text::kHeartMeasurement,
+                                         text::kExportPageHeading};
 namespace colour = palette_colour;
 
 }  // namespace
@@ -40,7 +44,11 @@ MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options o
   setWindowIcon(app_icon());
   setFixedSize(kWindowWidth, kWindowHeight);
   setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
+  // The window takes the keys (Escape) and holds the focus when it first comes up, so that no control
+  // is focused (nor ringed) until Tab moves to the first one, and Enter or Space do nothing by accident.
+  // It is no Tab stop of its own: Tab goes round its controls.
+  setFocusPolicy(Qt::ClickFocus);
+  setFocus();
 
   ask_quit = [this] {
     QMessageBox box(QMessageBox::NoIcon, QString(), ui_display_text(text::kQuitQuestion),
@@ -51,6 +59,13 @@ MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options o
 
   // The icon is made even while no tray is there: Qt shows it once a tray appears.
   build_tray();
+
+  // Tab goes through the drawn buttons in reading order: the tiles, or the main menu button and the tabs,
+  // then the current page's own controls, then the window's two marks. The focus chain follows the
+  // order of creation.
+  make_controls({WindowButton::StatusTile, WindowButton::HeartRateTile, WindowButton::ExportTile,
+                 WindowButton::MainMenu, WindowButton::StatusTab, WindowButton::HeartRateTab,
+                 WindowButton::ExportTab});
 
   // The three pages live from here to the end of the program, hidden until a button makes one current.
   status_page_ = new StatusPage(this);
@@ -67,6 +82,7 @@ MainWindow::MainWindow(const EngineParts& parts, Scheduler& scheduler, Options o
   heart_rate_page_->attach(engine_.listeners(), *parts.heart);
   export_page_->attach(engine_, *parts.upload, *parts.alerts);
   engine_.listeners().add(*this);
+  make_controls({WindowButton::Minimise, WindowButton::Hide});
 
   if (options_.start_hidden) scheduler_.start_timer(TimerId::HideOnceShown, 2);
 
@@ -97,10 +113,10 @@ void MainWindow::build_tray() {
   tray_->setToolTip(QLatin1String(kProductName));
   tray_menu_ = new QMenu(this);
   tray_menu_->setObjectName(QStringLiteral("tray-menu"));
-  QAction* open = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayOpen));
+  QAction* open = tray_menu_->addAction(shown_text(user_text::kTrayOpen));
   connect(open, &QAction::triggered, this, &MainWindow::restore_window);
   if (!options_.program_path.isEmpty()) {
-    autostart_action_ = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayStartAtLogin));
+    autostart_action_ = tray_menu_->addAction(shown_text(user_text::kTrayStartAtLogin));
     autostart_action_->setCheckable(true);
     autostart_action_->setChecked(autostart_enabled());
     connect(autostart_action_, &QAction::toggled, this, [this](bool on) {
@@ -113,7 +129,7 @@ void MainWindow::build_tray() {
     });
   }
   tray_menu_->addSeparator();
-  QAction* quit = tray_menu_->addAction(QString::fromUtf8(user_text::kTrayQuit));
+  QAction* quit = tray_menu_->addAction(shown_text(user_text::kTrayQuit));
   connect(quit, &QAction::triggered, this, &MainWindow::quit_from_tray);
 
   // No context menu is set on the icon: the menu opens from the menu delay, so that the click sequence
@@ -171,9 +187,29 @@ void MainWindow::press(WindowButton button) {
   }
 }
 
+void MainWindow::make_controls(std::initializer_list<WindowButton> buttons) {
+  for (const WindowButton button : buttons) {
+    QString name = layout_.button(button).label;
+    if (is_tile(button)) name = ui_text(kTileTitles[static_cast<int>(page_of(button))]);
+    if (button == WindowButton::Hide) name = shown_text(user_text::kHideMark);
+    if (button == WindowButton::Minimise) name = shown_text(user_text::kMinimiseMark);
+    auto* control = new DrawnControl(name.replace(u'\n', u' '), this);
+    connect(control, &DrawnControl::clicked, this, [this, button] { press(button); });
+    controls_.at(static_cast<std::size_t>(button)) = control;
+  }
+}
+
 void MainWindow::apply_layout() {
   for (const Page p : {Page::Status, Page::HeartRate, Page::Export})
     page(p)->setVisible(layout_.page_visible(p));
+  for (int n = 0; n < kWindowButtonCount; ++n) {
+    DrawnControl* control = controls_.at(static_cast<std::size_t>(n));
+    if (!control) continue;
+    const DrawnButton& b = layout_.button(static_cast<WindowButton>(n));
+    control->setGeometry(b.rect);
+    control->setVisible(b.visible);
+    control->raise();  // over the pages, as the drawing is
+  }
 }
 
 void MainWindow::show_heart_page() {
@@ -326,12 +362,10 @@ void MainWindow::paint_button(QPainter& p, WindowButton button) const {
     QRect r = b.rect;
     if (b.hovered) r.translate(0, -3);
     p.drawPixmap(r, artwork_pixmap(b.art, b.rect.size(), dpr));
-    static constexpr int kTitles[kPageCount] = {text::kClickTravelHeading, text::kHeartMeasurement,
-                                                text::kExportPageHeading};
     p.setPen(colour::kInk);
     p.setFont(ui_fonts().font(FontRole::Heading));
     p.drawText(QRect(r.left() + 24, r.top() + 258, r.width() - 48, 64), Qt::AlignCenter | Qt::TextWordWrap,
-               ui_text(kTitles[static_cast<int>(page_of(button))]));
+               ui_text(kTileTitles[static_cast<int>(page_of(button))]));
     if (b.hovered) {
       p.setPen(QPen(colour::kAccent, 2));
       p.setBrush(Qt::NoBrush);

@@ -3,10 +3,12 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "views/ui_texts.h"
+
 namespace corvane {
 
 void QtNotifier::show_message(const std::string& text, std::function<void()> on_closed) {
-  const QString message = QString::fromStdString(text);
+  const QString message = shown_message(text);
   if (QThread::currentThread() == thread()) {
     show_on_gui_thread(message, std::move(on_closed));
     return;

@@ -11,6 +11,7 @@
 #include "views/alert_settings_dialog.h"
 #include "views/export_page.h"
 #include "views/heart_rate_page.h"
+#include "views/language.h"
 #include "views/status_page.h"
 
 namespace corvane {
@@ -71,6 +72,14 @@ constexpr int kReadyPollMs = 100;
 constexpr int kReadyTimeoutMs = 150'000;  // a state the capture never reaches is pictured as it stands
 constexpr int kSettleMs = 700;            // long enough for the window to repaint after a page change
 
+// An English tour writes its pictures beside the Japanese ones: "main_menu.png" becomes "main_menu_en.png".
+QString file_of(const Shot& shot) {
+  QString name = QString::fromLatin1(shot.file);
+  if (installed_ui_language() == UiLanguage::English)
+    name.insert(name.lastIndexOf(u'.'), QStringLiteral("_en"));
+  return name;
+}
+
 }  // namespace
 
 ScreenshotTour::ScreenshotTour(MainWindow& window, QString folder, int delay_ms, QObject* parent)
@@ -79,7 +88,7 @@ ScreenshotTour::ScreenshotTour(MainWindow& window, QString folder, int delay_ms,
 QStringList ScreenshotTour::file_names() {
   QStringList names;
   for (const Shot& s : kShots)
-    names << QString::fromLatin1(s.file);
+    names << file_of(s);
   return names;
 }
 
@@ -107,7 +116,8 @@ void ScreenshotTour::wait_until_ready() {
     return;
   }
   if (shot.ready && waited_ms_ >= kReadyTimeoutMs)
-    std::cerr << "corvane: " << shot.file << ": the state to picture did not come; pictured as it stands\n";
+    std::cerr << "corvane: " << file_of(shot).toStdString()
+              << ": the state to picture did not come; pictured as it stands\n";
   QTimer::singleShot(kSettleMs, this, &ScreenshotTour::step);
 }
 
@@ -119,7 +129,7 @@ void ScreenshotTour::step() {
   QScreen* screen = subject->screen();
   const QPixmap picture = screen ? screen->grabWindow(subject->winId()) : QPixmap();
   if (subject != &window_) static_cast<QDialog*>(subject)->reject();
-  const QString path = QDir(folder_).filePath(QString::fromLatin1(shot.file));
+  const QString path = QDir(folder_).filePath(file_of(shot));
   if (picture.isNull() || !picture.save(path, "PNG")) {
     std::cerr << "corvane: could not save " << path.toStdString() << '\n';
     ok_ = false;

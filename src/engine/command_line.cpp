@@ -101,6 +101,10 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
       if (v.empty() || ec != std::errc() || end != v.data() + v.size() || seconds < 0 || seconds > 3600)
         return fail("--screenshot-delay needs a number of seconds (0-3600)");
       o.screenshot_delay_s = seconds;
+    } else if (arg == "--lang") {
+      const std::string_view v = value().value_or("");
+      if (v != "ja" && v != "en") return fail("--lang needs ja or en");
+      o.lang = std::string(v);
     } else if (arg.starts_with("--")) {
       return fail("unknown option " + std::string(arg));
     }
@@ -115,7 +119,7 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
 }
 
 std::string command_line_usage() {
-  return "usage: corvane [/hide] [--force] [--data-dir DIR] [--replay FILE | --demo]\n"
+  return "usage: corvane [/hide] [--force] [--lang ja|en] [--data-dir DIR] [--replay FILE | --demo]\n"
          "               [--start YYYY-MM-DDTHH:MM:SS]\n"
          "       corvane /close [--data-dir DIR]\n"
          "       corvane --headless [--force] [--data-dir DIR] [--replay FILE [--fast]]\n"
@@ -134,6 +138,8 @@ std::string command_line_usage() {
          "  --export-csv PATH  write the heart-rate list and 90 days of clicks to PATH as CSV, then end\n"
          "  --screenshots DIR  save pictures of the main menu and each page into DIR, then end\n"
          "  --screenshot-delay S  seconds before the first picture (default 3)\n"
+         "  --lang ja|en     the desktop program's language (default: Japanese for a ja* locale, else "
+         "English)\n"
          "exit status: 0 done, 1 the day could not be saved or /close got no answer, 2 unusable start,\n"
          "             3 another Corvane runs on the data folder\n";
 }

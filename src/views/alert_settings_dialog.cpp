@@ -121,15 +121,15 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
   // --- the measurement reminders ---
   auto* reminders = new QGroupBox;
   auto* rem = new QGridLayout(reminders);
-  check_alert_hr_opt_ = add_check("check_alert_hr_opt", QString::fromUtf8(user_text::kShowReminders));
+  check_alert_hr_opt_ = add_check("check_alert_hr_opt", shown_text(user_text::kShowReminders));
   rem->addWidget(check_alert_hr_opt_, 0, 0, 1, 8);
 
   hr_hour_count_ = new QComboBox;
   hr_hour_count_->setObjectName(QStringLiteral("hr_hour_count"));
-  hr_hour_count_->addItem(QString::fromUtf8(user_text::kEveryHour));
+  hr_hour_count_->addItem(shown_text(user_text::kEveryHour));
   for (int n = 1; n <= kReminderSlots; ++n)
     hr_hour_count_->addItem(QString::number(n));
-  check_hr_hour_ = add_check("check_hr_hour", QString::fromUtf8(user_text::kReminderHours));
+  check_hr_hour_ = add_check("check_hr_hour", shown_text(user_text::kReminderHours));
   check_hr_hour_->hide();
   rem->addWidget(check_hr_hour_, 1, 0);
   rem->addWidget(hr_hour_count_, 1, 0);
@@ -137,20 +137,19 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
     auto* combo = new QComboBox;
     combo->setObjectName(QStringLiteral("hr_hour%1").arg(j + 1));
     for (int h = 0; h < 24; ++h)
-      combo->addItem(QString::fromUtf8(user_text::kHourFormat).arg(h), h);
+      combo->addItem(shown_text(user_text::kHourFormat).arg(h), h);
     combo->setPlaceholderText(QString::fromUtf8(user_text::kNoHourChosen));
     hr_hour_[static_cast<std::size_t>(j)] = combo;
     rem->addWidget(combo, 1 + j / 6, 1 + j % 6);
   }
 
   auto* days = new QHBoxLayout;
-  check_hr_everyday_ = add_check("check_hr_everyday", QString::fromUtf8(user_text::kEveryDay));
+  check_hr_everyday_ = add_check("check_hr_everyday", shown_text(user_text::kEveryDay));
   days->addWidget(check_hr_everyday_);
   days->addSpacing(12);
   for (int d = 0; d < 7; ++d) {
     check_hr_day_[static_cast<std::size_t>(d)] =
-        add_check(QStringLiteral("check_hr_day%1").arg(d).toLatin1().constData(),
-                  QString::fromUtf8(user_text::kWeekdays[d]));
+        add_check(QStringLiteral("check_hr_day%1").arg(d).toLatin1().constData(), shown_weekday(d));
     days->addWidget(check_hr_day_[static_cast<std::size_t>(d)]);
   }
   days->addStretch(1);
@@ -161,7 +160,7 @@ AlertSettingsDialog::AlertSettingsDialog(std::filesystem::path data_folder, QWid
   msg_hr_ = new QLineEdit;
   msg_hr_->setObjectName(QStringLiteral("msg_hr"));
   msg_hr_->setMaxLength(static_cast<int>(kMaxMessageChars));
-  msg_hr_->setPlaceholderText(QString::fromUtf8(user_text::kMeasurementReminder));
+  msg_hr_->setPlaceholderText(shown_text(user_text::kMeasurementReminder));
   rem->addWidget(msg_hr_, 4, 1, 1, 7);
   root->addWidget(reminders);
 

@@ -11,6 +11,7 @@
 #include "engine/upload_component.h"
 #include "export/csv_export.h"
 #include "views/alert_settings_dialog.h"
+#include "views/drawn_control.h"
 #include "views/font_table.h"
 #include "views/palette.h"
 #include "views/ui_texts.h"
@@ -89,6 +90,24 @@ ExportPage::ExportPage(QWidget* parent) : PageWidget(text::kExportPageHeading, p
   setObjectName(QStringLiteral("ExportPage"));
   setMouseTracking(true);
   choose_export_file = [this](const QString& proposed) { return save_dialog(this, proposed); };
+  for (const Tile tile : kTiles) {
+    auto* control = new DrawnControl(tile_label(tile), this);
+    connect(control, &DrawnControl::clicked, this, [this, tile] { activate(tile); });
+    tile_controls_.at(static_cast<std::size_t>(tile)) = control;
+  }
+  update_tile_controls();
+}
+
+void ExportPage::update_tile_controls() {
+  for (const Tile tile : kTiles) {
+    DrawnControl* control = tile_controls_.at(static_cast<std::size_t>(tile));
+    control->setText(tile_label(tile));
+    control->setGeometry(tile_rect(tile));
+  }
+}
+
+void ExportPage::resizeEvent(QResizeEvent*) {
+  update_tile_controls();
 }
 
 ExportPage::~ExportPage() {
@@ -101,6 +120,7 @@ void ExportPage::attach(Engine& engine, UploadComponent& upload, AlertComponent&
   upload_ = &upload;
   alerts_ = &alerts;
   engine.listeners().add(*this);
+  update_tile_controls();
   update();
 }
 
@@ -235,7 +255,7 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   p.fillPath(panel, colour::kBackground);
   if (!alerts_) return;
   const AlertSettings& s = alerts_->rules().settings();
-  const QString off = QString::fromUtf8(user_text::kSwitchedOff);
+  const QString off = shown_text(user_text::kSwitchedOff);
   const QString sp = QStringLiteral(" ");
 
   struct Row {
@@ -262,18 +282,18 @@ void ExportPage::paint_settings_summary(QPainter& p, const QRect& area) const {
   QString hours;
   if (s.heart_alerts_on) {
     if (s.reminder_hour_count <= 0) {
-      hours = QString::fromUtf8(user_text::kEveryHour);
+      hours = shown_text(user_text::kEveryHour);
     } else {
       QStringList list;
       for (int j = 0; j < s.reminder_hour_count && j < kReminderSlots; ++j)
         if (s.reminder_hours[static_cast<std::size_t>(j)] >= 0)
-          list
-              << QString::fromUtf8(user_text::kHourFormat).arg(s.reminder_hours[static_cast<std::size_t>(j)]);
-      hours = list.join(QString::fromUtf8(user_text::kListSeparator));
+          list << shown_text(user_text::kHourFormat).arg(s.reminder_hours[static_cast<std::size_t>(j)]);
+      hours = list.join(shown_text(user_text::kListSeparator));
     }
   }
-  rows.push_back({QString::fromUtf8(user_text::kShowReminders), s.heart_alerts_on ? hours : off});
-  rows.push_back({ui_text(text::kAlertText), QString::fromStdString(s.rest_message)});
+  rows.push_back({shown_text(user_text::kShowReminders), s.heart_alerts_on ? hours : off});
+  // The default alert text is ours and shows translated; a text of the user's own shows as written.
+  rows.push_back({ui_text(text::kAlertText), shown_message(s.rest_message)});
 
   p.setPen(colour::kInk);
   p.setFont(ui_fonts().font(FontRole::Body));

@@ -10,6 +10,7 @@
 
 #include "base/user_texts.h"
 #include "heart/heart_monitor.h"
+#include "views/drawn_control.h"
 #include "views/font_table.h"
 #include "views/palette.h"
 #include "views/ui_texts.h"
@@ -67,6 +68,10 @@ HeartRatePage::HeartRatePage(QWidget* parent) : PageWidget(text::kHeartMeasureme
   waveform_frame_->setSingleShot(true);
   waveform_frame_->setInterval(1000 / kWaveformFps);
   connect(waveform_frame_, &QTimer::timeout, waveform_, qOverload<>(&QWidget::update));
+  spoken_readout_ = new SpokenText(this);
+  spoken_readout_->setObjectName(QStringLiteral("readout"));
+  spoken_message_ = new SpokenText(this);
+  spoken_message_->setObjectName(QStringLiteral("message"));
   update_button();
 }
 
@@ -195,12 +200,18 @@ void HeartRatePage::paint_content(QPainter& p, int top) {
   heart_lit_ = false;
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  if (showing_results()) {
+  const bool results = showing_results();
+  spoken_readout_->setVisible(!results);
+  spoken_message_->setVisible(!results);
+  if (results) {
     paint_results(p, top);
   } else {
     paint_measurement(p);
     drawn_texts_ << static_texts_;
+    delete_marks_.clear();
+    cards_.clear();
   }
+  sync_card_controls();
 }
 
 void HeartRatePage::paint_measurement(QPainter& p) {
@@ -215,12 +226,18 @@ void HeartRatePage::paint_measurement(QPainter& p) {
 
   p.setPen(colour::kInk);
   p.setFont(ui_fonts().font(FontRole::Readout));
-  draw_text(p, readout_area(), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(view.readout));
+  const QString readout = QString::fromStdString(view.readout);
+  draw_text(p, readout_area(), Qt::AlignLeft | Qt::AlignVCenter, readout);
 
   p.setPen(colour::kHeart.darker(115));
   p.setFont(ui_fonts().font(FontRole::Heading));
-  draw_text(p, message_area(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-            QString::fromStdString(view.message));
+  const QString message = shown_message(view.message);
+  draw_text(p, message_area(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, message);
+  // A screen reader hears each new readout and message (setting an unchanged text does nothing).
+  spoken_readout_->setGeometry(readout_area());
+  spoken_readout_->setText(readout);
+  spoken_message_->setGeometry(message_area());
+  spoken_message_->setText(message);
   if (view.show_hint) {
     p.setPen(colour::kMutedInk);
     p.setFont(sized(FontRole::Body, 14));
@@ -253,6 +270,7 @@ void HeartRatePage::paint_measurement(QPainter& p) {
 void HeartRatePage::paint_results(QPainter& p, int top) {
   const std::vector<HeartLog> entries = monitor_ ? monitor_->results().entries() : std::vector<HeartLog>{};
   delete_marks_.assign(entries.size(), QRect());
+  cards_.assign(entries.size(), QRect());
   drawn_entries_ = entries;
   const int columns_fit = std::max(1, (width() - 2 * kMargin + kCardGap) / (kCardWidth + kCardGap));
   const int columns = static_cast<int>((entries.size() + kCardsPerColumn - 1) / kCardsPerColumn);
@@ -264,6 +282,7 @@ void HeartRatePage::paint_results(QPainter& p, int top) {
     const int row = static_cast<int>(i) % kCardsPerColumn;
     const QRect card(kMargin + column * (kCardWidth + kCardGap), top + row * kCardStep, kCardWidth,
                      kCardHeight);
+    cards_[i] = card;
     QPainterPath path;
     path.addRoundedRect(QRectF(card), 8, 8);
     p.fillPath(path, colour::kBackground);
@@ -307,10 +326,43 @@ int HeartRatePage::delete_mark_at(QPoint pos) const {
   return -1;
 }
 
+void HeartRatePage::sync_card_controls() {
+  const bool results = showing_results();
+  for (std::size_t i = card_controls_.size(); i < delete_marks_.size(); ++i) {
+    // Tab goes from the view switch through the cards, each followed by its delete mark.
+    QWidget* before = i == 0 ? static_cast<QWidget*>(toggle_button_) : mark_controls_.back();
+    auto* card = new DrawnControl(QString(), this);
+    auto* mark = new DrawnControl(QString(), this);
+    connect(mark, &DrawnControl::clicked, this, [this, i] { delete_drawn_entry(static_cast<int>(i)); });
+    QWidget::setTabOrder(before, card);
+    QWidget::setTabOrder(card, mark);
+    card_controls_.push_back(card);
+    mark_controls_.push_back(mark);
+  }
+  for (std::size_t i = 0; i < card_controls_.size(); ++i) {
+    const bool shown = results && i < delete_marks_.size() && !delete_marks_[i].isNull();
+    if (shown) {
+      const HeartLog& entry = drawn_entries_[i];
+      const QString text = QString::fromStdString(entry.text);
+      card_controls_[i]->setText(text + QStringLiteral(", ") + QString::number(entry.bpm) +
+                                 QStringLiteral(" ") + QString::fromUtf8(user_text::kBpmUnit));
+      mark_controls_[i]->setText(shown_text(user_text::kDeleteMark) + QStringLiteral(" ") + text);
+      card_controls_[i]->setGeometry(cards_[i]);
+      mark_controls_[i]->setGeometry(delete_marks_[i]);
+    }
+    card_controls_[i]->setVisible(shown);
+    mark_controls_[i]->setVisible(shown);
+  }
+}
+
 void HeartRatePage::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !monitor_) return;
-  const int index = delete_mark_at(event->position().toPoint());
-  if (index < 0) return;
+  delete_drawn_entry(delete_mark_at(event->position().toPoint()));
+}
+
+void HeartRatePage::delete_drawn_entry(int index) {
+  // The marks are forgotten after each deletion until the next paint: a stale press does nothing.
+  if (index < 0 || !monitor_ || static_cast<std::size_t>(index) >= drawn_entries_.size()) return;
   // The list may have changed since the paint (a new result goes in at the front): the entry under the
   // mark is looked up again, so the card the user pressed is the one that goes.
   const std::vector<HeartLog> now = monitor_->results().entries();

@@ -232,24 +232,28 @@ void StatusPage::paint_content(QPainter& p, int top) {
   if (mode_ == Mode::Month) {
     style.first_label = 1;
     style.label_every = 5;
-    style.unit_suffix = QString::fromUtf8(user_text::kDaySuffix);
+    style.unit_suffix = shown_text(user_text::kDaySuffix).trimmed();
     if (period_.date.year == today_.year && period_.date.month == today_.month)
       style.highlight = today_.day - 1;
   } else {
     style.first_label = 0;
     style.label_every = 3;
-    style.unit_suffix = QString::fromUtf8(user_text::kHourSuffix);
+    style.unit_suffix = shown_text(user_text::kHourSuffix).trimmed();
     if (mode_ == Mode::Today && engine_) style.highlight = engine_->clock().local_now().hour;
   }
   draw_activity_chart(p, chart_area(), figures_, style);
 }
 
 void StatusPage::paint_legend(QPainter& p, const QRect& area) const {
-  // The legend text names both series: "．総クリック数" for the bars and "－総移動距離" for the line.
+  // The legend text names both series, each after its mark: "．総クリック数" for the bars and "－総移動距離"
+  // for the line. The line's part starts at the last space before a mark (a translation may hold spaces
+  // within the names).
   const QString legend = ui_text(text::kChartLegend);
-  const qsizetype split = legend.indexOf(u' ');
-  const QString bars = split < 0 ? legend : legend.left(split).mid(1);
-  const QString line = split < 0 ? QString() : legend.mid(split + 1).mid(1);
+  qsizetype split = legend.size() - 2;
+  while (split >= 0 && !(legend[split] == u' ' && !legend[split + 1].isLetterOrNumber()))
+    --split;
+  const QString bars = (split < 0 ? legend : legend.left(split)).mid(1).trimmed();
+  const QString line = split < 0 ? QString() : legend.mid(split + 1).mid(1).trimmed();
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   p.setFont(ui_fonts().font(FontRole::Caption));
@@ -304,7 +308,7 @@ void StatusPage::paint_summary(QPainter& p, const QRect& area) const {
   QFont name_font = ui_fonts().font(FontRole::Body);
   name_font.setPixelSize(13);
   QFont number_font = ui_fonts().font(FontRole::Body);
-  const QString unit = ui_text(text::kTimesUnit);
+  const QString unit = ui_text(text::kTimesUnit).trimmed();  // English counts go without a unit
   for (int k = 0; k < kButtonKinds; ++k) {
     const auto kk = static_cast<std::size_t>(k);
     if (k > 0) {

@@ -1,7 +1,9 @@
 #include "views/ui_texts.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "base/user_texts.h"
 
@@ -79,6 +81,13 @@ constexpr std::array<const char*, text::kCount> kFixed = {
     user_text::kCancel,              // 64
 };
 
+// The translation contexts the marked texts of base/user_texts.h are collected under.
+constexpr const char* kTextContext = "corvane::user_text";
+constexpr const char* kWeekdayContext = "corvane::user_text::weekday";
+
+// Core messages that end in a path or a reason after a fixed head.
+constexpr const char* kMessageHeads[] = {user_text::kUploadToolNotStarted, user_text::kUploadFileNotWritten};
+
 // The two run-time entries, written once at start-up before any page draws.
 std::string g_font_face;
 std::string g_device_id;
@@ -93,7 +102,28 @@ const char* ui_text_utf8(int index) {
 }
 
 QString ui_text(int index) {
-  return QString::fromUtf8(ui_text_utf8(index));
+  if (index == text::kFontFace || index == text::kDeviceId) return QString::fromUtf8(ui_text_utf8(index));
+  return shown_text(ui_text_utf8(index));
+}
+
+QString shown_text(const char* original) {
+  if (*original == '\0') return {};
+  return QCoreApplication::translate(kTextContext, original);
+}
+
+QString shown_weekday(int day) {
+  if (day < 0 || day >= 7) return {};
+  return QCoreApplication::translate(kWeekdayContext, user_text::kWeekdays[day]);
+}
+
+QString shown_message(const std::string& text) {
+  const QString whole = shown_text(text.c_str());
+  if (whole != QString::fromStdString(text)) return whole;
+  for (const char* head : kMessageHeads) {
+    const std::string_view h(head);
+    if (text.starts_with(h)) return shown_text(head) + QString::fromStdString(text.substr(h.size()));
+  }
+  return whole;
 }
 
 void set_ui_font_face(const QString& face) {

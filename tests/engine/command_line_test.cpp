@@ -45,6 +45,8 @@ TEST(CommandLine, contradicting_or_incomplete_options_are_refused) {
            {"--screenshots"},
            {"--screenshot-delay", "soon"},
            {"--screenshot-delay", "-1"},
+           {"--lang", "de"},
+           {"--lang"},
        }) {
     const auto p = parse(args);
     EXPECT_FALSE(p) << args.front() << " " << args.back();
@@ -83,12 +85,13 @@ TEST(CommandLine, every_argument_counts_wherever_close_stands) {
 }
 
 TEST(CommandLine, desktop_switches_are_read_with_the_rest) {
-  const auto p =
-      parse({"--demo", "--data-dir", "/tmp/x", "--screenshots", "shots", "--screenshot-delay", "7"});
+  const auto p = parse({"--demo", "--data-dir", "/tmp/x", "--screenshots", "shots", "--screenshot-delay", "7",
+                        "--lang", "en"});
   ASSERT_TRUE(p) << p.error().message;
   EXPECT_TRUE(p->demo);
   EXPECT_EQ(p->screenshots, std::filesystem::path("shots"));
   EXPECT_EQ(p->screenshot_delay_s, 7);
+  EXPECT_EQ(p->lang, "en");
   EXPECT_EQ(p->data_dir, std::filesystem::path("/tmp/x"));
 }
 

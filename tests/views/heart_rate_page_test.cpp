@@ -1,5 +1,6 @@
 #include "views/heart_rate_page.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -11,12 +12,15 @@
 #include "heart/heart_monitor.h"
 #include "platform/atomic_file.h"
 #include "platform/file_read.h"
+#include "support/drawn_texts.h"
 #include "support/fake_clock.h"
 #include "support/paint_recorder.h"
 #include "support/qt_test_runner.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"
+#include "views/drawn_control.h"
+#include "views/language.h"
 #include "views/ui_texts.h"
 
 namespace corvane {
@@ -81,6 +85,7 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
   void cleanup() {
     page_.reset();
     monitor_.reset();
+    install_ui_language(UiLanguage::Japanese);
   }
 
   void idle_shows_no_readout_and_no_message() {
@@ -286,6 +291,65 @@ class HeartRatePageTest final : public testing::QtTestGroup<HeartRatePageTest> {
     QCOMPARE(left.size(), std::size_t{2});
     QCOMPARE(left[0].bpm, 60);
     QCOMPARE(left[1].bpm, 70);
+  }
+
+  // Under an English desktop the page draws no Japanese in any state, and the screen reader's texts
+  // follow the readout and the message as they change.
+  void english_states_draw_no_japanese_and_speak_what_they_draw() {
+    QVERIFY(install_ui_language(UiLanguage::English));
+    write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}});
+    make_page();
+    QStringList all;
+    FakeDetector::instance().ready = false;
+    blocks_for(500, kOff);
+    all << testing::drawn_texts(*page_);
+    QCOMPARE(page_->spoken_message()->text(), QStringLiteral("Place your thumb on the green LED"));
+    blocks_for(3000, kOn);  // stabilising, with the hint
+    all << testing::drawn_texts(*page_);
+    QVERIFY(page_->spoken_message()->text().startsWith(QStringLiteral("Waiting for the signal")));
+    QCOMPARE(page_->spoken_readout()->text(), QStringLiteral("-- bpm"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(const_cast<SpokenText*>(page_->spoken_readout()))->role(),
+             QAccessible::StaticText);
+    page_->toggle_view();
+    all << testing::drawn_texts(*page_);
+    QVERIFY2(testing::japanese_texts(all).isEmpty(), qPrintable(testing::japanese_texts(all).join(u'|')));
+    QVERIFY(all.contains(QStringLiteral("Relax and rest your thumb lightly.")));
+    QVERIFY(all.contains(QStringLiteral("Heart rate history")));
+  }
+
+  // Tab goes from the view switch to each card and its delete mark, each with a name a screen reader
+  // reads; Enter on a mark removes that card's entry, as a click does.
+  void results_keyboard_reaches_cards_and_enter_on_a_mark_deletes_its_entry() {
+    write_log({{70, to_local_timestamp(2026, 12, 7, 9, 0)}, {80, to_local_timestamp(2026, 12, 7, 8, 0)}});
+    make_page();
+    page_->show();
+    page_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page_.get()));
+    page_->toggle_view();
+    painted();
+    auto* toggle = page_->findChild<QPushButton*>(QStringLiteral("results_toggle"));
+    toggle->setFocus();
+    QStringList names;
+    for (int i = 0; i < 4; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+      QCOMPARE(a->role(), QAccessible::Button);
+      names << a->text(QAccessible::Name);
+    }
+    QCOMPARE(
+        names,
+        QStringList({QStringLiteral("2026/12/07 09:00, 70 bpm"), QStringLiteral("削除 2026/12/07 09:00"),
+                     QStringLiteral("2026/12/07 08:00, 80 bpm"), QStringLiteral("削除 2026/12/07 08:00")}));
+    QCOMPARE(QApplication::focusWidget(), page_->delete_mark_controls().at(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const std::vector<HeartLog> left = monitor_->results().entries();
+    QCOMPARE(left.size(), std::size_t{1});
+    QCOMPARE(left[0].bpm, 70);
+    // Until the page paints again the marks are unknown: a second Enter removes nothing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(monitor_->results().size(), std::size_t{1});
+    painted();
+    QVERIFY(!page_->delete_mark_controls().at(1)->isVisible());
   }
 
   void results_press_beside_the_marks_deletes_nothing() {

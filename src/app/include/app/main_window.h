@@ -23,6 +23,7 @@ class Scheduler;
 class StatusPage;
 class HeartRatePage;
 class ExportPage;
+class DrawnControl;
 
 // The main window: 1010 x 680, the tab area with the three pages (created hidden, alive until exit),
 // the nine drawn buttons, the tray icon and its menu, and the exit paths that save the day.
@@ -52,6 +53,8 @@ class MainWindow final : public QWidget, public SensorListener, private EngineLi
   const MainLayout& layout() const { return layout_; }
 
   QWidget* page(Page page) const;
+  //! The keyboard's and the screen reader's side of a drawn button (see DrawnControl).
+  DrawnControl* control(WindowButton button) const { return controls_.at(static_cast<std::size_t>(button)); }
   StatusPage* status_page() const { return status_page_; }
   HeartRatePage* heart_rate_page() const { return heart_rate_page_; }
   ExportPage* export_page() const { return export_page_; }
@@ -100,6 +103,7 @@ class MainWindow final : public QWidget, public SensorListener, private EngineLi
   void put_away();  // hide into the tray, or minimise where there is no tray to come back from
   void finish();    // the exit path: once
   void apply_layout();
+  void make_controls(std::initializer_list<WindowButton> buttons);
   void build_tray();
   void open_tray_menu();
   void paint_button(class QPainter& p, WindowButton button) const;
@@ -112,6 +116,7 @@ class MainWindow final : public QWidget, public SensorListener, private EngineLi
   StatusPage* status_page_ = nullptr;
   HeartRatePage* heart_rate_page_ = nullptr;
   ExportPage* export_page_ = nullptr;
+  std::array<DrawnControl*, kWindowButtonCount> controls_{};
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* tray_menu_ = nullptr;
   QAction* autostart_action_ = nullptr;

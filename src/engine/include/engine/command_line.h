@@ -27,6 +27,7 @@ namespace corvane {
 //   --demo                the desktop program fed by its built-in capture, looping
 //   --screenshots DIR     the desktop program saves pictures of the main menu and each page, then ends
 //   --screenshot-delay S  seconds before the first picture (default 3)
+//   --lang ja|en          the desktop program's language instead of the one the locale picks
 // Every argument is read, wherever /close stands. Other arguments that do not start with "--" are
 // ignored, as the desktop program always did.
 struct CommandLine {
@@ -43,6 +44,7 @@ struct CommandLine {
   std::optional<std::filesystem::path> export_csv;  // implies headless
   std::optional<std::filesystem::path> screenshots;
   int screenshot_delay_s = 3;
+  std::string lang;  // "ja", "en", or empty: the desktop's locale decides
 };
 
 //! Parses the arguments after the program name; the error says what is wrong with them.

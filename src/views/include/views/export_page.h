@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -11,6 +12,7 @@ namespace corvane {
 
 class AlertComponent;
 class AlertSettingsDialog;
+class DrawnControl;
 class Engine;
 class UploadComponent;
 
@@ -48,12 +50,15 @@ class ExportPage final : public PageWidget, private EngineListener {
   //! says why), or the file it sends before the first one.
   QString upload_caption() const;
   QRect tile_rect(Tile tile) const;
+  //! The keyboard's and the screen reader's side of a tile.
+  DrawnControl* tile_control(Tile tile) const { return tile_controls_.at(static_cast<std::size_t>(tile)); }
 
  protected:
   void paint_content(QPainter& p, int top) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void export_csv();
@@ -61,13 +66,19 @@ class ExportPage final : public PageWidget, private EngineListener {
   std::optional<Tile> tile_at(QPoint pos) const;
   void paint_settings_summary(QPainter& p, const QRect& area) const;
 
-  void on_upload_state_changed() override { update(); }
+  void update_tile_controls();
+
+  void on_upload_state_changed() override {
+    update_tile_controls();
+    update();
+  }
 
   Engine* engine_ = nullptr;
   UploadComponent* upload_ = nullptr;
   AlertComponent* alerts_ = nullptr;
   AlertSettingsDialog* settings_dialog_ = nullptr;
   std::optional<Tile> hovered_;
+  std::array<DrawnControl*, kTileCount> tile_controls_{};
 };
 
 }  // namespace corvane

@@ -14,8 +14,10 @@ class QTimer;
 
 namespace corvane {
 
+class DrawnControl;
 class HeartMonitor;
 class WaveformStrip;
+class SpokenText;
 
 // The heart-rate page. The measurement view draws what the heart side decided (readout, message, hint,
 // heart symbol, latest entry) and the recent readings as a waveform with the beat marks; the results
@@ -57,6 +59,13 @@ class HeartRatePage final : public PageWidget, private EngineListener {
   QRect waveform_area() const;
   //! The child that draws the waveform.
   QWidget* waveform_strip() const;
+  //! The keyboard's and the screen reader's side of the cards and their delete marks, by entry index
+  //! (as many as the results view showed at most; those of cards not shown are hidden).
+  const std::vector<DrawnControl*>& card_controls() const { return card_controls_; }
+  const std::vector<DrawnControl*>& delete_mark_controls() const { return mark_controls_; }
+  //! The readout and the message as a screen reader reads them.
+  const SpokenText* spoken_readout() const { return spoken_readout_; }
+  const SpokenText* spoken_message() const { return spoken_message_; }
 
  protected:
   void paint_static(QPainter& p, int top) override;
@@ -71,6 +80,8 @@ class HeartRatePage final : public PageWidget, private EngineListener {
   void paint_results(QPainter& p, int top);
   void draw_text(QPainter& p, const QRect& r, int flags, const QString& s);
   int delete_mark_at(QPoint pos) const;
+  void delete_drawn_entry(int index);
+  void sync_card_controls();
   void update_button();
   void on_heart_changed() override;
 
@@ -93,8 +104,13 @@ class HeartRatePage final : public PageWidget, private EngineListener {
   HeartPageView painted_view_;  // what the measurement view last painted
   bool heart_lit_ = false;
   std::vector<QRect> delete_marks_;      // index = entry index; empty rect when the card is not shown
+  std::vector<QRect> cards_;             // like delete_marks_, the cards themselves
   std::vector<HeartLog> drawn_entries_;  // the entries the marks belong to, as last painted
-  int first_column_ = 0;                 // results view: columns scrolled past
+  std::vector<DrawnControl*> card_controls_;
+  std::vector<DrawnControl*> mark_controls_;
+  SpokenText* spoken_readout_ = nullptr;
+  SpokenText* spoken_message_ = nullptr;
+  int first_column_ = 0;  // results view: columns scrolled past
 };
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <initializer_list>
+#include <string>
 
 namespace corvane {
 
@@ -71,11 +72,23 @@ inline constexpr int kCancel = 64;
 inline constexpr int kCount = 65;  // indexes run from 0 to kCount - 1
 }  // namespace text
 
-//! The text at `index`; empty for the indexes that hold no text and for any index outside the table.
+//! The text at `index` in the installed language; empty for the indexes that hold no text and for any
+//! index outside the table.
 QString ui_text(int index);
 
-//! The same text as a UTF-8 string, for code that does not use QString.
+//! The original (Japanese) text at `index` as a UTF-8 string, whatever language is shown.
 const char* ui_text_utf8(int index);
+
+//! A text of base/user_texts.h in the installed language (the original where it has no translation).
+QString shown_text(const char* original);
+
+//! A weekday's short name in the installed language; 0 is Sunday.
+QString shown_weekday(int day);
+
+//! A text the core produced, as the user interface shows it: a text of base/user_texts.h translated
+//! whole, or one that begins with such a text (a failed upload's line and its path) with that part
+//! translated; any other text (the user's own alert text, a system error) as it is.
+QString shown_message(const std::string& text);
 
 //! The kFontFace entry: the face name of the font every page draws with (chosen at start-up).
 void set_ui_font_face(const QString& face);
