@@ -56,7 +56,7 @@ bool ask_to_take_over(const StartupFailure& held) {
   const QString since =
       held.holder_since.empty() ? QStringLiteral("?") : QString::fromStdString(held.holder_since);
   QMessageBox box(QMessageBox::Question, QString(),
-                  QString::fromUtf8(user_text::kFolderHeldElsewhereQuestionFormat)
+                  shown_text(user_text::kFolderHeldElsewhereQuestionFormat)
                       .arg(QString::fromStdString(held.holder_host), since),
                   QMessageBox::Yes | QMessageBox::No);
   box.setDetailedText(QString::fromStdString(held.message));

@@ -148,8 +148,8 @@ QString ExportPage::upload_caption() const {
                            .arg(last.began.day)
                            .arg(last.began.hour, 2, 10, QLatin1Char('0'))
                            .arg(last.began.minute, 2, 10, QLatin1Char('0'));
-  if (last.outcome.succeeded()) return QString::fromUtf8(user_text::kLastUploadSucceededFormat).arg(when);
-  return QString::fromUtf8(user_text::kLastUploadFailedFormat)
+  if (last.outcome.succeeded()) return shown_text(user_text::kLastUploadSucceededFormat).arg(when);
+  return shown_text(user_text::kLastUploadFailedFormat)
       .arg(when, QString::fromStdString(up->log_path().filename().string()));
 }
 

@@ -86,7 +86,9 @@ constexpr const char* kTextContext = "corvane::user_text";
 constexpr const char* kWeekdayContext = "corvane::user_text::weekday";
 
 // Core messages that end in a path or a reason after a fixed head.
-constexpr const char* kMessageHeads[] = {user_text::kUploadToolNotStarted, user_text::kUploadFileNotWritten};
+constexpr const char* kMessageHeads[] = {user_text::kUploadToolNotStarted, user_text::kUploadFileNotWritten,
+                                         user_text::kUploadToolFailed, user_text::kUploadToolStopped,
+                                         user_text::kUploadIdRefused};
 
 // The two run-time entries, written once at start-up before any page draws.
 std::string g_font_face;

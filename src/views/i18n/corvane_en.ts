@@ -24,6 +24,34 @@
         <translation>The upload file could not be written: </translation>
     </message>
     <message>
+        <source>アップロードツールがエラーで終了しました: </source>
+        <translation>The upload tool ended with an error: </translation>
+    </message>
+    <message>
+        <source>アップロードツールが終わらないため停止しました: </source>
+        <translation>The upload tool did not end and was stopped: </translation>
+    </message>
+    <message>
+        <source>デバイスIDが正しくないため、アップロードしませんでした: </source>
+        <translation>The device ID is not valid, so nothing was uploaded: </translation>
+    </message>
+    <message>
+        <source>前回のアップロード %1: 成功</source>
+        <translation>Last upload %1: succeeded</translation>
+    </message>
+    <message>
+        <source>前回のアップロード %1: 失敗（%2）</source>
+        <translation>Last upload %1: failed (%2)</translation>
+    </message>
+    <message>
+        <source>データフォルダーは他のコンピューター（%1）で %2 から開かれています。
+このコンピューターで開きますか？
+（他のコンピューターで終了していない場合、データが上書きされます）</source>
+        <translation>The data folder has been open on another computer (%1) since %2.
+Open it on this computer?
+(If Corvane has not ended there, the two will overwrite each other&apos;s data.)</translation>
+    </message>
+    <message>
         <source>親指を緑LEDに置いてください</source>
         <translation>Place your thumb on the green LED</translation>
     </message>
