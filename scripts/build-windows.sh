@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds everything of Corvane that needs no Qt for Windows with Debian's MinGW-w64: ostrel.dll,
 # corvane.exe (headless), the tools and the tests land in BUILD_DIR/bin/.
-# usage: build-windows.sh x86_64|i686 [BUILD_DIR]      (default BUILD_DIR: build-windows-ARCH/)
+# usage: build-windows.sh x86_64|i686 [BUILD_DIR [TARGET...]]   (default BUILD_DIR: build-windows-ARCH/;
+#        the targets named, or all)
 # Run the tests with scripts/test-windows.sh (under Wine).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,6 +13,9 @@ case "$arch" in
   *) echo "usage: $0 x86_64|i686 [BUILD_DIR]" >&2; exit 2 ;;
 esac
 build=${2:-$root/build-windows-$arch}
+shift $(($# < 2 ? $# : 2))
+targets=()
+[ $# -gt 0 ] && targets=(--target "$@")
 
 # googletest: its sources, compiled with the cross compiler for the tests; nlohmann-json3-dev: headers
 # only, shared with the host. wine runs the tests (64-bit only: 32-bit Wine needs Debian's i386
@@ -35,4 +39,4 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
   -DCMAKE_BUILD_TYPE="${CORVANE_BUILD_TYPE:-RelWithDebInfo}" \
   -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_WERROR=ON >/dev/null
-cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}"
+cmake --build "$build" --parallel "${CORVANE_JOBS:-$(nproc)}" "${targets[@]}"
