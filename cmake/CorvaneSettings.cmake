@@ -20,7 +20,20 @@ if(CORVANE_SANITIZE)
 endif()
 
 find_package(Threads REQUIRED)
-if(NOT CORVANE_ONLY_DETECTION)
+if(CORVANE_ONLY_DETECTION)
+elseif(CMAKE_CROSSCOMPILING)
+  # The JSON library is headers only, so the host's copy serves a cross-build too; but its CMake package
+  # would put the whole of /usr/include on the include path, where the host's C headers shadow the
+  # cross compiler's. A folder holding nothing but a link to its headers stands in.
+  set(_json_headers ${CMAKE_BINARY_DIR}/host-headers)
+  if(NOT EXISTS /usr/include/nlohmann/json.hpp)
+    message(FATAL_ERROR "No /usr/include/nlohmann/json.hpp: install Debian's nlohmann-json3-dev")
+  endif()
+  file(MAKE_DIRECTORY ${_json_headers})
+  file(CREATE_LINK /usr/include/nlohmann ${_json_headers}/nlohmann SYMBOLIC)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_json_headers})
+else()
   find_package(nlohmann_json 3.10 REQUIRED)
 endif()
 

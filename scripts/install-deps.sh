@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
   nlohmann-json3-dev libcurl4-openssl-dev libudev-dev libevdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  umockdev libumockdev-dev libcpp-httplib-dev
+  umockdev libumockdev-dev
   xvfb xauth
 )
 

@@ -18,4 +18,15 @@ wineserver -p
 trap 'wineserver -k || true' EXIT
 wineboot -i >/dev/null 2>&1
 cd "$build"
-ctest --output-on-failure --parallel "${CORVANE_JOBS:-$(nproc)}" --timeout 600
+# One CTest test per test program under Wine: the cases that passed or were skipped are counted from
+# the programs' own output, kept whole in ctest-windows.log.
+status=0
+ctest -V --parallel "${CORVANE_JOBS:-$(nproc)}" --timeout 600 >ctest-windows.log 2>&1 || status=$?
+grep -E '^(The following tests|[0-9]+% tests passed|Total Test time)|^[[:space:]]+[0-9]+ - .*\((Failed|Timeout|Not Run|Skipped)' \
+  ctest-windows.log || true
+sed -n 's/.*\[  PASSED  \] \([0-9]*\) test.*/\1 passed/p; s/.*\[  SKIPPED \] \([0-9]*\) test.*/\1 skipped/p' ctest-windows.log |
+  awk '{n[$2] += $1} END {printf "test-windows: %d test cases passed, %d skipped\n", n["passed"], n["skipped"]}'
+# Each skip with its reason.
+grep -E '^[0-9]+: .*: Skipped$' -A1 ctest-windows.log | grep -v -- '^--$' || true
+[ "$status" -eq 0 ] || echo "test-windows: failures, see $build/ctest-windows.log" >&2
+exit $status

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/file_read.h"
+#include "base/path_text.h"
 #include "base/user_texts.h"
 #include "platform/atomic_file.h"
 
@@ -92,7 +93,7 @@ DailyActivity load_day(const std::filesystem::path& data_folder, const std::stri
   if (!std::filesystem::exists(path, ec)) return DailyActivity{};
 
   const auto text = read_whole_file(path);
-  DayParse parsed = text ? parse_day(*text) : DayParse{{}, fail("cannot read " + path.string())};
+  DayParse parsed = text ? parse_day(*text) : DayParse{{}, fail("cannot read " + path_text(path))};
   parsed.record.loaded = 1;
   if (parsed.damage) {
     // The live day goes on from what could be read, and its next save replaces the file: keep the

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/path_text.h"
+
 namespace corvane {
 namespace {
 
@@ -71,11 +73,11 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
     } else if (arg == "--data-dir") {
       const auto v = value();
       if (!v || v->empty()) return fail("--data-dir needs a folder");
-      o.data_dir = std::filesystem::path(std::string(*v));
+      o.data_dir = path_from_text(*v);
     } else if (arg == "--replay") {
       const auto v = value();
       if (!v || v->empty()) return fail("--replay needs a capture file");
-      o.replay = std::filesystem::path(std::string(*v));
+      o.replay = path_from_text(*v);
     } else if (arg == "--start") {
       const auto v = value();
       if (!v) return fail("--start needs a local time YYYY-MM-DDTHH:MM:SS");
@@ -84,12 +86,12 @@ Result<CommandLine> parse_command_line(std::span<const std::string_view> args) {
     } else if (arg == "--export-csv") {
       const auto v = value();
       if (!v || v->empty()) return fail("--export-csv needs an output file");
-      o.export_csv = std::filesystem::path(std::string(*v));
+      o.export_csv = path_from_text(*v);
       o.headless = true;  // a scripting command: it writes the file and ends, without windows
     } else if (arg == "--screenshots") {
       const auto v = value();
       if (!v || v->empty()) return fail("--screenshots needs a folder");
-      o.screenshots = std::filesystem::path(std::string(*v));
+      o.screenshots = path_from_text(*v);
     } else if (arg == "--screenshot-delay") {
       const std::string_view v = value().value_or("");
       int seconds = -1;

@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "engine/startup.h"
 
 #include <system_error>
@@ -35,7 +36,7 @@ Result<Startup, StartupFailure> start_up(const CommandLine& options, std::option
   std::filesystem::create_directories(startup.data_folder, ec);
   if (ec) {
     return StartupFailure{
-        "cannot create the data folder " + startup.data_folder.string() + ": " + ec.message(),
+        "cannot create the data folder " + path_text(startup.data_folder) + ": " + ec.message(),
         kExitUnusableStart};
   }
 

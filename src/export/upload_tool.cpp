@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "export/upload_tool.h"
 
 #include <cstdlib>
@@ -15,7 +16,7 @@ std::filesystem::path upload_tool_path() {
 
 Result<void> start_upload_tool(const std::filesystem::path& tool, const std::string& device_id,
                                const std::filesystem::path& upload_file) {
-  return launch_detached(tool, {"_upload", device_id, upload_file.string()});
+  return launch_detached(tool, {"_upload", device_id, path_text(upload_file)});
 }
 
 }  // namespace corvane

@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "export/uploader.h"
 
 #include <system_error>
@@ -19,10 +20,10 @@ UploadOutcome run_upload(const UploadJob& job, const std::function<void(std::chr
 
 std::string upload_failure_text(const UploadJob& job, const UploadOutcome& outcome) {
   std::string text;
-  if (!outcome.tool) text = user_text::kUploadToolNotStarted + job.tool.string();
+  if (!outcome.tool) text = user_text::kUploadToolNotStarted + path_text(job.tool);
   if (!outcome.file) {
     if (!text.empty()) text += "\n";
-    text += user_text::kUploadFileNotWritten + (job.data_folder / kUploadFileName).string();
+    text += user_text::kUploadFileNotWritten + path_text(job.data_folder / kUploadFileName);
   }
   return text;
 }

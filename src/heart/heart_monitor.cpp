@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "heart/heart_monitor.h"
 
 #include <cstdio>
@@ -38,7 +39,7 @@ void HeartMonitor::take_sample_block(std::span<const std::uint8_t, 12> block) {
   state_.receive_countdown = kReceiveCountdown;
   handle_sample_block(ring_, state_, bound ? binding_->detector() : nullptr, block, clock_.process_ms());
   view_.library_missing = !binding_->loaded();
-  view_.library_path = view_.library_missing ? binding_->path().string() : std::string();
+  view_.library_path = view_.library_missing ? path_text(binding_->path()) : std::string();
   update_session();
 }
 

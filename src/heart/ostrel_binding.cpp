@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "heart/ostrel_binding.h"
 
 #include <utility>
@@ -52,7 +53,7 @@ bool OstrelBinding::open_detector() {
   // Without its open the detector has no buffers; feeding it would write through null pointers, so a
   // library lacking the open is loaded but never fed.
   if (!entry_points_.open) {
-    error_ = std::string(kOstrelOpenName) + " is missing from " + path_.string();
+    error_ = std::string(kOstrelOpenName) + " is missing from " + path_text(path_);
     return false;
   }
   const int bytes = entry_points_.open(nullptr);

@@ -1,9 +1,9 @@
 #include "alerts/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "base/file_read.h"
+#include "support/system_traits.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -101,7 +101,7 @@ TEST(IniWrite, byte_order_mark_is_kept) {
 }
 
 TEST(IniWrite, unreadable_file_is_not_replaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  if (const auto why = testing::without_unreadable_files()) GTEST_SKIP() << *why;
   testing::TempFolder folder;
   const auto file = folder / "set.ini";
   ASSERT_TRUE(write_file_atomically(file, "[Alert]\nbpm=90\n"));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -8,8 +7,10 @@
 
 #include "activitylog/day_file.h"
 #include "base/file_read.h"
+#include "base/path_text.h"
 #include "engine/headless.h"
 #include "platform/atomic_file.h"
+#include "support/child_process.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 
@@ -115,16 +116,37 @@ TEST(HeadlessFastReplay, load_error_of_todays_file_is_printed_as_a_message) {
   EXPECT_EQ(err.str(), "message: load error\n");
 }
 
-#ifdef CORVANE_PROGRAM
-TEST(HeadlessFastReplay, the_program_leaves_the_same_two_files_and_exits_zero) {
-  TempFolder data;
-  const std::string command =
-      std::string("'") + CORVANE_PROGRAM + "' --headless --replay '" + kMidnightCapture.string() +
-      "' --fast --start 2026-12-31T23:58:30 --data-dir '" + data.path().string() + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  EXPECT_EQ(day_files_in(data.path()), (std::set<std::string>{"20261231.txt", "20270101.txt"}));
-  EXPECT_EQ(day_file(data / "20261231.txt"), expected_new_years_eve());
+// A user's documents folder may have any name; the damaged file's copy must land beside it, not in a
+// garbled folder.
+TEST(HeadlessFastReplay, data_folder_with_a_japanese_name_keeps_days_and_the_damaged_copy) {
+  TempFolder root;
+  const std::filesystem::path data =
+      root.path() / std::filesystem::path(u8"データ") / std::filesystem::path(u8"田中");
+  std::filesystem::create_directories(data);
+  ASSERT_TRUE(write_file_atomically(data / "20261231.txt", "not json"));
+  std::ostringstream err;
+  ASSERT_EQ(run_headless(fast_replay(kMidnightCapture, data), err), 0) << err.str();
+  EXPECT_EQ(read_whole_file(data / "20261231.txt.damaged"), "not json");
+  EXPECT_EQ(day_files_in(data), (std::set<std::string>{"20261231.txt", "20270101.txt"}));
   EXPECT_EQ(day_file(data / "20270101.txt"), expected_new_years_day());
+}
+
+#ifdef CORVANE_PROGRAM
+// The files of the Linux program are kept in data/golden: the program of every system writes these bytes,
+// into a folder whatever its name.
+TEST(HeadlessFastReplay, the_program_writes_the_day_files_of_every_system_byte_for_byte) {
+  TempFolder root;
+  const std::filesystem::path data =
+      root.path() / std::filesystem::path(u8"データ") / std::filesystem::path(u8"田中");
+  ASSERT_EQ(testing::run_program(CORVANE_PROGRAM,
+                                 {"--headless", "--replay", path_text(kMidnightCapture), "--fast", "--start",
+                                  "2026-12-31T23:58:30", "--data-dir", path_text(data)}),
+            0);
+  EXPECT_EQ(day_files_in(data), (std::set<std::string>{"20261231.txt", "20270101.txt"}));
+  const std::filesystem::path golden = std::filesystem::path(CORVANE_TEST_DATA_DIR) / "golden";
+  EXPECT_EQ(read_whole_file(data / "20261231.txt"), read_whole_file(golden / "midnight_20261231.txt"));
+  EXPECT_EQ(read_whole_file(data / "20270101.txt"), read_whole_file(golden / "midnight_20270101.txt"));
+  EXPECT_EQ(day_file(data / "20261231.txt"), expected_new_years_eve());
 }
 #endif
 

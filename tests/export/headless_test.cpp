@@ -3,7 +3,6 @@
 #include "engine/headless.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -12,9 +11,10 @@
 #include "alerts/ini_file.h"
 #include "base/file_read.h"
 #include "engine/command_line.h"
-#include "export/loopback_ports.h"
 #include "export/upload_tool_starts.h"
 #include "heart/heart_log.h"
+#include "support/environment.h"
+#include "support/loopback_http.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -39,14 +39,14 @@ std::string mouse(int t_ms, const char* flags, int x = 100, int y = 100, int dx 
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("CORVANE_UPLOAD_TOOL", BRALLOW_STUB_PATH, 1);
-    ::setenv("BRALLOW_STUB_RECORD", record.string().c_str(), 1);
-    ::setenv("CORVANE_REGISTRATION_URL", closed_port_url().c_str(), 1);
+    testing::set_environment("CORVANE_UPLOAD_TOOL", BRALLOW_STUB_PATH);
+    testing::set_environment("BRALLOW_STUB_RECORD", record.string());
+    testing::set_environment("CORVANE_REGISTRATION_URL", closed_port_url());
   }
   void TearDown() override {
-    ::unsetenv("CORVANE_UPLOAD_TOOL");
-    ::unsetenv("BRALLOW_STUB_RECORD");
-    ::unsetenv("CORVANE_REGISTRATION_URL");
+    testing::unset_environment("CORVANE_UPLOAD_TOOL");
+    testing::unset_environment("BRALLOW_STUB_RECORD");
+    testing::unset_environment("CORVANE_REGISTRATION_URL");
   }
   int replay(const std::string& capture_body, const LocalDateTime& start) {
     const auto capture = scratch / "test.capture";

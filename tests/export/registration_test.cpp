@@ -1,22 +1,21 @@
 #include <gtest/gtest.h>
-#include <httplib.h>
-#include <stdlib.h>
 
 #include <chrono>
-#include <mutex>
+#include <set>
 #include <thread>
 
 #include "alerts/ini_file.h"
 #include "export/device_id.h"
-#include "export/loopback_ports.h"
 #include "platform/http_get.h"
+#include "support/environment.h"
+#include "support/loopback_http.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
 using testing::closed_port_url;
-using testing::SilentListener;
+using testing::LoopbackHttpServer;
 using Clock = std::chrono::steady_clock;
 
 bool is_device_id(const std::string& id) {
@@ -26,53 +25,16 @@ bool is_device_id(const std::string& id) {
   return true;
 }
 
-// A registration server on 127.0.0.1 that records every request it gets.
-class RegistrationServer {
- public:
-  RegistrationServer() {
-    server_.Get(R"(.*)", [this](const httplib::Request& req, httplib::Response& res) {
-      std::lock_guard lock(mutex_);
-      targets_.push_back(req.target);
-      agents_.push_back(req.get_header_value("User-Agent"));
-      res.set_content("ok", "text/plain");
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    while (!server_.is_running())
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ~RegistrationServer() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-  std::vector<std::string> targets() {
-    std::lock_guard lock(mutex_);
-    return targets_;
-  }
-  std::vector<std::string> agents() {
-    std::lock_guard lock(mutex_);
-    return agents_;
-  }
-
- private:
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
-  std::mutex mutex_;
-  std::vector<std::string> targets_, agents_;
-};
-
 class RegistrationTest : public ::testing::Test {
  protected:
-  void point_at(const std::string& url) { ::setenv("CORVANE_REGISTRATION_URL", url.c_str(), 1); }
-  void TearDown() override { ::unsetenv("CORVANE_REGISTRATION_URL"); }
+  void point_at(const std::string& url) { testing::set_environment("CORVANE_REGISTRATION_URL", url); }
+  void TearDown() override { testing::unset_environment("CORVANE_REGISTRATION_URL"); }
   std::string stored_id() { return read_profile_string(data / "set.ini", "arg", "id", "@_NOSTR_"); }
   testing::TempFolder data;
 };
 
 TEST_F(RegistrationTest, first_start_sends_one_get_with_path_and_agent_second_start_sends_none) {
-  RegistrationServer server;
+  LoopbackHttpServer server;
   point_at(server.url());
   DeviceIdStartup first = read_or_create_device_id(data.path());
   ASSERT_TRUE(first.created);
@@ -93,7 +55,7 @@ TEST_F(RegistrationTest, first_start_sends_one_get_with_path_and_agent_second_st
 }
 
 TEST_F(RegistrationTest, existing_id_in_a_lower_case_section_sends_nothing) {
-  RegistrationServer server;
+  LoopbackHttpServer server;
   point_at(server.url());
   ASSERT_TRUE(write_file_atomically(data / "set.ini", "[Alert]\nbpm=1\n[arg]\nid=9999888877776666\n"));
   DeviceIdStartup s = read_or_create_device_id(data.path());
@@ -114,7 +76,7 @@ TEST_F(RegistrationTest, server_down_still_stores_the_id_and_ends_within_the_bou
 }
 
 TEST_F(RegistrationTest, server_never_answering_ends_within_the_bound) {
-  SilentListener silent;
+  LoopbackHttpServer silent = LoopbackHttpServer::silent();
   point_at(silent.url());
   const auto t0 = Clock::now();
   DeviceIdStartup s = read_or_create_device_id(data.path());
@@ -127,7 +89,7 @@ TEST_F(RegistrationTest, server_never_answering_ends_within_the_bound) {
 }
 
 TEST_F(RegistrationTest, destroying_a_pending_request_waits_only_for_the_bound) {
-  SilentListener silent;
+  LoopbackHttpServer silent = LoopbackHttpServer::silent();
   const auto t0 = Clock::now();
   { RegistrationRequest request(silent.url(), "1", std::chrono::milliseconds(300)); }
   EXPECT_LT(Clock::now() - t0, std::chrono::seconds(3));
@@ -140,11 +102,10 @@ TEST(RegistrationPath, odd_ids_are_percent_encoded) {
 }
 
 TEST(RegistrationUrl, environment_overrides_the_constant) {
-  ::unsetenv("CORVANE_REGISTRATION_URL");
+  testing::unset_environment("CORVANE_REGISTRATION_URL");
   EXPECT_EQ(registration_base_url(), kRegistrationBaseUrl);
-  ::setenv("CORVANE_REGISTRATION_URL", "http://127.0.0.1:8080/", 1);
+  testing::ScopedEnvironment env("CORVANE_REGISTRATION_URL", "http://127.0.0.1:8080/");
   EXPECT_EQ(registration_base_url(), "http://127.0.0.1:8080");
-  ::unsetenv("CORVANE_REGISTRATION_URL");
 }
 
 TEST(DeviceId, sixteen_digits_that_do_not_repeat) {
@@ -158,21 +119,9 @@ TEST(DeviceId, sixteen_digits_that_do_not_repeat) {
 }
 
 TEST(HttpGet, empty_body_and_error_status_are_texts_not_failures) {
-  httplib::Server server;
-  server.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
-  server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-    res.status = 404;
-    res.set_content("nope", "text/plain");
-  });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  std::thread t([&] { server.listen_after_bind(); });
-  while (!server.is_running())
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  const std::string base = "http://127.0.0.1:" + std::to_string(port);
-  EXPECT_EQ(http_get({base, "/empty"}), "err(len=0)");
-  EXPECT_EQ(http_get({base, "/missing"}), "nope");
-  server.stop();
-  t.join();
+  const LoopbackHttpServer server({{"/empty", {204, ""}}, {"/missing", {404, "nope"}}});
+  EXPECT_EQ(http_get({server.url(), "/empty"}), "err(len=0)");
+  EXPECT_EQ(http_get({server.url(), "/missing"}), "nope");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "export/uploader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -12,6 +11,8 @@
 #include "export/upload_file.h"
 #include "export/upload_tool.h"
 #include "export/upload_tool_starts.h"
+#include "platform/system_conventions.h"
+#include "support/environment.h"
 #include "support/recording_notifier.h"
 #include "support/temp_folder.h"
 #include "support/virtual_time.h"
@@ -30,7 +31,7 @@ constexpr const char* kDeviceId = "0123456789012345";
 class UploaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("BRALLOW_STUB_RECORD", record.string().c_str(), 1);
+    testing::set_environment("BRALLOW_STUB_RECORD", record.string());
     live.year = 2026;
     live.month = 12;
     live.day = 8;
@@ -240,11 +241,10 @@ TEST_F(UploaderTest, destroying_while_an_upload_runs_waits_for_the_worker) {
 }
 
 TEST(UploadToolPath, environment_overrides_the_program_folder) {
-  ::unsetenv("CORVANE_UPLOAD_TOOL");
-  EXPECT_EQ(upload_tool_path().filename(), "brallow");
-  ::setenv("CORVANE_UPLOAD_TOOL", "/opt/x/uploader", 1);
+  testing::unset_environment("CORVANE_UPLOAD_TOOL");
+  EXPECT_EQ(upload_tool_path().filename(), executable_file_name("brallow"));
+  testing::ScopedEnvironment env("CORVANE_UPLOAD_TOOL", "/opt/x/uploader");
   EXPECT_EQ(upload_tool_path(), "/opt/x/uploader");
-  ::unsetenv("CORVANE_UPLOAD_TOOL");
 }
 
 }  // namespace

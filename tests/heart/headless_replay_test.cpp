@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "base/file_read.h"
 #include "engine/command_line.h"
@@ -14,6 +14,7 @@
 #include "heart/heart_log.h"
 #include "heart/ppg_recording.h"
 #include "replay/capture.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -25,13 +26,14 @@ class HeadlessReplay : public ::testing::Test {
  protected:
   // Runs the capture tool on the recording `name` (the sensor's reports at its true clock); `tool_args`
   // add contact changes in seconds of the recording.
-  std::filesystem::path make_capture(const std::string& name, const std::string& tool_args = "") {
+  std::filesystem::path make_capture(const std::string& name,
+                                     const std::vector<std::string>& tool_args = {}) {
     recording_ = testing::PpgRecording::load(CORVANE_TEST_DATA_DIR "/ppg", name);
     const auto capture = folder_ / (name + ".capture");
-    const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' from-ppg '" +
-                                CORVANE_TEST_DATA_DIR + "/ppg/" + name + ".ppg.csv' -o '" + capture.string() +
-                                "' " + tool_args;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<std::string> args{"from-ppg", CORVANE_TEST_DATA_DIR "/ppg/" + name + ".ppg.csv", "-o",
+                                  capture.string()};
+    args.insert(args.end(), tool_args.begin(), tool_args.end());
+    EXPECT_EQ(testing::run_program(CORVANE_CAPTURE_TOOL, args), 0) << name;
     return capture;
   }
 
@@ -86,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Recordings, HeadlessReplayOf,
 
 TEST_F(HeadlessReplay, lifting_and_replacing_the_thumb_gives_two_results) {
   // Rests from the start, lifted at 60 s, back at 66 s (capture seconds).
-  const auto capture = make_capture("cinc2015_v102s", "--lift-at 60 --rest-at 66");
+  const auto capture = make_capture("cinc2015_v102s", {"--lift-at", "60", "--rest-at", "66"});
   ASSERT_EQ(replay(capture), 0) << messages_;
   const auto list = results();
   ASSERT_EQ(list.size(), 2u);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace corvane::testing {
@@ -11,8 +11,15 @@ namespace corvane::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    // create_directory says whether it made the folder, so a name another test took is never shared.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ =
+          std::filesystem::temp_directory_path() / ("corvane-test-" + std::to_string(random() % 1000000000));
+      if (std::filesystem::create_directory(path_)) return;
+    }
+    throw std::runtime_error("no fresh temporary folder");
   }
   ~TempFolder() {
     std::error_code ec;

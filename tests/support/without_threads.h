@@ -1,13 +1,6 @@
 #pragma once
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <functional>
-#include <system_error>
-#include <thread>
 
 namespace corvane::testing {
 
@@ -18,25 +11,6 @@ inline constexpr int kCannotBlockThreads = 92;
 // first becomes "nobody", since root is exempt from the limit). Returns the body's result, 128 + the
 // signal when the child died of one (an uncaught exception ends in SIGABRT), or kCannotBlockThreads when
 // this machine would not refuse the child a thread. The child leaves with _exit, skipping exit handlers.
-inline int run_without_threads(const std::function<int()>& body) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid < 0) return kCannotBlockThreads;
-  if (pid == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(kCannotBlockThreads);
-    const rlimit none{0, 0};
-    if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(kCannotBlockThreads);
-    try {
-      std::thread([] {}).join();
-      ::_exit(kCannotBlockThreads);
-    } catch (const std::system_error&) {
-    }
-    ::_exit(body());
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+int run_without_threads(const std::function<int()>& body);
 
 }  // namespace corvane::testing

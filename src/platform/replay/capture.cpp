@@ -1,3 +1,4 @@
+#include "base/path_text.h"
 #include "replay/capture.h"
 
 #include <charconv>
@@ -150,8 +151,8 @@ Result<std::vector<CaptureEntry>> parse_capture(std::string_view text, std::stri
 
 Result<std::vector<CaptureEntry>> read_capture(const std::filesystem::path& path) {
   const auto text = read_whole_file(path);
-  if (!text) return fail(path.string() + ": cannot be read");
-  return parse_capture(*text, path.string());
+  if (!text) return fail(path_text(path) + ": cannot be read");
+  return parse_capture(*text, path_text(path));
 }
 
 std::string format_capture_line(std::int64_t t_ms, const MouseReport& r) {

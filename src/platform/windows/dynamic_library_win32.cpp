@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/path_text.h"
 #include "platform/dynamic_library.h"
 
 namespace corvane {
@@ -8,7 +9,7 @@ Result<std::unique_ptr<DynamicLibrary>> DynamicLibrary::load(const std::filesyst
   // LOAD_WITH_ALTERED_SEARCH_PATH: the library's own dependencies are searched in its folder first.
   HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
-    return fail("cannot load " + path.string() + " (error " + std::to_string(::GetLastError()) + ")");
+    return fail("cannot load " + path_text(path) + " (error " + std::to_string(::GetLastError()) + ")");
   }
   return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(module));
 }

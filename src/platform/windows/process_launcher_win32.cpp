@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include "base/path_text.h"
 #include "platform/process_launcher.h"
+#include "wide_text.h"
 
 namespace corvane {
 namespace {
@@ -32,14 +34,6 @@ std::wstring quote_argument(const std::wstring& arg) {
   return out;
 }
 
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
-
 }  // namespace
 
 Result<void> launch_detached(const std::filesystem::path& program, const std::vector<std::string>& args) {
@@ -56,7 +50,7 @@ Result<void> launch_detached(const std::filesystem::path& program, const std::ve
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &si, &pi)) {
-    return fail("cannot start " + program.string() + ": error " + std::to_string(GetLastError()));
+    return fail("cannot start " + path_text(program) + ": error " + std::to_string(GetLastError()));
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "input/sensor_report.h"
 #include "replay/capture.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -13,17 +14,15 @@ namespace {
 
 const std::string kRecording = std::string(CORVANE_TEST_DATA_DIR) + "/ppg/welltory_s12.ppg.csv";
 
-int run(const std::string& args) {
-  const std::string command = std::string("'") + CORVANE_CAPTURE_TOOL + "' " + args + " 2>/dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int run(const std::vector<std::string>& args) {
+  return testing::run_program(CORVANE_CAPTURE_TOOL, args);
 }
 
 TEST(FromPpgCommand, real_recording_becomes_a_replayable_capture_of_sample_reports) {
   testing::TempFolder out;
   const auto capture_path = out / "s12.capture";
-  ASSERT_EQ(run("from-ppg '" + kRecording + "' --page-signal --lift-at 20 --rest-at 25 -o '" +
-                capture_path.string() + "'"),
+  ASSERT_EQ(run({"from-ppg", kRecording, "--page-signal", "--lift-at", "20", "--rest-at", "25", "-o",
+                 capture_path.string()}),
             0);
   const Result<std::vector<CaptureEntry>> capture = read_capture(capture_path);
   ASSERT_TRUE(capture) << capture.error().message;
@@ -48,12 +47,12 @@ TEST(FromPpgCommand, real_recording_becomes_a_replayable_capture_of_sample_repor
 
 TEST(FromPpgCommand, bad_use_and_bad_input_fail_without_writing) {
   testing::TempFolder out;
-  EXPECT_EQ(run("from-ppg"), 2);
-  EXPECT_EQ(run("from-ppg '" + kRecording + "' --lift-at soon"), 2);
-  EXPECT_EQ(run("from-ppg '" + kRecording + "' --bogus"), 2);
-  EXPECT_EQ(run("from-ppg '" + (out / "missing.csv").string() + "' -o '" + (out / "x").string() + "'"), 1);
+  EXPECT_EQ(run({"from-ppg"}), 2);
+  EXPECT_EQ(run({"from-ppg", kRecording, "--lift-at", "soon"}), 2);
+  EXPECT_EQ(run({"from-ppg", kRecording, "--bogus"}), 2);
+  EXPECT_EQ(run({"from-ppg", (out / "missing.csv").string(), "-o", (out / "x").string()}), 1);
   EXPECT_FALSE(std::filesystem::exists(out / "x"));
-  EXPECT_EQ(run("no-such-subcommand"), 2);
+  EXPECT_EQ(run({"no-such-subcommand"}), 2);
 }
 
 }  // namespace

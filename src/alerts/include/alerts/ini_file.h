@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "base/path_text.h"
 #include "platform/atomic_file.h"
 
 namespace corvane {
@@ -90,7 +91,7 @@ Result<void> update_profile(const std::filesystem::path& file, Edit&& edit) {
     edit(ini);
   }
   // Replacing a file we could not read would lose whatever else it holds.
-  if (unreadable) return fail("cannot read " + file.string() + "; it was left as it is");
+  if (unreadable) return fail("cannot read " + path_text(file) + "; it was left as it is");
   return ini.save(file);
 }
 

@@ -17,7 +17,11 @@ Result<void> write_file_atomically(const std::filesystem::path& path, std::strin
 // could read, so nothing the user had is lost for good.
 inline constexpr const char* kDamagedSuffix = ".damaged";
 inline Result<void> keep_damaged_copy(const std::filesystem::path& path, std::string_view content) {
-  return write_file_atomically(path.string() + kDamagedSuffix, content);
+  // Appended to the path itself: a round trip through a narrow string would garble a folder such as
+  // "データ\田中" on Windows, and the copy would go nowhere.
+  std::filesystem::path copy = path;
+  copy += kDamagedSuffix;
+  return write_file_atomically(copy, content);
 }
 
 }  // namespace corvane
