@@ -17,7 +17,11 @@ class TempFolder {
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ =
           std::filesystem::temp_directory_path() / ("corvane-test-" + std::to_string(random() % 1000000000));
-      if (std::filesystem::create_directory(path_)) return;
+      if (std::filesystem::create_directory(path_)) {
+        // Private like mkdtemp's folders: a test may keep a socket here, which is only as private as this.
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+        return;
+      }
     }
     throw std::runtime_error("no fresh temporary folder");
   }
