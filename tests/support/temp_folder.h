@@ -18,7 +18,7 @@ class TempFolder {
       path_ =
           std::filesystem::temp_directory_path() / ("corvane-test-" + std::to_string(random() % 1000000000));
       if (std::filesystem::create_directory(path_)) {
-        // Private to the user, as a session's runtime folder is (tests of the instance guard need that).
+        // Private like mkdtemp's folders: a test may keep a socket here, which is only as private as this.
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
         return;
       }

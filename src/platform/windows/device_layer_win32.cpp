@@ -9,6 +9,7 @@
 
 #include "platform/device_monitor.h"
 #include "raw_input/raw_input_translator.h"
+#include "wide_text.h"
 
 namespace corvane {
 namespace {
@@ -25,16 +26,6 @@ constexpr Collection kCollections[] = {{0x0001, 0x0002}, {0xFF30, 0x0001}, {0xFF
 
 // Raw input never hands out a record larger than this; a larger size is a broken message.
 constexpr UINT kLargestRecord = 64 * 1024;
-
-std::string narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::string last_error_text(const char* what) {
   return std::string(what) + " failed (error " + std::to_string(::GetLastError()) + ")";

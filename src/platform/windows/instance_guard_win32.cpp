@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/path_text.h"
 #include "platform/instance_guard.h"
 
 namespace corvane {
@@ -363,23 +364,23 @@ void InstanceGuard::acknowledge_close() {
 ClaimResult InstanceGuard::claim(const fs::path& data_folder, bool /*take_over_from_another_machine*/) {
   std::error_code ec;
   const fs::path folder = fs::canonical(data_folder, ec);
-  if (ec) return claim_failed("cannot open the data folder " + data_folder.string() + ": " + ec.message());
+  if (ec) return claim_failed("cannot open the data folder " + path_text(data_folder) + ": " + ec.message());
   const fs::path lock_path = folder / kLockFileName;
   OwnedHandle lock = open_lock_file(lock_path, OPEN_ALWAYS);
   if (!lock) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
-      return claim_failed("the data folder " + folder.string() + " is not writable (" + lock_path.string() +
-                          ": " + error_text(error) + ")");
-    return claim_failed("cannot create the lock file " + lock_path.string() + ": " + error_text(error));
+      return claim_failed("the data folder " + path_text(folder) + " is not writable (" +
+                          path_text(lock_path) + ": " + error_text(error) + ")");
+    return claim_failed("cannot create the lock file " + path_text(lock_path) + ": " + error_text(error));
   }
   if (!try_lock(lock.get())) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING)
       return {ClaimOutcome::HeldElsewhere, nullptr,
-              "the data folder " + folder.string() + " is in use by another Corvane" +
+              "the data folder " + path_text(folder) + " is in use by another Corvane" +
                   holder_description(lock.get())};
-    return claim_failed("cannot lock " + lock_path.string() + ": " + error_text(error));
+    return claim_failed("cannot lock " + path_text(lock_path) + ": " + error_text(error));
   }
   note_holder(lock.get());
 
@@ -397,7 +398,7 @@ ClaimResult InstanceGuard::claim(const fs::path& data_folder, bool /*take_over_f
 CloseResult InstanceGuard::request_close(const fs::path& data_folder, std::chrono::milliseconds timeout) {
   const Clock::time_point deadline = Clock::now() + timeout;
   const CloseResult nothing_runs{CloseOutcome::NothingRuns,
-                                 "no Corvane uses the data folder " + data_folder.string()};
+                                 "no Corvane uses the data folder " + path_text(data_folder)};
   std::error_code ec;
   const fs::path folder = fs::canonical(data_folder, ec);
   if (ec) return nothing_runs;  // no folder, no program on it
@@ -405,10 +406,10 @@ CloseResult InstanceGuard::request_close(const fs::path& data_folder, std::chron
   OwnedHandle lock = open_lock_file(lock_path, OPEN_EXISTING);  // never created here
   if (!lock && (::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND))
     return nothing_runs;
-  if (!lock) return {CloseOutcome::NoAnswer, "cannot open " + lock_path.string() + ": " + error_text()};
+  if (!lock) return {CloseOutcome::NoAnswer, "cannot open " + path_text(lock_path) + ": " + error_text()};
   if (lock_is_free(lock.get())) return nothing_runs;
 
-  const std::string holder = "the Corvane that uses " + folder.string();
+  const std::string holder = "the Corvane that uses " + path_text(folder);
   const std::wstring name = pipe_name(folder);
   OwnedHandle pipe;
   // The holder takes the lock before it listens, and serves one requester per pipe instance at a time.
