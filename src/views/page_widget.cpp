@@ -1,6 +1,7 @@
 #include "views/page_widget.h"
 
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -22,8 +23,11 @@ void PageWidget::draw_frame() {
   frame_.setDevicePixelRatio(dpr);
   frame_.fill(Qt::transparent);
   framed_heading_ = heading();
-
   QPainter p(&frame_);
+  paint_frame(p);
+}
+
+void PageWidget::paint_frame(QPainter& p) {
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
   QPainterPath card;
@@ -35,23 +39,30 @@ void PageWidget::draw_frame() {
   p.setPen(palette_colour::kInk);
   p.setFont(ui_fonts().font(FontRole::Heading));
   const QRect heading_rect(24, 16, width() - 48, 40);
-  p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, QString(framed_heading_).replace(u'\n', u' '));
+  p.drawText(heading_rect, Qt::AlignLeft | Qt::AlignVCenter, QString(heading()).replace(u'\n', u' '));
   p.setPen(QPen(palette_colour::kAccent, 3));
   p.drawLine(24, 60, 84, 60);
   paint_static(p, kContentTop);
 }
 
 void PageWidget::paintEvent(QPaintEvent* event) {
-  // The heading may follow what the page shows (a chosen day, the results view).
-  const qreal dpr = devicePixelRatioF();
-  if (frame_.isNull() || frame_.devicePixelRatio() != dpr || frame_.size() != size() * dpr ||
-      framed_heading_ != heading())
-    draw_frame();
   QPainter p(this);
   const QRect dirty = event->rect();
   exposed_ = dirty;
-  p.drawPixmap(dirty, frame_,
-               QRectF(dirty.x() * dpr, dirty.y() * dpr, dirty.width() * dpr, dirty.height() * dpr));
+  if (p.paintEngine()->type() == QPaintEngine::Raster) {
+    // The heading may follow what the page shows (a chosen day, the results view).
+    const qreal dpr = devicePixelRatioF();
+    if (frame_.isNull() || frame_.devicePixelRatio() != dpr || frame_.size() != size() * dpr ||
+        framed_heading_ != heading())
+      draw_frame();
+    p.drawPixmap(dirty, frame_,
+                 QRectF(dirty.x() * dpr, dirty.y() * dpr, dirty.width() * dpr, dirty.height() * dpr));
+  } else {
+    // A printer, a PDF or a reader of the drawn texts gets the frame's texts as texts, not as a picture.
+    p.save();
+    paint_frame(p);
+    p.restore();
+  }
   p.setRenderHint(QPainter::Antialiasing);
   paint_content(p, kContentTop);
 }

@@ -40,6 +40,7 @@ class PageWidget : public QWidget {
 
  private:
   void draw_frame();
+  void paint_frame(QPainter& p);  // the card, the heading and the page's static parts
 
   int heading_text_;
   QPixmap frame_;           // null when it must be drawn anew
