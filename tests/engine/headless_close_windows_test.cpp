@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "activitylog/day_file.h"
-#include "base/file_read.h"
+#include "platform/file_read.h"
 #include "base/path_text.h"
 #include "support/child_process.h"
 #include "support/temp_folder.h"
