@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${1:-}
 [ "$arch" = x86_64 ] || { echo "usage: $0 x86_64 [BUILD_DIR]" >&2; exit 2; }
 build=${2:-$root/build-windows-$arch}
+# Wine wants an absolute prefix folder.
+mkdir -p "$build" && build=$(cd "$build" && pwd)
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
 # No .NET or browser engine in the prefix: the tests need neither, and wineboot would offer to fetch them.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_read.h"
+#include "platform/system_conventions.h"
 #include "support/system_traits.h"
 #include "support/temp_folder.h"
 
@@ -75,7 +76,8 @@ TEST(IniWrite, numbers_are_written_as_signed_decimal) {
   IniFile ini;
   ini.set_int("Alert", "hr_hour1", -1);
   ini.set_int("Alert", "ab_count", 2147483647);
-  EXPECT_EQ(ini.text(), "[Alert]\nhr_hour1=-1\nab_count=2147483647\n");
+  const std::string end(native_line_end());  // a new file takes the system's line end
+  EXPECT_EQ(ini.text(), "[Alert]" + end + "hr_hour1=-1" + end + "ab_count=2147483647" + end);
 }
 
 TEST(IniWrite, values_read_back_exactly_and_cannot_inject_keys) {
