@@ -27,7 +27,7 @@ if [ ! -x "$linux_eval" ]; then
   linux_eval=$root/build-eval-linux/bin/ostrel-eval
 fi
 export WINEPREFIX=$root/build-windows-x86_64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver -p
+wineserver -p || true  # one already running for this prefix serves as well
 trap 'wineserver -k || true' EXIT
 "$linux_eval" data/ppg >build-windows-x86_64/eval-linux.txt
 # The C runtime writes text with CR-LF line ends on Windows; the figures are what must agree.

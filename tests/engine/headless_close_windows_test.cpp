@@ -103,7 +103,7 @@ TEST_F(HeadlessOnWindows, close_from_a_second_program_ends_the_first_after_it_sa
                                  "--start", "2026-03-04T10:20:00"},
                                 errors_);
   ASSERT_TRUE(first.started());
-  ASSERT_TRUE(holds(data_, first.id(), 30s));
+  ASSERT_TRUE(holds(data_, first.id(), 30s)) << read_whole_file(errors_).value_or("");
 
   EXPECT_EQ(testing::run_program(CORVANE_PROGRAM, {"--headless", "--data-dir", path_text(data_), "/close"}),
             0);
@@ -117,11 +117,12 @@ TEST_F(HeadlessOnWindows, the_raw_input_layer_starts_and_close_ends_the_program)
   fs::create_directories(data_);
   const BackgroundProgram first(CORVANE_PROGRAM, {"--headless", "--data-dir", path_text(data_)}, errors_);
   ASSERT_TRUE(first.started());
-  ASSERT_TRUE(holds(data_, first.id(), 30s));
+  ASSERT_TRUE(holds(data_, first.id(), 30s)) << read_whole_file(errors_).value_or("");
   EXPECT_EQ(testing::run_program(CORVANE_PROGRAM, {"--headless", "--data-dir", path_text(data_), "/close"}),
             0);
-  EXPECT_EQ(first.wait(30s), 0);
+  const long status = first.wait(30s);
   const std::string errors = read_whole_file(errors_).value_or("");
+  EXPECT_EQ(status, 0) << errors;
   EXPECT_EQ(errors.find("devices"), std::string::npos) << errors;  // the layer failed to start
   bool saved_a_day = false;
   for (const auto& entry : fs::directory_iterator(data_))

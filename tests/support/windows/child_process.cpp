@@ -41,9 +41,11 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
                       &process)) {
     return -1;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // A program that hangs fails its test here, with the rest of the test program still reported.
+  const bool ended = WaitForSingleObject(process.hProcess, 120'000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process.hProcess, 99);
   DWORD code = 0;
-  const bool got = GetExitCodeProcess(process.hProcess, &code);
+  const bool got = ended && GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return got ? static_cast<int>(code) : -1;
