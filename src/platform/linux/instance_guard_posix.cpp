@@ -24,20 +24,23 @@
 #include <utility>
 #include <vector>
 
+#include "instance_guard_common.h"
 #include "platform/instance_guard.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using guard_common::claim_failed;
+using guard_common::Clock;
+using guard_common::kCloseAnswer;
+using guard_common::kCloseLine;
+using guard_common::kMostBytesFromAPeer;
+using guard_common::kRetryPause;
+using guard_common::milliseconds_until;
+using guard_common::seconds_text;
 
 constexpr const char* kLockFileName = ".corvane.lock";
-constexpr std::string_view kCloseLine = "close";
-constexpr std::string_view kCloseAnswer = "ok\n";
-// A close request is six bytes; a peer that says more is not one of ours.
-constexpr std::size_t kMostBytesFromAPeer = 256;
-constexpr auto kRetryPause = std::chrono::milliseconds(20);
 
 std::string system_error_text() {
   return std::strerror(errno);
@@ -186,21 +189,6 @@ bool note_holder(int lock_fd) {
          ::pwrite(lock_fd, note.data(), note.size(), 0) == ssize_t(note.size());
 }
 
-ClaimResult claim_failed(std::string message) {
-  return {ClaimOutcome::Failed, nullptr, std::move(message)};
-}
-
-int milliseconds_until(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::clamp<std::int64_t>(left, 0, 60'000));
-}
-
-std::string seconds_text(std::chrono::milliseconds timeout) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(timeout.count()) / 1000.0);
-  return text;
-}
-
 // Connects without blocking to the holder's socket; fails while nobody listens there.
 Result<OwnedFd> connect_to_holder(const fs::path& canonical_folder) {
   const Result<fs::path> place = socket_folder(false);
@@ -219,7 +207,7 @@ Result<OwnedFd> connect_to_holder(const fs::path& canonical_folder) {
 bool wait_for_end_of_connection(int fd, Clock::time_point deadline) {
   for (;;) {
     pollfd entry{fd, POLLIN, 0};
-    const int ready = ::poll(&entry, 1, milliseconds_until(deadline));
+    const int ready = ::poll(&entry, 1, static_cast<int>(milliseconds_until(deadline)));
     if (ready < 0 && errno != EINTR) return false;
     if (ready > 0) {
       char answer[64];

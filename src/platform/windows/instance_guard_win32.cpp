@@ -16,20 +16,23 @@
 #include <vector>
 
 #include "base/path_text.h"
+#include "instance_guard_common.h"
 #include "platform/instance_guard.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using guard_common::claim_failed;
+using guard_common::Clock;
+using guard_common::kCloseAnswer;
+using guard_common::kCloseLine;
+using guard_common::kMostBytesFromAPeer;
+using guard_common::kRetryPause;
+using guard_common::milliseconds_until;
+using guard_common::seconds_text;
 
 constexpr const wchar_t* kLockFileName = L".corvane.lock";
-constexpr std::string_view kCloseLine = "close";
-constexpr std::string_view kCloseAnswer = "ok\n";
-// A close request is six bytes; a peer that says more is not one of ours.
-constexpr std::size_t kMostBytesFromAPeer = 256;
-constexpr auto kRetryPause = std::chrono::milliseconds(20);
 // The lock covers one byte far past the holder's note, so the note stays readable while it is held.
 constexpr DWORD kLockOffsetHigh = 1;
 
@@ -151,26 +154,12 @@ std::string holder_description(HANDLE lock_file) {
   return " (process " + std::to_string(pid) + " on host " + host + ")";
 }
 
-ClaimResult claim_failed(std::string message) {
-  return {ClaimOutcome::Failed, nullptr, std::move(message)};
-}
-
-DWORD milliseconds_until(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<DWORD>(std::clamp<std::int64_t>(left, 0, 60'000));
-}
-
-std::string seconds_text(std::chrono::milliseconds timeout) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(timeout.count()) / 1000.0);
-  return text;
-}
-
 // Waits for one overlapped operation of the requester until `deadline`; cancels it when time runs out.
 // Returns the bytes moved, or nothing when the operation failed or timed out.
 std::optional<DWORD> finish(HANDLE pipe, OVERLAPPED& operation, Clock::time_point deadline) {
   DWORD moved = 0;
-  if (::WaitForSingleObject(operation.hEvent, milliseconds_until(deadline)) != WAIT_OBJECT_0) {
+  if (::WaitForSingleObject(operation.hEvent, static_cast<DWORD>(milliseconds_until(deadline))) !=
+      WAIT_OBJECT_0) {
     ::CancelIoEx(pipe, &operation);
     ::GetOverlappedResult(pipe, &operation, &moved, TRUE);
     return std::nullopt;
@@ -423,7 +412,7 @@ CloseResult InstanceGuard::request_close(const fs::path& data_folder, std::chron
       return {CloseOutcome::NoAnswer,
               holder + " cannot be reached within " + seconds_text(timeout) + ": " + error_text(error)};
     if (error == ERROR_PIPE_BUSY) {
-      ::WaitNamedPipeW(name.c_str(), std::min<DWORD>(milliseconds_until(deadline), 100));
+      ::WaitNamedPipeW(name.c_str(), std::min<DWORD>(static_cast<DWORD>(milliseconds_until(deadline)), 100));
     } else {
       std::this_thread::sleep_for(kRetryPause);
     }
