@@ -21,7 +21,8 @@ int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, in
 // Power of the second spectral peak as a share of the strongest, for the second-peak test, which looks
 // for a second rhythm. When `skip_overtones` is set and a time-domain estimate confirms `fundamental`,
 // the candidates at the fundamental and at its overtones are that one rhythm, whichever of them is
-// strongest, and are passed over for the next candidate.
+// strongest, and are passed over for the next candidate. So are the harmonics of a two-beat pattern when the
+// autocorrelation measures twice the fundamental's interval: alternating beats are one rhythm.
 float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int a_ms, bool skip_overtones);
 
 // Power at twice the rate of `interval_ms` as a share of the power at that rate, from the spectrum's

@@ -61,5 +61,18 @@ TEST(RivalShare, the_overtones_of_a_confirmed_fundamental_are_no_rival_whichever
   EXPECT_EQ(rival_share(candidates({{1100, 1.0f}}), 1100, 1090, 1120, true), 0.0f) << "one candidate";
 }
 
+TEST(RivalShare,
+     the_harmonics_of_alternating_beats_are_no_rival_when_the_autocorrelation_measures_two_beats) {
+  // 80 bpm beats (750 ms) alternating strong and weak: the wave repeats every 1500 ms and the spectrum shows
+  // that pattern's third harmonic at 1.5 times the beats' rate (500 ms) and its fundamental (1500 ms).
+  const auto alternating = candidates({{750, 1.0f}, {500, 0.9f}, {1500, 0.6f}});
+  EXPECT_EQ(rival_share(alternating, 750, 1200, 1480, true), 0.0f)
+      << "the autocorrelation measures two beats";
+  EXPECT_FLOAT_EQ(rival_share(alternating, 750, 1200, 1100, true), 0.9f) << "nor one beat nor two";
+  EXPECT_FLOAT_EQ(rival_share(alternating, 750, 1200, 1480, false), 0.9f) << "skipping is off";
+  // A swing at 1.8 times the rate is no harmonic of the two-beat pattern.
+  EXPECT_FLOAT_EQ(rival_share(candidates({{750, 1.0f}, {417, 0.7f}}), 750, 1200, 1480, true), 0.7f);
+}
+
 }  // namespace
 }  // namespace corvane::ostrel
