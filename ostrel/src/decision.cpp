@@ -27,6 +27,21 @@ constexpr int kOvertoneBins = 32;
 // figure fits them rather than being measured.
 constexpr float kRivalShare = 0.02f;
 
+// A pulse under a swing at 1.5 times its rate (see borrowed_overtone): how close to two thirds of the
+// rhythm's rate, in percent of the longer interval (the tolerance of overtone_related), and the least
+// power as a share of the strongest candidate's. Under the motion set's such swings at half to the full
+// pulse amplitude the pulse holds 0.2-0.7 of the swing's power; at twice the amplitude it falls to about
+// 0.1 and nothing else measures it any more.
+constexpr int kTwoThirdsPct = 8;
+constexpr float kTwoThirdsShare = 0.1f;
+
+// The most power at half the spectral candidate's rate, as a share of the power at that rate, for the
+// autocorrelation at twice its interval to count as a two-beat pattern of its beats (see
+// two_beat_pattern). The pulse's fundamental below an overtone candidate holds a tenth or more. 0.05
+// and 0.02 refused the pattern under many of the 1.5-times swings as well (at the pulse's amplitude 28
+// and 15 60-s results of 47 instead of 38); 0.2 gave one more result on bidmc_17, 6.7 bpm off.
+constexpr float kHalfRateShare = 0.1f;
+
 // The least power, as a share of a dominating swing's, of the pulse candidate taken beside it (see
 // pulse_beside_movement): the share a candidate needs to count for the second-peak test as well.
 constexpr float kPulseBesideMovementShare = 0.1f;
@@ -69,7 +84,10 @@ Detector::Rhythm Detector::judge_rhythm(const Spectrum::Result& peaks, int inter
   // filter takes the overtone away and a clean 160 bpm wave shows none.
   const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
   const float share = overtone_share(spectrum_.values(), kOvertoneBins, rate, interval_ms);
-  if (share >= 0.0f) return share >= kMinOvertoneShare ? Rhythm::kPulse : Rhythm::kMovement;
+  if (share >= 0.0f) {
+    if (share < kMinOvertoneShare) return Rhythm::kMovement;
+    return borrowed_overtone(peaks, interval_ms) ? Rhythm::kMovement : Rhythm::kPulse;
+  }
   // A fast rhythm whose overtone cannot be read is taken for movement when a slower candidate with a
   // pulse's overtone stands beside it: a swing faster than the pulse, not a fast pulse. Until the spectrum's
   // window holds no more of the reset's zeros, their transient gives slower candidates of its own.
@@ -85,6 +103,35 @@ Detector::Rhythm Detector::judge_rhythm(const Spectrum::Result& peaks, int inter
       return Rhythm::kMovement;
   }
   return Rhythm::kPulse;
+}
+
+bool Detector::borrowed_overtone(const Spectrum::Result& peaks, int interval_ms) const {
+  // A swing at 1.5 times the pulse rate finds the pulse's third harmonic where its own overtone would lie
+  // (3 x pulse = 2 x swing), so it passes for a rhythm with an overtone; and pulse and swing repeat every
+  // two beats of the pulse, as alternating beats do. What gives it away is the pulse itself: a candidate
+  // at two thirds of the rhythm's rate with an overtone of its own, which the beats confirm (detector B,
+  // or the autocorrelation at its interval or at the two-beat pattern's) or whose overtone outweighs
+  // the one the rhythm claims (a pulse's second harmonic against its third; on a camera recording the
+  // beats scatter under the swing). A pulse whose rate falls to two thirds of the lock shows the same,
+  // and the lock is rightly not reported. Beats that alternate repeat every second beat: their spectrum
+  // holds lines at a half, one and one and a half times their rate, never at two thirds, so they are not
+  // touched; a three-beat pattern (trigeminy) is, and is refused.
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float* power = spectrum_.values();
+  const int autocorrelation = quality_ >= params.min_quality ? autocorrelation_ms_ : -1;
+  for (int c = 0; c < peaks.count; ++c) {
+    const int slower = peaks.interval_ms[c];
+    if (pct_of_larger(slower, interval_ms * 3 / 2) >= kTwoThirdsPct ||
+        peaks.magnitude[c] < kTwoThirdsShare * peaks.magnitude[0])
+      continue;
+    const float its_overtone = power_at(power, kOvertoneBins, rate, slower / 2);
+    if (its_overtone < kMinOvertoneShare * power_at(power, kOvertoneBins, rate, slower)) continue;
+    const bool beats_agree = pct_of_larger(slower, detector_b_ms_) < 10 ||
+                             (autocorrelation > 0 && (pct_of_larger(slower, autocorrelation) < 10 ||
+                                                      pct_of_larger(2 * slower, autocorrelation) < 10));
+    if (beats_agree || its_overtone >= power_at(power, kOvertoneBins, rate, interval_ms / 2)) return true;
+  }
+  return false;
 }
 
 void Detector::check_overtone_place(int interval_ms) {
@@ -127,7 +174,7 @@ void Detector::decide(const Spectrum::Result& peaks) {
   if (locked_)
     choice.interval = follow_lock(e, d);
   else
-    choice = advance_toward_lock(e, d);
+    choice = advance_toward_lock(e, d, two_beat_pattern(e));
 
   if (choice.interval > 0) enter_interval(choice.interval, choice.repeats);
   clamp_not_ready();
@@ -190,9 +237,12 @@ int Detector::pulse_beside_movement(const Spectrum::Result& peaks, int strongest
       continue;
     // An overtone or subharmonic of the swing is the swing's own.
     if (overtone_related(candidate, strongest)) continue;
+    // Under a swing at 1.5 times the pulse rate the wave repeats every two beats, and the autocorrelation
+    // measures that pattern: twice the pulse's interval, three of the swing's.
     const bool beats_agree =
         pct_of_larger(candidate, detector_b_ms_) < 10 ||
-        (usable_autocorrelation > 0 && pct_of_larger(candidate, usable_autocorrelation) < 10);
+        (usable_autocorrelation > 0 && (pct_of_larger(candidate, usable_autocorrelation) < 10 ||
+                                        pct_of_larger(2 * candidate, usable_autocorrelation) < 10));
     if (beats_agree &&
         overtone_share(spectrum_.values(), kOvertoneBins, rate, candidate) >= kMinOvertoneShare)
       return candidate;
@@ -223,7 +273,26 @@ void Detector::count_second_peak(const Spectrum::Result& peaks, const Estimates&
   }
 }
 
-Detector::Choice Detector::advance_toward_lock(const Estimates& e, const EstimateSpread& d) {
+bool Detector::two_beat_pattern(const Estimates& e) const {
+  // A pulse under a swing at 1.5 times its rate repeats every two beats (three of the swing's), and so do
+  // alternating beats: the autocorrelation's first strong maximum is then that pattern, twice the beats'
+  // interval, while detector B, thrown by the swing's slopes, scatters. The pattern's length confirms the
+  // beats as well as one beat would, but only while the spectrum shows next to nothing at half the rate:
+  // a spectral candidate on the overtone of a slower pulse has the same autocorrelation at twice its
+  // interval, and that pulse's fundamental below it (bidmc_47 locked at twice its 83 bpm with the
+  // fundamental at a tenth of the overtone's power; a sharp synthetic 60 bpm wave at twice its rate with
+  // the fundamental not among the candidates at all).
+  if (e.spectral <= 0 || e.autocorrelation <= 0) return false;
+  if (static_cast<float>(pct_of_larger(e.autocorrelation, 2 * e.spectral)) >= params.agree_tight_pct)
+    return false;
+  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float* power = spectrum_.values();
+  return power_at(power, kOvertoneBins, rate, 2 * e.spectral) <
+         kHalfRateShare * power_at(power, kOvertoneBins, rate, e.spectral);
+}
+
+Detector::Choice Detector::advance_toward_lock(const Estimates& e, const EstimateSpread& d,
+                                               bool two_beat_pattern) {
   Choice choice;
   if (motion_) {
     agreements_.restart();
@@ -238,7 +307,8 @@ Detector::Choice Detector::advance_toward_lock(const Estimates& e, const Estimat
        static_cast<float>(d.spectral_vs_autocorrelation) < agree &&
        static_cast<float>(d.autocorrelation_vs_b) < agree) ||
       static_cast<float>(d.spectral_vs_b) < tight ||
-      (static_cast<float>(d.spectral_vs_autocorrelation) < tight && params.two_peak_option == 1);
+      (static_cast<float>(d.spectral_vs_autocorrelation) < tight && params.two_peak_option == 1) ||
+      (two_beat_pattern && params.two_peak_option == 1);
   if (!agreement || rhythm_ == Rhythm::kMovement) {
     agreements_.disagree();
     return choice;

@@ -138,12 +138,14 @@ class Detector final {
   int pulse_beside_movement(const Spectrum::Result& peaks, int strongest, int usable_autocorrelation) const;
   Estimates usable_estimates(const Spectrum::Result& peaks, int spectral) const;
   void count_second_peak(const Spectrum::Result& peaks, const Estimates& e);
-  Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d);
+  Choice advance_toward_lock(const Estimates& e, const EstimateSpread& d, bool two_beat_pattern);
   int agreements_needed(float rate_bpm) const;
   // Whether the wave at an interval is a pulse (it carries the overtone a pulse wave has) or steady
   // movement (a sine-like swing has none); kNotYetKnown while the spectrum cannot tell yet.
   enum class Rhythm { kPulse, kMovement, kNotYetKnown };
   Rhythm judge_rhythm(const Spectrum::Result& peaks, int interval_ms) const;
+  bool borrowed_overtone(const Spectrum::Result& peaks, int interval_ms) const;
+  bool two_beat_pattern(const Estimates& e) const;
   void check_overtone_place(int interval_ms);
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);

@@ -15,6 +15,15 @@ float around(const float* power, float k) {
   return power[lo] > power[lo + 1] ? power[lo] : power[lo + 1];
 }
 
+// Whether a candidate with at least a tenth of the strongest one's power lies within 8 % of interval_ms.
+bool has_line_at(const Spectrum::Result& peaks, int interval_ms) {
+  for (int c = 0; c < peaks.count; ++c)
+    if (peaks.magnitude[c] >= 0.1f * peaks.magnitude[0] &&
+        pct_of_larger(peaks.interval_ms[c], interval_ms) < 8)
+      return true;
+  return false;
+}
+
 }  // namespace
 
 int pct_of_larger(int a, int b) {
@@ -39,7 +48,12 @@ int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, in
     const int candidate = peaks.interval_ms[c];
     if (peaks.magnitude[c] < overtone_share * peaks.magnitude[0]) continue;
     const bool overtone = candidate > strongest && overtone_related(candidate, strongest);
-    const bool beats_agree = within_10_pct(p_ms, candidate) || within_10_pct(a_ms, candidate);
+    // Lines at one, two and three times the candidate's rate, the third the strongest, are also what a
+    // two-beat pattern of beats at twice that rate shows (alternating beats, or a pulse under a swing at
+    // 1.5 times its rate: cinc2015_a103l at 128 bpm locked at 64). The autocorrelation measures that
+    // pattern's length either way, so only detector B's beats tell a slow pulse from it.
+    const bool pattern = pct_of_larger(candidate, 3 * strongest) < 8 && has_line_at(peaks, candidate / 2);
+    const bool beats_agree = within_10_pct(p_ms, candidate) || (!pattern && within_10_pct(a_ms, candidate));
     if (overtone && beats_agree && candidate > s) s = candidate;
   }
   return s;
@@ -74,6 +88,13 @@ float overtone_share(const float* power, int bins, float rate, int interval_ms) 
   if (k < 1.0f || 2.0f * k + 1.0f >= static_cast<float>(bins)) return -1.0f;
   const float fundamental = around(power, k);
   return fundamental > 0.0f ? around(power, 2.0f * k) / fundamental : -1.0f;
+}
+
+float power_at(const float* power, int bins, float rate, int interval_ms) {
+  if (interval_ms <= 0 || rate <= 0.0f) return 0.0f;
+  const float k = static_cast<float>(kFftSize) * 1000.0f / (rate * static_cast<float>(interval_ms));
+  if (k < 1.0f || k + 1.0f >= static_cast<float>(bins)) return 0.0f;
+  return around(power, k);
 }
 
 float overtone_offset_pct(const float* power, int bins, float rate, int interval_ms) {

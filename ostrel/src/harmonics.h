@@ -15,7 +15,9 @@ bool overtone_related(int a, int b);
 // for: the strongest candidate's, or the longest weaker candidate's when that one lies at two to four times
 // the strongest one's interval, holds at least `overtone_share` of its power and a time-domain estimate
 // (detector B's interval `p_ms` or the autocorrelation's `a_ms`; 0 or less when unusable) measures beats
-// at its interval. Needs at least one candidate.
+// at its interval. A candidate at three times the strongest one's interval with a line at half its
+// interval needs detector B: those lines are also a two-beat pattern's, whose length the autocorrelation
+// measures as well. Needs at least one candidate.
 int fundamental_interval(const Spectrum::Result& peaks, float overtone_share, int p_ms, int a_ms);
 
 // Power of the second spectral peak as a share of the strongest, for the second-peak test, which looks
@@ -31,6 +33,9 @@ float rival_share(const Spectrum::Result& peaks, int fundamental, int p_ms, int 
 // forth is nearly a sine and carries almost none. Each rate is read as the larger of the two bins around
 // it. -1 when twice the rate lies beyond the bins.
 float overtone_share(const float* power, int bins, float rate, int interval_ms);
+
+// The power at the rate of `interval_ms`, read as overtone_share reads it; 0 beyond the bins.
+float power_at(const float* power, int bins, float rate, int interval_ms);
 
 // Where the overtone of the rate of `interval_ms` actually lies: the strongest bin within a bin of twice
 // the rate, refined by a parabola through the magnitudes, halved and given in percent off that rate

@@ -211,6 +211,15 @@ TEST_F(Detection, the_pulse_beside_a_dominating_faster_swing_is_measured) {
   EXPECT_GT(c.near, 20 * 20);
 }
 
+TEST_F(Detection, a_swing_at_one_and_a_half_times_the_pulse_is_not_taken_for_alternating_beats) {
+  // Pulse and swing repeat every two beats, as alternating beats do, and the pulse's third harmonic lies
+  // where the swing's overtone would: at the pulse's amplitude the swing was stored 33-40 bpm off.
+  for (double bpm : {66.0, 72.0, 80.0}) {
+    HRDReset();
+    EXPECT_EQ(stored_readings(pulse_under_swing(bpm, 1.5, 0.5), bpm).off, 0) << bpm << " bpm";
+  }
+}
+
 TEST_F(Detection, a_swing_of_the_rate_is_not_reported_as_ready_until_it_has_settled) {
   // Locked on a steady 75 bpm, the rate then climbs to 88 bpm within 3 s and stays there. The program
   // stores the average after 8 s of ready; while the average is still on its way, the detector must not

@@ -45,6 +45,12 @@ TEST(FundamentalInterval, an_overtone_on_top_yields_to_the_fundamental_that_the_
       << "too weak to be the fundamental";
   EXPECT_EQ(fundamental_interval(candidates({{545, 1.0f}, {1360, 0.5f}}), 0.1f, 1360, 1360), 545)
       << "2.5 times is no overtone";
+
+  // Lines at one, two and three times 64 bpm, the third on top: a 128 bpm pulse under a swing at 192 bpm
+  // shows them as well, and the autocorrelation measures the two-beat pattern either way.
+  const auto pattern = candidates({{310, 1.0f}, {470, 0.45f}, {940, 0.3f}});
+  EXPECT_EQ(fundamental_interval(pattern, 0.1f, 700, 940), 310) << "only the pattern's length measures it";
+  EXPECT_EQ(fundamental_interval(pattern, 0.1f, 930, 940), 940) << "detector B counts the slow beats";
 }
 
 TEST(RivalShare, the_overtones_of_a_confirmed_fundamental_are_no_rival_whichever_is_strongest) {

@@ -1,6 +1,6 @@
 // ppg-motion: adds motion artefacts to clean recordings, for ostrel-eval to score.
 //
-//   ppg-motion OUT_FOLDER NAME.ppg.csv... [--kinds steps,pressure,bursts,near,far] [--strengths
+//   ppg-motion OUT_FOLDER NAME.ppg.csv... [--kinds steps,pressure,bursts,near,far,mid] [--strengths
 //   25,50,100,200]
 //
 // Each recording (with its NAME.ref.csv beside it) is written once per kind and strength as
@@ -27,7 +27,7 @@ namespace {
 int usage() {
   std::fprintf(stderr,
                "usage: ppg-motion OUT_FOLDER NAME.ppg.csv... [--kinds LIST] [--strengths LIST]\n"
-               "  --kinds      comma-separated: steps, pressure, bursts, near, far (default: all)\n"
+               "  --kinds      comma-separated: steps, pressure, bursts, near, far, mid (default: all)\n"
                "  --strengths  comma-separated, in percent of the pulse amplitude (default 25,50,100,200)\n");
   return 2;
 }

@@ -67,6 +67,8 @@ std::string name_of(Artefact a) {
       return "near";
     case Artefact::kFar:
       return "far";
+    case Artefact::kMid:
+      return "mid";
   }
   return "?";
 }
@@ -151,9 +153,14 @@ std::vector<TimedValue> add_artefact(const std::vector<TimedValue>& ppg, Artefac
       break;
     }
     case Artefact::kNear:
-    case Artefact::kFar: {
-      const double hz = (artefact == Artefact::kNear ? 1.15 : 1.8) * mean_rate_bpm / 60.0;
+    case Artefact::kFar:
+    case Artefact::kMid: {
       const double phase = random.uniform(0.0, 2.0 * std::numbers::pi);
+      // Drawn after the phase, so that the near and far swings stay what they were.
+      const double times = artefact == Artefact::kNear  ? 1.15
+                           : artefact == Artefact::kFar ? 1.8
+                                                        : random.uniform(1.45, 1.55);
+      const double hz = times * mean_rate_bpm / 60.0;
       for (TimedValue& p : out)
         p.value += 0.5 * size * std::sin(2.0 * std::numbers::pi * hz * (p.t_s - t0) + phase);
       moved.push_back({t0, ppg.back().t_s + 1.0});

@@ -16,10 +16,12 @@ enum class Artefact {
   kBursts,    // 0.3-1.5 s of random movement every 6-14 s (a click, a nudge)
   kNear,      // steady periodic motion at 1.15 times the mean reference rate (tapping in step with the pulse)
   kFar,       // steady periodic motion at 1.8 times the mean reference rate, between overtones
+  kMid,       // steady periodic motion at 1.45-1.55 times the mean reference rate: pulse and swing repeat
+              // every two beats, as alternating beats do
 };
 
 inline constexpr Artefact kAllArtefacts[] = {Artefact::kSteps, Artefact::kPressure, Artefact::kBursts,
-                                             Artefact::kNear, Artefact::kFar};
+                                             Artefact::kNear,  Artefact::kFar,      Artefact::kMid};
 
 std::string name_of(Artefact a);
 std::optional<Artefact> artefact_named(const std::string& name);
