@@ -171,10 +171,19 @@ void Detector::decide(const Spectrum::Result& peaks) {
   trace_.second_peak = second_peak_;
 
   Choice choice;
-  if (locked_)
+  const bool pattern = two_beat_pattern(e);
+  if (locked_ && pattern) {
+    // Locked, the pattern's length stands for the two beats it spans, as it does toward a lock. Taken for
+    // one beat it looks like the rate fallen to half, or lies near nothing, and a lock on alternating
+    // beats went unfed until it was no longer reported while the spectrum stayed on the average.
+    Estimates beats = e;
+    beats.autocorrelation = e.autocorrelation / 2;
+    choice.interval = follow_lock(beats, measure_spread(beats, interval_));
+  } else if (locked_) {
     choice.interval = follow_lock(e, d);
-  else
-    choice = advance_toward_lock(e, d, two_beat_pattern(e));
+  } else {
+    choice = advance_toward_lock(e, d, pattern);
+  }
 
   if (choice.interval > 0) enter_interval(choice.interval, choice.repeats);
   clamp_not_ready();
@@ -386,7 +395,8 @@ int Detector::check_overtone_choice(int chosen, const Estimates& e, const Estima
   // rate has fallen to about half the average and the spectrum's candidate nearest the average is now
   // the overtone of the new rate (bidmc_45 dropped from 80 to 45 bpm and the average climbed to 86 on
   // the overtone at 91). Nothing is entered, so the lock is not reported, and the refusal counts toward
-  // losing it, so that the detector can lock afresh on the new rate.
+  // losing it, so that the detector can lock afresh on the new rate. Alternating beats give the same
+  // estimates with next to nothing at half the rate; their autocorrelation arrives here halved (decide).
   const bool time_domain_agree = static_cast<float>(d.autocorrelation_vs_b) < params.agree_pct;
   if (chosen > 0 && time_domain_agree && overtone_related(chosen, e.detector_b)) {
     lock_loss_.on_jump();

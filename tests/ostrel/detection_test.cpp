@@ -278,6 +278,47 @@ TEST_F(Detection, a_fall_to_about_half_the_rate_is_not_followed_on_its_overtone)
   EXPECT_NEAR(HRD_Get_HRAvg(), 42, 2);
 }
 
+// Readings of beats at `bpm` on average which alternate from `from_s` on: every second beat has `weak` of
+// the others' amplitude and comes `early` (a share of the interval) sooner, as in bigeminy or an
+// alternating pulse. Each beat is pulse_wave's systolic and dicrotic wave.
+std::vector<float> alternating_beats(double bpm, double seconds, double from_s, double weak, double early) {
+  const double period = 60.0 / bpm;
+  std::vector<double> onsets, amplitudes;
+  for (double t = 0.0; t < seconds + period;) {
+    const bool alternating = t >= from_s, second = onsets.size() % 2 == 1;
+    onsets.push_back(t);
+    amplitudes.push_back(alternating && second ? weak : 1.0);
+    t += alternating ? period * (second ? 1.0 + early : 1.0 - early) : period;
+  }
+  auto bump = [](double x, double centre, double width) {
+    return std::exp(-0.5 * std::pow((x - centre) / width, 2));
+  };
+  std::vector<float> out;
+  for (int i = 0; i < static_cast<int>(seconds * 20.0); ++i) {
+    double v = 0.0;
+    for (size_t k = 0; k < onsets.size(); ++k) {
+      const double x = (i / 20.0 - onsets[k]) / period;
+      if (x > -1.0 && x < 2.0) v += amplitudes[k] * (bump(x, 0.25, 0.08) + 0.35 * bump(x, 0.55, 0.10));
+    }
+    out.push_back(static_cast<float>(std::round(400000.0 - 4000.0 * v)));
+  }
+  return out;
+}
+
+TEST_F(Detection, a_lock_stays_reported_when_the_beats_start_to_alternate) {
+  // Locked on regular beats, every second beat then turns weak and early: detector B misses the weak ones
+  // and the autocorrelation measures the two-beat pattern, both at half the rate, while the spectrum stays
+  // on the beats with next to nothing at half their rate. The rate has not changed: it must stay stored.
+  for (double bpm : {88.0, 94.0}) {
+    HRDReset();
+    const std::vector<float> input = alternating_beats(bpm, 70.0, 25.0, 0.25, 0.15);
+    feed(std::vector<float>(input.begin(), input.begin() + 25 * 20));
+    const StoredReadings c = stored_readings(std::vector<float>(input.begin() + 25 * 20, input.end()), bpm);
+    EXPECT_EQ(c.off, 0) << bpm << " bpm";
+    EXPECT_GT(c.near, 20 * 20) << bpm << " bpm";
+  }
+}
+
 TEST_F(Detection, non_finite_and_absurd_readings_are_dropped_without_a_trace) {
   const std::vector<float> clean = pulse_readings(75.0, 30.0);
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
