@@ -42,6 +42,14 @@ constexpr float kTwoThirdsShare = 0.1f;
 // and 15 60-s results of 47 instead of 38); 0.2 gave one more result on bidmc_17, 6.7 bpm off.
 constexpr float kHalfRateShare = 0.1f;
 
+// The least power at half the chosen interval's rate, as a share of the power at that rate, for the
+// autocorrelation at twice the interval to be taken for a fall to half the rate while locked (see
+// check_overtone_choice). A synthetic fall from 110 to 57 bpm holds 0.3 one decision after the
+// autocorrelation has found the new rate and 0.7-1 from the next on. 0.1, the bound of the two-beat
+// pattern, and 0.2 refused locks of the recordings as well (bidmc_17 two 60-s results fewer, welltory_s14
+// 2 bpm further off); 0.4 ends the lock on the fall one decision later.
+constexpr float kHalfRateBeatsShare = 0.3f;
+
 // The least power, as a share of a dominating swing's, of the pulse candidate taken beside it (see
 // pulse_beside_movement): the share a candidate needs to count for the second-peak test as well.
 constexpr float kPulseBesideMovementShare = 0.1f;
@@ -291,13 +299,19 @@ bool Detector::two_beat_pattern(const Estimates& e) const {
   // interval, and that pulse's fundamental below it (bidmc_47 locked at twice its 83 bpm with the
   // fundamental at a tenth of the overtone's power; a sharp synthetic 60 bpm wave at twice its rate with
   // the fundamental not among the candidates at all).
-  if (e.spectral <= 0 || e.autocorrelation <= 0) return false;
-  if (static_cast<float>(pct_of_larger(e.autocorrelation, 2 * e.spectral)) >= params.agree_tight_pct)
-    return false;
+  return autocorrelation_spans_two(e, e.spectral) && !line_at_half_rate(e.spectral, kHalfRateShare);
+}
+
+bool Detector::autocorrelation_spans_two(const Estimates& e, int interval_ms) const {
+  return interval_ms > 0 && e.autocorrelation > 0 &&
+         static_cast<float>(pct_of_larger(e.autocorrelation, 2 * interval_ms)) < params.agree_tight_pct;
+}
+
+bool Detector::line_at_half_rate(int interval_ms, float share) const {
   const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
   const float* power = spectrum_.values();
-  return power_at(power, kOvertoneBins, rate, 2 * e.spectral) <
-         kHalfRateShare * power_at(power, kOvertoneBins, rate, e.spectral);
+  return power_at(power, kOvertoneBins, rate, 2 * interval_ms) >=
+         share * power_at(power, kOvertoneBins, rate, interval_ms);
 }
 
 Detector::Choice Detector::advance_toward_lock(const Estimates& e, const EstimateSpread& d,
@@ -397,8 +411,17 @@ int Detector::check_overtone_choice(int chosen, const Estimates& e, const Estima
   // the overtone at 91). Nothing is entered, so the lock is not reported, and the refusal counts toward
   // losing it, so that the detector can lock afresh on the new rate. Alternating beats give the same
   // estimates with next to nothing at half the rate; their autocorrelation arrives here halved (decide).
+  //
+  // Detector B may take a slow pulse's dicrotic wave for beats of their own (a synthetic 57 bpm wave read
+  // as 145 bpm) and then agrees with nothing, while the old rate lies within the new rate's overtone line and
+  // goes on feeding the lock (a synthetic fall from 110 to 57 bpm followed the overtone to 114 for the whole
+  // period). The autocorrelation at twice the chosen interval with a line at half the chosen rate is then
+  // the new rate's beats, as it is the two-beat pattern of alternating beats when that line is missing
+  // (two_beat_pattern).
   const bool time_domain_agree = static_cast<float>(d.autocorrelation_vs_b) < params.agree_pct;
-  if (chosen > 0 && time_domain_agree && overtone_related(chosen, e.detector_b)) {
+  const bool beats_at_half_rate =
+      autocorrelation_spans_two(e, chosen) && line_at_half_rate(chosen, kHalfRateBeatsShare);
+  if (chosen > 0 && ((time_domain_agree && overtone_related(chosen, e.detector_b)) || beats_at_half_rate)) {
     lock_loss_.on_jump();
     return -1;
   }

@@ -146,6 +146,10 @@ class Detector final {
   Rhythm judge_rhythm(const Spectrum::Result& peaks, int interval_ms) const;
   bool borrowed_overtone(const Spectrum::Result& peaks, int interval_ms) const;
   bool two_beat_pattern(const Estimates& e) const;
+  // The autocorrelation measures twice the interval: two beats of it, or one beat at half its rate.
+  bool autocorrelation_spans_two(const Estimates& e, int interval_ms) const;
+  // The spectrum holds a line at half the interval's rate worth a pulse's fundamental below its overtone.
+  bool line_at_half_rate(int interval_ms, float share) const;
   void check_overtone_place(int interval_ms);
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);

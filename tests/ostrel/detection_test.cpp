@@ -6,6 +6,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "library_fixture.h"
@@ -263,19 +264,24 @@ TEST_F(Detection, a_lock_whose_average_nobody_feeds_stops_being_ready) {
 }
 
 TEST_F(Detection, a_fall_to_about_half_the_rate_is_not_followed_on_its_overtone) {
-  // Locked on 80 bpm, the rate falls at once to 42 bpm, whose overtone at 84 lies near the average: the
-  // lock must not follow the overtone, and must lock afresh on the new rate.
-  std::vector<float> input = pulse_readings(80.0, 30.0);
-  const std::vector<float> slower = pulse_readings(42.0, 30.0);
-  input.insert(input.end(), slower.begin(), slower.end());
-  int ready_off = 0;
-  for (size_t i = 0; i < input.size(); ++i) {
-    const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
-    if (i >= 36 * 20 && ready && std::abs(HRD_Get_HRAvg() - 42) > 3) ++ready_off;
+  // Locked on a rate, it falls at once to a little over half of it, whose overtone lies near the average:
+  // the lock must not follow the overtone, and must lock afresh on the new rate. At 57 and 62 bpm detector
+  // B reads the dicrotic waves as beats, so only the autocorrelation and the spectrum's new line tell the
+  // fall; the 10-s spectrum shows that line some 6 s after the fall.
+  for (const auto& [from, to] : {std::pair{80.0, 42.0}, {100.0, 52.0}, {110.0, 57.0}, {120.0, 62.0}}) {
+    HRDReset();
+    std::vector<float> input = pulse_readings(from, 30.0);
+    const std::vector<float> slower = pulse_readings(to, 30.0);
+    input.insert(input.end(), slower.begin(), slower.end());
+    int ready_off = 0;
+    for (size_t i = 0; i < input.size(); ++i) {
+      const bool ready = HRDProcessTop(0, 1, input[i], kLevel) != 0;
+      if (i >= 37 * 20 && ready && std::abs(HRD_Get_HRAvg() - to) > 3) ++ready_off;
+    }
+    EXPECT_EQ(ready_off, 0) << from << " -> " << to;
+    EXPECT_EQ(HRD_Get_ReadyFlag(), 1) << from << " -> " << to;
+    EXPECT_NEAR(HRD_Get_HRAvg(), to, 2) << from << " -> " << to;
   }
-  EXPECT_EQ(ready_off, 0);
-  EXPECT_EQ(HRD_Get_ReadyFlag(), 1);
-  EXPECT_NEAR(HRD_Get_HRAvg(), 42, 2);
 }
 
 // Readings of beats at `bpm` on average which alternate from `from_s` on: every second beat has `weak` of
