@@ -90,7 +90,7 @@ Detector::Rhythm Detector::judge_rhythm(const Spectrum::Result& peaks, int inter
   if (interval_ms <= 0) return Rhythm::kPulse;
   // The overtone is read only below the stop band of the input low-pass (5 Hz, bin 32): above it the
   // filter takes the overtone away and a clean 160 bpm wave shows none.
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   const float share = overtone_share(spectrum_.values(), kOvertoneBins, rate, interval_ms);
   if (share >= 0.0f) {
     if (share < kMinOvertoneShare) return Rhythm::kMovement;
@@ -124,7 +124,7 @@ bool Detector::borrowed_overtone(const Spectrum::Result& peaks, int interval_ms)
   // and the lock is rightly not reported. Beats that alternate repeat every second beat: their spectrum
   // holds lines at a half, one and one and a half times their rate, never at two thirds, so they are not
   // touched; a three-beat pattern (trigeminy) is, and is refused.
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   const float* power = spectrum_.values();
   const int autocorrelation = quality_ >= params.min_quality ? autocorrelation_ms_ : -1;
   for (int c = 0; c < peaks.count; ++c) {
@@ -143,7 +143,7 @@ bool Detector::borrowed_overtone(const Spectrum::Result& peaks, int interval_ms)
 }
 
 void Detector::check_overtone_place(int interval_ms) {
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   trace_.overtone_share = overtone_share(spectrum_.values(), kOvertoneBins, rate, interval_ms);
   trace_.overtone_pct = overtone_offset_pct(spectrum_.values(), kOvertoneBins, rate, interval_ms);
   // Each lock is judged on its own overtone; unlocked there is no average to confirm.
@@ -247,7 +247,7 @@ int Detector::pulse_beside_movement(const Spectrum::Result& peaks, int strongest
   // beats that detector B or the autocorrelation count fall on it. That candidate is the pulse. Without
   // the beats' confirmation a pulse-shaped artefact could take the place of the swing, so both are needed.
   if (judge_rhythm(peaks, strongest) != Rhythm::kMovement) return strongest;
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   for (int c = 0; c < peaks.count; ++c) {
     const int candidate = peaks.interval_ms[c];
     if (candidate == strongest || peaks.magnitude[c] < kPulseBesideMovementShare * peaks.magnitude[0])
@@ -308,7 +308,7 @@ bool Detector::autocorrelation_spans_two(const Estimates& e, int interval_ms) co
 }
 
 bool Detector::line_at_half_rate(int interval_ms, float share) const {
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   const float* power = spectrum_.values();
   return power_at(power, kOvertoneBins, rate, 2 * interval_ms) >=
          share * power_at(power, kOvertoneBins, rate, interval_ms);

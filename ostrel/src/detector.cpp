@@ -283,7 +283,7 @@ void Detector::update_cutoff() {
   float fc = params.cutoff_factor * 1000.0f / interval_;
   if (fc < params.cutoff_min_hz) fc = params.cutoff_min_hz;
   if (fc > params.cutoff_max_hz) fc = params.cutoff_max_hz;
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   design_adaptive_lowpass(adaptive_, fc, rate);
 
   // The smoothing that makes q follows the averaged beat rate as well, so that detector B sees the
@@ -340,7 +340,7 @@ void Detector::detection_sample(float x) {
   update_cutoff();
   const float o = adaptive_[1].step(adaptive_[0].step(p));
 
-  const float rate = static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  const float rate = decimated_rate();
   const int factor = params.interp_factor;
   const float ms_per_step = 1000.0f / (rate * static_cast<float>(factor));
   int beat_a = 0, beat_b = 0;

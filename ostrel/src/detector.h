@@ -150,6 +150,10 @@ class Detector final {
   bool autocorrelation_spans_two(const Estimates& e, int interval_ms) const;
   // The spectrum holds a line at half the interval's rate worth a pulse's fundamental below its overtone.
   bool line_at_half_rate(int interval_ms, float share) const;
+  // Readings a second after decimation: the rate of the signal the spectrum and the detectors see.
+  float decimated_rate() const {
+    return static_cast<float>(params.filter_rate) / static_cast<float>(params.decimation);
+  }
   void check_overtone_place(int interval_ms);
   int follow_lock(const Estimates& e, const EstimateSpread& d);
   int choose_while_locked(const Estimates& e, const EstimateSpread& d);

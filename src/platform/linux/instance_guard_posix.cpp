@@ -31,14 +31,7 @@ namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using guard_common::claim_failed;
-using guard_common::Clock;
-using guard_common::kCloseAnswer;
-using guard_common::kCloseLine;
-using guard_common::kMostBytesFromAPeer;
-using guard_common::kRetryPause;
-using guard_common::milliseconds_until;
-using guard_common::seconds_text;
+using namespace guard_common;  // the close request's words and time-keeping, shared by both systems
 
 constexpr const char* kLockFileName = ".corvane.lock";
 
